@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/Record.h"
+
+namespace ombrel::storage {
+
+// Byte-level operations on the contents of an entry file. Names are compared
+// in their stored (encoded) form, exactly; an unset name equals the empty key.
+
+bool nameMatches(const Record& record, std::string_view key);
+
+// The stored name of every whole record, in file order. `damaged` is set when
+// the data ends inside a record; the names before it are still returned.
+std::vector<std::string> readStoredNames(std::string_view data, bool* damaged = nullptr);
+
+// The first record whose name equals `key`, read from the start. Reading stops
+// at that record. `damaged` is set when the data ends inside a record before a
+// match is found.
+std::optional<Record> findFirstRecord(std::string_view data, std::string_view key,
+                                      bool* damaged = nullptr);
+
+struct Rewrite {
+  std::string bytes;          // the new file
+  std::size_t matched = 0;    // records whose name equalled the key
+  bool damaged = false;       // the data ended inside a record: do not use `bytes`
+};
+
+// Copies every record; those whose name equals `key` are replaced by
+// `replacement`, or dropped when it is empty. Every other record is written back
+// field for field as read, so unset and empty fields keep their form.
+Rewrite rewriteEntries(std::string_view data, std::string_view key,
+                       const std::optional<Record>& replacement);
+
+}  // namespace ombrel::storage

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ombrel::storage {
+
+// A field is a text (possibly empty) or unset; the writer keeps the two apart
+// ("" versus nothing between the commas), so a rewrite can give back every
+// field exactly as it was read.
+using Field = std::optional<std::string>;
+
+// One entry: the four fields in file order, all still shift-encoded.
+struct Record {
+  Field name;
+  Field user;
+  Field password;
+  Field notes;
+
+  bool operator==(const Record&) const = default;
+};
+
+// The text of a field, an unset field counting as the empty text.
+inline const std::string& textOf(const Field& field) {
+  static const std::string empty;
+  return field ? *field : empty;
+}
+
+}  // namespace ombrel::storage

@@ -1,0 +1,178 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <string>
+
+#include "storage/DataDirectory.h"
+#include "ui/WindowState.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+namespace ombrel {
+
+class Dialogs;
+class Shell;
+class ImageButton;
+class PictureBox;
+class SortedListBox;
+class ToolBarFrame;
+
+// The one window of the program. It holds every control, the menus and the
+// binding of each control event to its handler; the handlers are named after
+// the control and the event. Controls carry their design names as object
+// names (array members share the name and carry an "index" property).
+class Form1 : public QMainWindow, public WindowState {
+  Q_OBJECT
+
+ public:
+  Form1(Dialogs& dialogs, Shell& shell, storage::DataDirectory dataDirectory,
+        QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // Start-up, run once before the window is shown. False when the program must
+  // end instead (no password file, wrong password).
+  bool formLoad();
+
+  // What ending the program does; quits the application unless a test sets
+  // its own.
+  void setEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
+
+  // WindowState
+  QString boxText(Box box) const override;
+  void setBoxText(Box box, const QString& text) override;
+  int nameCount() const override;
+  QString nameAt(int index) const override;
+  int selectedIndex() const override;
+  void addName(const QString& name) override;
+  void addNames(const QStringList& names) override;
+  void removeNameAt(int index) override;
+  void clearNames() override;
+  void setBackgroundColour(std::int32_t value) override;
+  storage::DataDirectory& dataDirectory() override { return dataDirectory_; }
+
+  QColor backgroundColour() const;
+  QString hoverCaption() const;
+  bool colourChooserShown() const;
+
+  // Handlers, one per control event.
+  void List1_Click();
+
+  void f1_Click();
+  void Image4_Click();
+  void Command9_Click();
+  void Command1_Click();
+
+  void f2_Click();
+  void Image1_Click();
+  void Command7_Click();
+  void Command3_Click();
+
+  void f3_Click();
+  void Image2_Click();
+  void Command8_Click();
+  void Command4_Click();
+
+  void Command5_Click();
+  void Command6_Click();
+
+  void Image3_Click();
+  void Command2_Click();
+
+  void om4_Click();
+  void Command10_Click();
+
+  void om1_Click();
+  void om7_Click();
+  void clr_Click(int index);
+  void Command11_Click();
+
+  void Image4_MouseMove();
+  void Image1_MouseMove();
+  void Image2_MouseMove();
+  void Image3_MouseMove();
+  void Frame3_MouseMove();
+
+  void om2_Click();
+  void om5_Click();
+  void h1_Click();
+
+ protected:
+  // Closing the window ends the program at once, without a question.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void createControls();
+  void createToolBar();
+  void createColourChooser();
+  void createHiddenPanel();
+  void createMenus();
+  void createBindings();
+  void setTabOrder();
+  void endProgram();
+
+  Dialogs& dialogs_;
+  Shell& shell_;
+  storage::DataDirectory dataDirectory_;
+  std::function<void()> endProgram_;
+
+  QWidget* client_ = nullptr;  // the client area, painted in the window's colour
+
+  QLabel* Picture1 = nullptr;
+  QLabel* Label3 = nullptr;
+  std::array<QLabel*, 6> Label2{};
+  QLineEdit* lblw = nullptr;
+  QLineEdit* lblu = nullptr;
+  QLineEdit* lblp = nullptr;
+  QPlainTextEdit* Text1 = nullptr;
+  SortedListBox* List1 = nullptr;
+
+  ToolBarFrame* Frame3 = nullptr;
+  ImageButton* Image4 = nullptr;
+  ImageButton* Image1 = nullptr;
+  ImageButton* Image2 = nullptr;
+  ImageButton* Image3 = nullptr;
+
+  QFrame* Frame4 = nullptr;
+  std::array<PictureBox*, 24> clr{};
+  QPushButton* Command11 = nullptr;
+
+  QGroupBox* Frame1 = nullptr;
+  QWidget* Dir1 = nullptr;
+  QFrame* Frame2 = nullptr;
+  QPushButton* Command1 = nullptr;
+  QPushButton* Command2 = nullptr;
+  QPushButton* Command3 = nullptr;
+  QPushButton* Command4 = nullptr;
+  QPushButton* Command5 = nullptr;
+  QPushButton* Command6 = nullptr;
+  QPushButton* Command7 = nullptr;
+  QPushButton* Command8 = nullptr;
+  QPushButton* Command9 = nullptr;
+  QPushButton* Command10 = nullptr;
+
+  QMenu* f0 = nullptr;
+  QAction* f1 = nullptr;
+  QAction* f2 = nullptr;
+  QAction* f3 = nullptr;
+  QAction* om3 = nullptr;
+  QAction* om4 = nullptr;
+  QMenu* om = nullptr;
+  QAction* om1 = nullptr;
+  QAction* om7 = nullptr;
+  QAction* om2 = nullptr;
+  QAction* om5 = nullptr;
+  QAction* om6 = nullptr;
+  QAction* h1 = nullptr;
+};
+
+}  // namespace ombrel

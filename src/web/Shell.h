@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace ombrel {
+
+// Hands URLs and local files to the desktop, which opens them with the user's
+// default program and returns at once. Never a shell command line.
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // True when the desktop accepted the request.
+  virtual bool openUrl(const QString& url) = 0;
+  virtual bool openLocalFile(const QString& path) = 0;
+};
+
+// The real shell, on QDesktopServices.
+class DesktopShell : public Shell {
+ public:
+  bool openUrl(const QString& url) override;
+  bool openLocalFile(const QString& path) override;
+};
+
+}  // namespace ombrel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+
+#include "web/Shell.h"
+
+namespace ombrel::testing {
+
+// A shell that opens nothing and remembers what it was handed.
+class RecordingShell : public Shell {
+ public:
+  bool openUrl(const QString& url) override {
+    urls << url;
+    return accept;
+  }
+  bool openLocalFile(const QString& path) override {
+    files << path;
+    return accept;
+  }
+
+  QStringList urls;
+  QStringList files;
+  bool accept = true;
+};
+
+}  // namespace ombrel::testing
