@@ -1,40 +1,94 @@
-// Stand-in handler bodies; each command replaces its own.
+// The window's event handlers. Each is short: it hands the window, the dialogs
+// or the shell to the command that does the work.
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "entries/EntryCommands.h"
+#include "startup/ChangePassword.h"
+#include "startup/Startup.h"
+#include "storage/DataFiles.h"
+#include "storage/LineFormat.h"
+#include "ui/Dialogs.h"
 #include "ui/Form1.h"
+#include "ui/PictureBox.h"
+#include "ui/UserMessages.h"
+#include "web/WebCommands.h"
 
 namespace ombrel {
 
-bool Form1::formLoad() { return true; }
+bool Form1::formLoad() { return runStartup(*this, dialogs_) == StartupOutcome::Ready; }
 
-void Form1::List1_Click() {}
-void Form1::f1_Click() {}
-void Form1::Image4_Click() {}
-void Form1::Command9_Click() {}
-void Form1::Command1_Click() {}
-void Form1::f2_Click() {}
-void Form1::Image1_Click() {}
-void Form1::Command7_Click() {}
-void Form1::Command3_Click() {}
-void Form1::f3_Click() {}
-void Form1::Image2_Click() {}
-void Form1::Command8_Click() {}
-void Form1::Command4_Click() {}
-void Form1::Command5_Click() {}
-void Form1::Command6_Click() {}
-void Form1::Image3_Click() {}
-void Form1::Command2_Click() {}
-void Form1::om4_Click() {}
-void Form1::Command10_Click() {}
-void Form1::om1_Click() {}
-void Form1::om7_Click() {}
-void Form1::clr_Click(int) {}
-void Form1::Command11_Click() {}
-void Form1::Image4_MouseMove() {}
-void Form1::Image1_MouseMove() {}
-void Form1::Image2_MouseMove() {}
-void Form1::Image3_MouseMove() {}
-void Form1::Frame3_MouseMove() {}
-void Form1::om2_Click() {}
-void Form1::om5_Click() {}
-void Form1::h1_Click() {}
+void Form1::List1_Click() { showSelectedEntry(*this); }
+
+// New
+void Form1::f1_Click() { newEntry(*this, dialogs_, kNewEntryPrompt); }
+void Form1::Image4_Click() { newEntry(*this, dialogs_, kNewEntryPrompt); }
+void Form1::Command9_Click() { newEntry(*this, dialogs_, kNewEntryPanelPrompt); }
+void Form1::Command1_Click() { newEntry(*this, dialogs_, kNewEntryPanelPrompt); }
+
+// Save; the image does nothing while no entry is named.
+void Form1::f2_Click() { saveEntry(*this, dialogs_); }
+void Form1::Image1_Click() {
+  if (!lblw->text().isEmpty()) saveEntry(*this, dialogs_);
+}
+void Form1::Command7_Click() { saveEntry(*this, dialogs_); }
+void Form1::Command3_Click() { saveEntry(*this, dialogs_); }
+
+// Delete; the image does nothing while no entry is named.
+void Form1::f3_Click() { deleteEntry(*this, dialogs_); }
+void Form1::Image2_Click() {
+  if (!lblw->text().isEmpty()) deleteEntry(*this, dialogs_);
+}
+void Form1::Command8_Click() { deleteEntry(*this, dialogs_); }
+void Form1::Command4_Click() { deleteEntry(*this, dialogs_); }
+
+// Maintenance
+void Form1::Command5_Click() { encodePlainEntryFile(*this, dialogs_); }
+void Form1::Command6_Click() { loadTempEntryNames(*this); }
+
+// Open Site
+void Form1::Image3_Click() { openSite(shell_, lblw->text()); }
+void Form1::Command2_Click() { openSite(shell_, lblw->text()); }
+
+// Exit
+void Form1::om4_Click() { endProgram(); }
+void Form1::Command10_Click() { endProgram(); }
+
+void Form1::om1_Click() { changePassword(dataDirectory_, dialogs_); }
+
+// Colour chooser
+void Form1::om7_Click() {
+  Frame4->show();
+  Frame4->raise();
+}
+
+void Form1::clr_Click(int index) {
+  const std::int32_t value = clr.at(static_cast<std::size_t>(index))->colourValue();
+  setBackgroundColour(value);
+  const auto target = dataDirectory_.file(storage::kColourFile);
+  auto status = storage::replaceFile(target, dataDirectory_.file(kColourFileNew),
+                                     storage::formatNumberLine(value));
+  if (!status)
+    dialogs_.messageBox(fileProblem("The colour could not be saved for the next start", target,
+                                    status),
+                        kWarningOk, "Ombrel");
+}
+
+void Form1::Command11_Click() {
+  Frame4->hide();
+}
+
+// Hover captions
+void Form1::Image4_MouseMove() { Label3->setText("New"); }
+void Form1::Image1_MouseMove() { Label3->setText("Save"); }
+void Form1::Image2_MouseMove() { Label3->setText("Delete"); }
+void Form1::Image3_MouseMove() { Label3->setText("Open Site"); }
+void Form1::Frame3_MouseMove() { Label3->setText(QString()); }
+
+// Help, About, Web Site
+void Form1::om2_Click() { showAbout(dialogs_); }
+void Form1::om5_Click() { openMakerSite(shell_); }
+void Form1::h1_Click() { openHelp(shell_, dataDirectory_); }
 
 }  // namespace ombrel

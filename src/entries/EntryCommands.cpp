@@ -1,0 +1,247 @@
+#include "entries/EntryCommands.h"
+
+#include <QStringList>
+#include <optional>
+#include <string>
+
+#include "storage/DataFiles.h"
+#include "storage/EntryFile.h"
+#include "storage/RecordReader.h"
+#include "storage/RecordWriter.h"
+#include "storage/ShiftCodec.h"
+#include "ui/Dialogs.h"
+#include "ui/StoredText.h"
+#include "ui/UserMessages.h"
+#include "ui/WindowState.h"
+
+namespace ombrel {
+namespace {
+
+const QString kTitle = QStringLiteral("Ombrel");
+
+// An empty box is stored as an unset field.
+storage::Field storedField(const std::string& stored) {
+  if (stored.empty()) return std::nullopt;
+  return stored;
+}
+
+std::filesystem::path entryFile(WindowState& window) {
+  return window.dataDirectory().file(storage::kEntryFile);
+}
+
+// Stores the texts, or tells the user which character stops them and returns
+// false.
+bool storeAll(std::initializer_list<std::pair<QString, std::string*>> texts, Dialogs& dialogs,
+              const QString& consequence) {
+  for (auto& [plain, stored] : texts) {
+    StoredText text = toStored(plain);
+    if (!text.ok()) {
+      dialogs.messageBox(unstorableCharacter(text.badCharacter, consequence), kWarningOk, kTitle);
+      return false;
+    }
+    *stored = std::move(text.stored);
+  }
+  return true;
+}
+
+bool readEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
+                   std::string& bytes) {
+  auto status = storage::readWholeFile(entryFile(window), bytes);
+  if (!status)
+    dialogs.messageBox(fileProblem("The entry file could not be read", entryFile(window), status) +
+                           "\n\n" + consequence,
+                       kWarningOk, kTitle);
+  return status.ok();
+}
+
+void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence) {
+  dialogs.messageBox(
+      QStringLiteral("The entry file ends in the middle of an entry, so Ombrel will not rewrite "
+                     "it and risk losing what it holds:\n%1\n\n%2")
+          .arg(displayPath(entryFile(window)), consequence),
+      kWarningOk, kTitle);
+}
+
+// Rewrites the entry file with every record named `key` replaced (or dropped
+// when `replacement` is empty). The file is replaced in one step; on any
+// failure it stays as it was and the user is told. True when written.
+bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& key,
+                      const std::optional<storage::Record>& replacement,
+                      const QString& consequence) {
+  std::string bytes;
+  if (!readEntryFile(window, dialogs, consequence, bytes)) return false;
+  storage::Rewrite rewrite = storage::rewriteEntries(bytes, key, replacement);
+  if (rewrite.damaged) {
+    reportDamaged(window, dialogs, consequence);
+    return false;
+  }
+  auto status = storage::replaceFile(entryFile(window),
+                                     window.dataDirectory().file(storage::kTempEntryFile),
+                                     rewrite.bytes);
+  if (!status) {
+    dialogs.messageBox(
+        fileProblem("The entry file could not be rewritten", entryFile(window), status) +
+            "\n\n" + consequence,
+        kWarningOk, kTitle);
+  }
+  return status.ok();
+}
+
+// New records go on a line of their own even when the last line of the file
+// has no line end.
+bool endsInsideLine(const std::filesystem::path& path) {
+  std::string bytes;
+  std::error_code error;
+  auto size = std::filesystem::file_size(path, error);
+  if (error || size == 0) return false;
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  int last = std::fseek(file, -1, SEEK_END) == 0 ? std::fgetc(file) : '\n';
+  std::fclose(file);
+  return last != '\n' && last != '\r';
+}
+
+}  // namespace
+
+void showSelectedEntry(WindowState& window) {
+  int selected = window.selectedIndex();
+  if (selected >= 0) window.setBoxText(Box::Web, window.nameAt(selected));
+
+  std::optional<storage::Record> record;
+  StoredText key = toStored(window.boxText(Box::Web));
+  // An empty name reads no record; a name that cannot be stored has none.
+  if (key.ok() && !key.stored.empty()) {
+    std::string bytes;
+    if (storage::readWholeFile(entryFile(window), bytes))
+      record = storage::findFirstRecord(bytes, key.stored);
+  }
+  storage::Record shown = record.value_or(storage::Record{});
+  window.setBoxText(Box::User, fromStored(storage::textOf(shown.user)));
+  window.setBoxText(Box::Password, fromStored(storage::textOf(shown.password)));
+  window.setBoxText(Box::Notes, fromStored(storage::textOf(shown.notes)));
+}
+
+void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt) {
+  QString name = dialogs.inputBox(firstPrompt, "Web Site");
+  if (name.isEmpty()) return;
+  QString user = dialogs.inputBox("User Name", "User Name");
+  QString password = dialogs.inputBox("Password", "Password");
+
+  std::string storedName, storedUser, storedPassword;
+  if (!storeAll({{name, &storedName}, {user, &storedUser}, {password, &storedPassword}}, dialogs,
+                "The entry was not created."))
+    return;
+
+  storage::Record record{storedName, storedField(storedUser), storedField(storedPassword),
+                         std::string()};
+  std::string line = storage::formatRecord(record);
+  const auto path = entryFile(window);
+  if (endsInsideLine(path)) line.insert(0, "\r\n");
+  auto status = storage::appendToFile(path, line);
+  if (!status) {
+    dialogs.messageBox(
+        fileProblem("The entry could not be added to the entry file", path, status) +
+            "\n\nThe entry was not created.",
+        kWarningOk, kTitle);
+    return;
+  }
+  window.addName(name);
+}
+
+void saveEntry(WindowState& window, Dialogs& dialogs) {
+  const QString consequence = "Nothing was saved.";
+  std::string key, user, password, notes;
+  if (!storeAll({{window.boxText(Box::Web), &key},
+                 {window.boxText(Box::User), &user},
+                 {window.boxText(Box::Password), &password},
+                 {window.boxText(Box::Notes), &notes}},
+                dialogs, consequence))
+    return;
+
+  std::string bytes;
+  if (!readEntryFile(window, dialogs, consequence, bytes)) return;
+  bool damaged = false;
+  bool found = storage::findFirstRecord(bytes, key, &damaged).has_value();
+  bytes = std::string();
+  if (!found) {
+    // Save never creates an entry; a name without a record is left alone.
+    if (damaged) reportDamaged(window, dialogs, consequence);
+    return;
+  }
+
+  if (dialogs.messageBox("This file already exists. Do you want to overwrite the file?",
+                         kConfirm, "OverwriteFile") != kYes)
+    return;
+  storage::Record replacement{key, storedField(user), storedField(password), storedField(notes)};
+  rewriteEntryFile(window, dialogs, key, replacement, consequence);
+}
+
+void deleteEntry(WindowState& window, Dialogs& dialogs) {
+  const QString name = window.boxText(Box::Web);
+  std::string key;
+  if (!storeAll({{name, &key}}, dialogs, "Nothing was deleted.")) return;
+
+  if (dialogs.messageBox("Are you sure you want to delete the file " + name + "?", kConfirm,
+                         "Delete File") != kYes) {
+    dialogs.messageBox("Operation Aborted", kPlainOk);
+    return;
+  }
+  if (!rewriteEntryFile(window, dialogs, key, std::nullopt, "Nothing was deleted.")) return;
+
+  // Every record of the name is gone, so every list item of it goes too.
+  for (int i = window.nameCount() - 1; i >= 0; --i)
+    if (window.nameAt(i) == name) window.removeNameAt(i);
+  for (Box box : {Box::Web, Box::User, Box::Password}) window.setBoxText(box, QString());
+}
+
+void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
+  const QString consequence = "Nothing was written.";
+  std::string bytes;
+  if (!readEntryFile(window, dialogs, consequence, bytes)) return;
+
+  std::string out;
+  storage::RecordReader reader(bytes);
+  storage::Record record;
+  while (!reader.atEnd()) {
+    if (!reader.next(record)) {
+      reportDamaged(window, dialogs, consequence);
+      return;
+    }
+    storage::Record encoded;
+    for (auto [from, to] : {std::pair{&record.name, &encoded.name},
+                            std::pair{&record.user, &encoded.user},
+                            std::pair{&record.password, &encoded.password},
+                            std::pair{&record.notes, &encoded.notes}}) {
+      storage::ShiftResult shifted = storage::shiftEncode(storage::textOf(*from));
+      if (!shifted.ok()) {
+        // Most likely the file is stored already; a partial copy would be worse
+        // than none.
+        dialogs.messageBox(
+            QStringLiteral("The entry file holds a character (code %1) that cannot be "
+                           "encoded; it may be encoded already.\n\n%2")
+                .arg(static_cast<unsigned char>(storage::textOf(*from)[shifted.firstBad]))
+                .arg(consequence),
+            kWarningOk, kTitle);
+        return;
+      }
+      *to = std::move(shifted.text);
+    }
+    storage::appendRecord(out, encoded);
+  }
+  const auto target = window.dataDirectory().file(storage::kTempEntryFile);
+  auto status = storage::appendToFile(target, out);
+  if (!status)
+    dialogs.messageBox(fileProblem("The converted entries could not be written", target, status),
+                       kWarningOk, kTitle);
+}
+
+void loadTempEntryNames(WindowState& window) {
+  window.clearNames();
+  std::string bytes;
+  if (!storage::readWholeFile(window.dataDirectory().file(storage::kTempEntryFile), bytes)) return;
+  QStringList names;
+  for (const std::string& name : storage::readStoredNames(bytes)) names.append(fromStored(name));
+  window.addNames(names);
+}
+
+}  // namespace ombrel

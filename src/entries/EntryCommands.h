@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace ombrel {
+
+class Dialogs;
+class WindowState;
+
+// The first question of New, as the menu item and the New image ask it.
+inline const char* const kNewEntryPrompt = "URL of Web Site (example: www.example.com)";
+// ... and as the buttons of the hidden panel ask it.
+inline const char* const kNewEntryPanelPrompt = "Name Web Site";
+
+// Shows the entry picked in the list: its name in the web-address box, its
+// user name, password and notes read afresh from the entry file. A name with
+// no record, or a missing entry file, shows empty boxes.
+void showSelectedEntry(WindowState& window);
+
+// Asks for a web address, a user name and a password, appends the entry to
+// the entry file and lists it.
+void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt);
+
+// Writes the four boxes over every record named like the web-address box,
+// after the user confirms.
+void saveEntry(WindowState& window, Dialogs& dialogs);
+
+// Removes every record and list item named like the web-address box, after
+// the user confirms.
+void deleteEntry(WindowState& window, Dialogs& dialogs);
+
+// Maintenance: appends the records of an entry file kept in plain text to
+// passwords2.dat in stored form.
+void encodePlainEntryFile(WindowState& window, Dialogs& dialogs);
+
+// Maintenance: lists the names of passwords2.dat instead of the current ones.
+void loadTempEntryNames(WindowState& window);
+
+}  // namespace ombrel

@@ -1,0 +1,34 @@
+#include "startup/ChangePassword.h"
+
+#include <QList>
+
+#include "storage/DataDirectory.h"
+#include "storage/DataFiles.h"
+#include "storage/LineFormat.h"
+#include "ui/Dialogs.h"
+#include "ui/StoredText.h"
+#include "ui/UserMessages.h"
+
+namespace ombrel {
+
+void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialogs) {
+  QString answer = dialogs.inputBox("Enter Password:", "Enter Password");
+  if (answer.isEmpty()) return;
+  // Counted as typed: characters that cannot be stored still count.
+  if (answer.toUcs4().size() < 4) {
+    dialogs.messageBox(
+        "Password must have at least 4 characters. The password will not be saved!",
+        kWarningOk, "Ombrel");
+    return;
+  }
+  const auto target = dataDirectory.file(storage::kPasswordFile);
+  auto status = storage::replaceFile(target, dataDirectory.file(kPasswordFileNew),
+                                     storage::formatLine(toStored(answer).stored));
+  if (!status) {
+    dialogs.messageBox(fileProblem("The new password could not be saved", target, status) +
+                           "\n\nThe previous password stays in force.",
+                       kWarningOk, "Ombrel");
+  }
+}
+
+}  // namespace ombrel

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string_view>
+
+namespace ombrel {
+
+class Dialogs;
+class WindowState;
+
+// The line of pw.dat that means "no master password is set", as stored. Only
+// a fresh installation writes it; typed passwords cannot produce it, since its
+// plain form is four control characters.
+inline constexpr std::string_view kNoPasswordMarker = "efgh";
+
+enum class StartupOutcome {
+  Ready,           // the window may be shown with the entries listed
+  NoPasswordFile,  // pw.dat is missing: the program ends
+  WrongPassword,   // the answer did not match: the program ends
+};
+
+// Runs once before the window is shown: empties the detail boxes, settles the
+// data directory, applies the saved colour, guards the window with the master
+// password and lists the stored entries. Steps that fail (an unreadable file,
+// a character that cannot be shifted) are skipped, never fatal; only a
+// missing pw.dat or a wrong answer ends the program.
+StartupOutcome runStartup(WindowState& window, Dialogs& dialogs);
+
+}  // namespace ombrel

@@ -1,0 +1,35 @@
+#include "ui/StoredText.h"
+
+#include "storage/Cp1252.h"
+#include "storage/RecordFormat.h"
+#include "storage/ShiftCodec.h"
+#include "ui/AnsiText.h"
+
+namespace ombrel {
+
+StoredText toStored(const QString& plain) {
+  StoredText out;
+  out.stored.reserve(static_cast<std::size_t>(plain.size()));
+  for (qsizetype i = 0; i < plain.size(); ++i) {
+    char32_t codePoint = plain[i].unicode();
+    qsizetype width = 1;
+    if (plain[i].isHighSurrogate() && i + 1 < plain.size() && plain[i + 1].isLowSurrogate()) {
+      codePoint = QChar::surrogateToUcs4(plain[i], plain[i + 1]);
+      width = 2;
+    }
+    auto byte = storage::unicodeToCp1252(codePoint);
+    if (byte && storage::canEncode(*byte)) {
+      out.stored.push_back(static_cast<char>(*byte + storage::kShift));
+    } else if (out.badCharacter.isEmpty()) {
+      out.badCharacter = plain.mid(i, width);
+    }
+    i += width - 1;
+  }
+  return out;
+}
+
+QString fromStored(std::string_view stored) {
+  return fromAnsi(storage::shiftDecode(stored).text);
+}
+
+}  // namespace ombrel

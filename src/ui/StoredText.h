@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace ombrel {
+
+// A window text in the form it takes in the data files: Windows-1252 bytes,
+// shift-encoded. `badCharacter` names the first character that cannot be
+// stored that way (no Windows-1252 byte, or a byte above 155); `stored` then
+// holds the text without the characters that could not be stored.
+struct StoredText {
+  std::string stored;
+  QString badCharacter;
+  bool ok() const { return badCharacter.isEmpty(); }
+};
+
+StoredText toStored(const QString& plain);
+
+// The plain text of a stored field; bytes that cannot be shifted back are left
+// out.
+QString fromStored(std::string_view stored);
+
+}  // namespace ombrel

@@ -1,0 +1,43 @@
+#include "EntryFixture.h"
+
+namespace ombrel {
+namespace {
+
+using testing::enc;
+
+class MaintenanceTest : public testing::EntryFixture {};
+
+TEST_F(MaintenanceTest, EncodeAppendsStoredRecordsWithEveryFieldQuoted) {
+  dir.write("passwords.dat", "\"a.com\",,\"pw\",\r\nb.com , u,\"\",\"n\"\r\n");
+  encodePlainEntryFile(window, dialogs);
+  const std::string expected = "\"" + enc("a.com") + "\",\"\",\"" + enc("pw") + "\",\"\"\r\n\"" +
+                               enc("b.com") + "\",\"" + enc("u") + "\",\"\",\"" + enc("n") + "\"\r\n";
+  EXPECT_EQ(dir.read("passwords2.dat"), expected);
+  encodePlainEntryFile(window, dialogs);  // twice: appended twice
+  EXPECT_EQ(dir.read("passwords2.dat"), expected + expected);
+  EXPECT_TRUE(dialogs.messages.empty());
+
+  loadTempEntryNames(window);
+  EXPECT_EQ(window.names, QStringList({"a.com", "a.com", "b.com", "b.com"}));
+}
+
+TEST_F(MaintenanceTest, EncodeWritesNothingWhenACharacterCannotBeEncoded) {
+  dir.write("passwords.dat", "\"a.com\",\"u\",\"p\",\"n\"\r\n\"" + enc("stored") + "\",,,\r\n");
+  encodePlainEntryFile(window, dialogs);
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].text.indexOf("Nothing was written"), -1);
+}
+
+TEST_F(MaintenanceTest, LoadOfAMissingOrEmptyFileEmptiesTheList) {
+  window.addNames({"x", "y"});
+  loadTempEntryNames(window);
+  EXPECT_TRUE(window.names.isEmpty());
+  dir.write("passwords.dat", "");
+  encodePlainEntryFile(window, dialogs);
+  EXPECT_TRUE(dir.exists("passwords2.dat"));
+  EXPECT_EQ(dir.read("passwords2.dat"), "");
+}
+
+}  // namespace
+}  // namespace ombrel

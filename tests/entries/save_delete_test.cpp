@@ -1,0 +1,201 @@
+#include <sys/stat.h>
+
+#include "EntryFixture.h"
+
+namespace ombrel {
+namespace {
+
+using testing::enc;
+using testing::line;
+
+class SaveTest : public testing::EntryFixture {
+ protected:
+  SaveTest() {
+    entries(line("a.com", "ann", "1", "") + "\"" + enc("b.com") + "\",,\"\",\"" + enc("n") +
+                "\"\r\n" + line("a.com", "dup", "2", "x") + line("c.com", "c", "3", "y"),
+            {"a.com", "b.com", "a.com", "c.com"});
+  }
+};
+
+TEST_F(SaveTest, YesReplacesEveryRecordOfTheNameInPlace) {
+  window.show("a.com", "new user", "", "multi\r\nline, \"notes\"");
+  dialogs.answerMessage(kYes);
+  saveEntry(window, dialogs);
+
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "This file already exists. Do you want to overwrite the file?");
+  EXPECT_EQ(dialogs.messages[0].title, "OverwriteFile");
+  EXPECT_EQ(dialogs.messages[0].style, 276);
+  // Empty boxes are stored unset; other records are written back as read.
+  const std::string replaced = "\"" + enc("a.com") + "\",\"" + enc("new user") + "\",,\"" +
+                               enc("multi\r\nline, \"notes\"") + "\"\r\n";
+  EXPECT_EQ(entryFile(), replaced + "\"" + enc("b.com") + "\",,\"\",\"" + enc("n") + "\"\r\n" +
+                             replaced + line("c.com", "c", "3", "y"));
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+  EXPECT_EQ(window.names.size(), 4);
+
+  pick("a.com");
+  EXPECT_EQ(boxes(), QStringList({"a.com", "new user", "", "multi\r\nline, \"notes\""}));
+}
+
+TEST_F(SaveTest, NoOrUnknownNameLeavesTheFileByteForByte) {
+  const std::string before = entryFile();
+  window.show("c.com", "changed", "changed", "changed");
+  dialogs.answerMessage(kNo);
+  saveEntry(window, dialogs);
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+
+  for (const char* name : {"C.com", "c.com ", "", "unknown"}) {
+    window.show(name, "changed");
+    saveEntry(window, dialogs);  // no question: nothing to overwrite
+  }
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+}
+
+TEST_F(SaveTest, LeftoverTemporaryFileNeverLeaksIntoTheEntryFile) {
+  dir.write("passwords2.dat", line("stale", "s", "s", "s"));
+  window.show("c.com", "c", "3", "z");
+  dialogs.answerMessage(kYes);
+  saveEntry(window, dialogs);
+  EXPECT_EQ(entryFile().find(enc("stale")), std::string::npos);
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+}
+
+TEST_F(SaveTest, RewriteKeepsTheFilePrivate) {
+  ::chmod(dir.file("passwords.dat").c_str(), 0600);
+  window.show("c.com", "c", "3", "z");
+  dialogs.answerMessage(kYes);
+  saveEntry(window, dialogs);
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.file("passwords.dat").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(SaveTest, RefusesWhatCannotBeStoredAndChangesNothing) {
+  const std::string before = entryFile();
+  window.show("c.com", "c", QString::fromUtf8("\u00a3 10"), "z");
+  saveEntry(window, dialogs);  // no question is scripted: none may come
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].text.indexOf(QString::fromUtf8("\"\u00a3\"")), -1);
+  EXPECT_NE(dialogs.messages[0].text.indexOf("Nothing was saved"), -1);
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+  EXPECT_EQ(window.boxText(Box::Password), QString::fromUtf8("\u00a3 10"));
+}
+
+TEST_F(SaveTest, DamagedOrMissingFileIsNeverRewritten) {
+  const std::string damaged = entryFile() + "\"" + enc("cut") + "\",\"";
+  dir.write("passwords.dat", damaged);
+  window.show("c.com", "c", "3", "z");
+  dialogs.answerMessage(kYes);
+  saveEntry(window, dialogs);
+  EXPECT_EQ(entryFile(), damaged);
+  EXPECT_NE(dialogs.messages.back().text.indexOf("passwords.dat"), -1);
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+
+  std::filesystem::remove(dir.file("passwords.dat"));
+  saveEntry(window, dialogs);
+  EXPECT_FALSE(dir.exists("passwords.dat"));
+  EXPECT_NE(dialogs.messages.back().text.indexOf("No such file"), -1);
+}
+
+TEST_F(SaveTest, FailedRewriteLeavesTheEntryFileAndNoTemporaryFile) {
+  const std::string before = entryFile();
+  // A folder that cannot be cleared away stands where the temporary file goes.
+  std::filesystem::create_directories(dir.file("passwords2.dat") / "blocked");
+  window.show("c.com", "c", "3", "z");
+  dialogs.answerMessage(kYes);
+  saveEntry(window, dialogs);
+  EXPECT_EQ(entryFile(), before);
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_NE(dialogs.messages[1].text.indexOf("passwords.dat"), -1);
+  EXPECT_NE(dialogs.messages[1].text.indexOf("Nothing was saved"), -1);
+}
+
+class DeleteTest : public testing::EntryFixture {
+ protected:
+  DeleteTest() {
+    entries(line("a.com", "ann", "1", "") + line("b.com", nullptr, nullptr, "") +
+                line("a.com", "dup", "2", "x") + line("", "e", "e", "e"),
+            {"a.com", "b.com", "a.com", ""});
+  }
+};
+
+TEST_F(DeleteTest, YesDropsEveryRecordAndListItemOfTheName) {
+  pick("a.com");
+  dialogs.answerMessage(kYes);
+  deleteEntry(window, dialogs);
+
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete the file a.com?");
+  EXPECT_EQ(dialogs.messages[0].title, "Delete File");
+  EXPECT_EQ(dialogs.messages[0].style, 276);
+  EXPECT_EQ(entryFile(), line("b.com", nullptr, nullptr, "") + line("", "e", "e", "e"));
+  EXPECT_EQ(window.names, QStringList({"", "b.com"}));
+  // The notes stay on show until another entry is picked.
+  EXPECT_EQ(boxes(), QStringList({"", "", "", ""}));
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+}
+
+TEST_F(DeleteTest, NoShowsOperationAbortedAndChangesNothing) {
+  pick("b.com");
+  window.setBoxText(Box::Notes, "kept");
+  const std::string before = entryFile();
+  dialogs.answerMessage(kNo);
+  deleteEntry(window, dialogs);
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(dialogs.messages[1].text, "Operation Aborted");
+  EXPECT_EQ(dialogs.messages[1].style, 0);
+  EXPECT_EQ(dialogs.messages[1].title, "");
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_EQ(window.names.size(), 4);
+  EXPECT_EQ(boxes(), QStringList({"b.com", "", "", "kept"}));
+}
+
+TEST_F(DeleteTest, EmptyOrUnknownNamesAndTheNotesBox) {
+  window.show("", "u", "p", "notes");
+  dialogs.answerMessage(kYes);
+  deleteEntry(window, dialogs);
+  EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete the file ?");
+  EXPECT_EQ(entryFile(), line("a.com", "ann", "1", "") + line("b.com", nullptr, nullptr, "") +
+                             line("a.com", "dup", "2", "x"));
+  EXPECT_EQ(window.names, QStringList({"a.com", "a.com", "b.com"}));
+  EXPECT_EQ(boxes(), QStringList({"", "", "", "notes"}));
+
+  const std::string before = entryFile();
+  window.show("A.com", "u", "p", "n");  // case matters: nothing goes
+  dialogs.answerMessage(kYes);
+  deleteEntry(window, dialogs);
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_EQ(window.names.size(), 3);
+  EXPECT_EQ(boxes(), QStringList({"", "", "", "n"}));
+}
+
+TEST_F(DeleteTest, RefusalsAndFailuresChangeNothing) {
+  const std::string before = entryFile();
+  window.show(QString::fromUtf8("\u00e9.com"), "u", "p", "n");
+  deleteEntry(window, dialogs);  // refused before the question
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].text.indexOf(QString::fromUtf8("\"\u00e9\"")), -1);
+
+  dir.write("passwords.dat", before + "\"" + enc("cut"));
+  window.show("a.com", "u", "p", "n");
+  dialogs.answerMessage(kYes);
+  deleteEntry(window, dialogs);
+  EXPECT_EQ(entryFile(), before + "\"" + enc("cut"));
+  EXPECT_EQ(window.names.size(), 4);
+  EXPECT_EQ(window.boxText(Box::Web), "a.com");
+
+  std::filesystem::remove(dir.file("passwords.dat"));
+  dialogs.answerMessage(kYes);
+  deleteEntry(window, dialogs);
+  EXPECT_FALSE(dir.exists("passwords.dat"));
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+  EXPECT_EQ(window.names.size(), 4);
+}
+
+}  // namespace
+}  // namespace ombrel

@@ -1,0 +1,138 @@
+#include <sys/stat.h>
+
+#include "EntryFixture.h"
+
+namespace ombrel {
+namespace {
+
+using testing::enc;
+using testing::line;
+
+class ShowTest : public testing::EntryFixture {};
+
+TEST_F(ShowTest, PickShowsTheFirstRecordOfTheName) {
+  entries(line("a.com", "ann", "pw1", "two\r\nlines") + line("b.com", nullptr, "", "") +
+              line("a.com", "later", "x", "y"),
+          {"a.com", "b.com", "a.com"});
+  pick("a.com");
+  EXPECT_EQ(boxes(), QStringList({"a.com", "ann", "pw1", "two\r\nlines"}));
+  window.selected = 2;  // the second "a.com" item shows the same first record
+  showSelectedEntry(window);
+  EXPECT_EQ(boxes(), QStringList({"a.com", "ann", "pw1", "two\r\nlines"}));
+
+  pick("b.com");  // unset and empty fields show empty boxes
+  EXPECT_EQ(boxes(), QStringList({"b.com", "", "", ""}));
+}
+
+TEST_F(ShowTest, NameWithoutRecordOrFileShowsEmptyBoxes) {
+  entries(line("a.com", "ann", "pw1", "n"), {"a.com", "gone.com", ""});
+  window.show("typed", "edited", "edited", "kept?");
+  pick("gone.com");
+  EXPECT_EQ(boxes(), QStringList({"gone.com", "", "", ""}));
+
+  pick("");  // an empty name reads no record, even one with an empty name
+  EXPECT_EQ(boxes(), QStringList({"", "", "", ""}));
+
+  std::filesystem::remove(dir.file("passwords.dat"));
+  pick("a.com");
+  EXPECT_EQ(boxes(), QStringList({"a.com", "", "", ""}));
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(ShowTest, NoSelectionLooksUpTheTypedName) {
+  entries(line("Case.com", "u", "p", "n"), {"Case.com"});
+  window.show("Case.com");
+  showSelectedEntry(window);
+  EXPECT_EQ(boxes(), QStringList({"Case.com", "u", "p", "n"}));
+  window.show("case.com");  // names are case-sensitive
+  showSelectedEntry(window);
+  EXPECT_EQ(boxes(), QStringList({"case.com", "", "", ""}));
+}
+
+class NewTest : public testing::EntryFixture {
+ protected:
+  void answer(const QString& name, const QString& user, const QString& password) {
+    dialogs.answerInput(name);
+    dialogs.answerInput(user);
+    dialogs.answerInput(password);
+  }
+};
+
+TEST_F(NewTest, AppendsOneRecordAndListsTheName) {
+  entries(line("m.com", "u", "p", "n"), {"m.com"});
+  window.show("m.com", "u", "p", "n");
+  answer("a.com", "ann", "s\"e,c");
+  newEntry(window, dialogs, kNewEntryPrompt);
+
+  ASSERT_EQ(dialogs.prompts.size(), 3u);
+  EXPECT_EQ(dialogs.prompts[0].prompt, "URL of Web Site (example: www.example.com)");
+  EXPECT_EQ(dialogs.prompts[0].title, "Web Site");
+  EXPECT_EQ(dialogs.prompts[1].prompt, "User Name");
+  EXPECT_EQ(dialogs.prompts[1].title, "User Name");
+  EXPECT_EQ(dialogs.prompts[2].prompt, "Password");
+  EXPECT_EQ(dialogs.prompts[2].title, "Password");
+  EXPECT_EQ(entryFile(), line("m.com", "u", "p", "n") + line("a.com", "ann", "s\"e,c", ""));
+  EXPECT_EQ(window.names, QStringList({"a.com", "m.com"}));
+  EXPECT_EQ(boxes(), QStringList({"m.com", "u", "p", "n"}));  // boxes untouched
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(NewTest, BlankAnswersAreUnsetAndCancelAtFirstDoesNothing) {
+  answer("x.com", "", "");
+  newEntry(window, dialogs, kNewEntryPanelPrompt);
+  EXPECT_EQ(dialogs.prompts[0].prompt, "Name Web Site");
+  // Created when missing; user name and password unset, notes empty.
+  EXPECT_EQ(entryFile(), "\"" + enc("x.com") + "\",,,\"\"\r\n");
+
+  dialogs.answerInput("");
+  newEntry(window, dialogs, kNewEntryPrompt);
+  EXPECT_EQ(dialogs.prompts.size(), 4u);  // no second question
+  EXPECT_EQ(entryFile(), "\"" + enc("x.com") + "\",,,\"\"\r\n");
+
+  answer("x.com", "again", "");  // duplicates are allowed
+  newEntry(window, dialogs, kNewEntryPrompt);
+  EXPECT_EQ(window.names, QStringList({"x.com", "x.com"}));
+  pick("x.com");
+  EXPECT_EQ(boxes(), QStringList({"x.com", "", "", ""}));
+}
+
+TEST_F(NewTest, NewFileIsPrivateAndALastLineWithoutLineEndIsKept) {
+  dir.write("passwords.dat", line("a", "b", "c", "d").substr(0, line("a", "b", "c", "d").size() - 2));
+  answer("n", "u", "p");
+  newEntry(window, dialogs, kNewEntryPrompt);
+  EXPECT_EQ(entryFile(), line("a", "b", "c", "d") + line("n", "u", "p", ""));
+
+  std::filesystem::remove(dir.file("passwords.dat"));
+  answer("n", "u", "p");
+  newEntry(window, dialogs, kNewEntryPrompt);
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.file("passwords.dat").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(NewTest, RefusesCharactersTheFileCannotCarry) {
+  entries(line("m.com", "u", "p", "n"), {"m.com"});
+  const std::string before = entryFile();
+  struct Case {
+    const char* text;
+    const char* named;  // the character the message must name
+  } cases[] = {{"caf\u00e9", "\u00e9"}, {"\u4e2d", "\u4e2d"}, {"\xf0\x9f\x94\x91 key", "\xf0\x9f\x94\x91"}};
+  for (const Case& c : cases) {
+    answer("ok.com", QString::fromUtf8(c.text), "p");
+    newEntry(window, dialogs, kNewEntryPrompt);
+    ASSERT_FALSE(dialogs.messages.empty()) << c.text;
+    const QString text = dialogs.messages.back().text;
+    EXPECT_NE(text.indexOf("\"" + QString::fromUtf8(c.named) + "\""), -1) << text.toStdString();
+    EXPECT_NE(text.indexOf("not created"), -1);
+  }
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_EQ(window.names, QStringList({"m.com"}));
+
+  // The euro sign and other characters up to code 155 are fine.
+  answer(QString::fromUtf8("\u20ac.com"), "u", "p");
+  newEntry(window, dialogs, kNewEntryPrompt);
+  EXPECT_EQ(entryFile(), before + line("\x80.com", "u", "p", ""));
+}
+
+}  // namespace
+}  // namespace ombrel

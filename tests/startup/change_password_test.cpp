@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "FakeWindow.h"
+#include "ScriptedDialogs.h"
+#include "TempDataDir.h"
+#include "TestEncoding.h"
+#include "startup/ChangePassword.h"
+#include "startup/Startup.h"
+
+namespace ombrel {
+namespace {
+
+using testing::enc;
+
+class ChangePasswordTest : public ::testing::Test {
+ protected:
+  ChangePasswordTest() : dataDir(dir.str()) { dir.write("pw.dat", "efgh\r\n"); }
+
+  void change(const QString& answer) {
+    dialogs.answerInput(answer);
+    changePassword(dataDir, dialogs);
+  }
+
+  testing::TempDataDir dir;
+  storage::DataDirectory dataDir;
+  testing::ScriptedDialogs dialogs;
+};
+
+TEST_F(ChangePasswordTest, StoresOneLineThatTheNextStartAccepts) {
+  change("open sesame");
+  ASSERT_EQ(dialogs.prompts.size(), 1u);
+  EXPECT_EQ(dialogs.prompts[0].prompt, "Enter Password:");
+  EXPECT_EQ(dialogs.prompts[0].title, "Enter Password");
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(dir.read("pw.dat"), enc("open sesame") + "\r\n");
+  EXPECT_FALSE(dir.exists("pw.dat.new"));
+
+  testing::FakeWindow window(dir.str());
+  testing::ScriptedDialogs next;
+  next.answerInput("open sesame");
+  EXPECT_EQ(runStartup(window, next), StartupOutcome::Ready);
+  EXPECT_EQ(next.prompts.size(), 1u);  // asked now, no longer the no-password warning
+}
+
+TEST_F(ChangePasswordTest, LengthIsCountedAsTyped) {
+  change("abc");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text,
+            "Password must have at least 4 characters. The password will not be saved!");
+  EXPECT_EQ(dialogs.messages[0].title, "Ombrel");
+  EXPECT_EQ(dialogs.messages[0].style, 48);
+  EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
+
+  change("");  // Cancel
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
+
+  change("    ");  // four blanks are a password
+  EXPECT_EQ(dir.read("pw.dat"), "\x84\x84\x84\x84\r\n");
+
+  // Characters that cannot be stored count towards the four, then are left out.
+  change(QString::fromUtf8("\u00e9\u00e9\u00e9\u00e9"));
+  EXPECT_EQ(dir.read("pw.dat"), "\r\n");
+  change(QString::fromUtf8("ab\u00e9c\u4e2d"));
+  EXPECT_EQ(dir.read("pw.dat"), enc("abc") + "\r\n");
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(ChangePasswordTest, NewFileIsPrivateToItsOwner) {
+  change("abcd");
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.file("pw.dat").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(ChangePasswordTest, FailedReplacementKeepsTheOldPasswordAndSaysSo) {
+  // A folder that cannot be cleared away stands where the new file must go.
+  std::filesystem::create_directories(dir.file("pw.dat.new") / "blocked");
+  change("abcdef");
+  EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].text.indexOf("pw.dat"), -1);
+  EXPECT_NE(dialogs.messages[0].text.indexOf("previous password"), -1);
+}
+
+}  // namespace
+}  // namespace ombrel

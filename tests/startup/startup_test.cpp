@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "ScriptedDialogs.h"
+#include "TempDataDir.h"
+#include "TestEncoding.h"
+#include "FakeWindow.h"
+#include "startup/Startup.h"
+
+namespace ombrel {
+namespace {
+
+using testing::enc;
+using testing::line;
+
+class StartupTest : public ::testing::Test {
+ protected:
+  StartupTest() : window(dir.str()) {
+    window.show("Text2", "Text2", "Text2", "Text1");
+  }
+
+  StartupOutcome start() { return runStartup(window, dialogs); }
+  void setPassword(std::string_view plain) { dir.write("pw.dat", enc(plain) + "\r\n"); }
+
+  testing::TempDataDir dir;
+  testing::FakeWindow window;
+  testing::ScriptedDialogs dialogs;
+};
+
+TEST_F(StartupTest, NoPasswordMarkerWarnsAndListsEntriesWithoutAsking) {
+  dir.write("pw.dat", "efgh\r\n");
+  dir.write("passwords.dat", line("cherry", "u", "p", "") + line("apple", nullptr, nullptr, "") +
+                                 line("Banana", "x", "y", "z"));
+  ASSERT_EQ(start(), StartupOutcome::Ready);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text,
+            "The Ombrel has no password. Click on 'Ombrel' and click 'Change Password' to asign "
+            "a password.");
+  EXPECT_EQ(dialogs.messages[0].title, "Ombrel");
+  EXPECT_EQ(dialogs.messages[0].style, 48);
+  EXPECT_TRUE(dialogs.prompts.empty());
+  EXPECT_EQ(window.names, QStringList({"apple", "Banana", "cherry"}));
+  EXPECT_EQ(window.bulkLoads, 1);
+  for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes})
+    EXPECT_EQ(window.boxText(box), "");
+}
+
+TEST_F(StartupTest, RightPasswordOpensAndWrongOneEnds) {
+  setPassword("Secret");
+  dir.write("passwords.dat", line("site", "u", "p", ""));
+
+  dialogs.answerInput("Secret");
+  EXPECT_EQ(start(), StartupOutcome::Ready);
+  ASSERT_EQ(dialogs.prompts.size(), 1u);
+  EXPECT_EQ(dialogs.prompts[0].prompt, "Enter the Password");
+  EXPECT_EQ(dialogs.prompts[0].title, "Password");
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(window.names, QStringList({"site"}));
+
+  for (QString wrong : {"secret", "SECRET", "Secret ", ""}) {
+    testing::FakeWindow other(dir.str());
+    testing::ScriptedDialogs asked;
+    asked.answerInput(wrong);
+    EXPECT_EQ(runStartup(other, asked), StartupOutcome::WrongPassword) << wrong.toStdString();
+    ASSERT_EQ(asked.messages.size(), 1u);
+    EXPECT_EQ(asked.messages[0].text,
+              "The password you have entered is incorrect. This program will end now.");
+    EXPECT_EQ(asked.messages[0].title, "Wrong Password!");
+    EXPECT_EQ(asked.messages[0].style, 16);
+    EXPECT_TRUE(other.names.isEmpty());
+  }
+}
+
+TEST_F(StartupTest, MissingPasswordFileOrAFolderInItsPlaceEnds) {
+  dir.write("passwords.dat", line("site", "u", "p", ""));
+  EXPECT_EQ(start(), StartupOutcome::NoPasswordFile);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text,
+            "The password file has been erased or tampered with! This program will now close!");
+  EXPECT_EQ(dialogs.messages[0].title, "Password File has been tampered with!");
+  EXPECT_EQ(dialogs.messages[0].style, 16);
+  EXPECT_TRUE(dialogs.prompts.empty());
+
+  std::filesystem::create_directory(dir.file("pw.dat"));
+  testing::ScriptedDialogs again;
+  EXPECT_EQ(runStartup(window, again), StartupOutcome::NoPasswordFile);
+}
+
+TEST_F(StartupTest, PasswordFileIsJudgedByItsFirstLineOnly) {
+  struct Case {
+    std::string pw;
+    QString answer;
+    StartupOutcome expected;
+  } cases[] = {
+      {enc("abcd") + "\r\n" + enc("wxyz") + "\r\n", "abcd", StartupOutcome::Ready},
+      {enc("abcd") + "\r\n" + enc("wxyz") + "\r\n", "wxyz", StartupOutcome::WrongPassword},
+      {enc("abcd") + "\n", "abcd", StartupOutcome::Ready},        // LF only
+      {enc("abcd"), "abcd", StartupOutcome::Ready},               // no line end
+      {"", "", StartupOutcome::Ready},                            // empty: empty password
+      {"\r\n", "x", StartupOutcome::WrongPassword},
+      {"efgh\r\n", "ignored", StartupOutcome::Ready},             // marker: no prompt
+  };
+  for (const Case& c : cases) {
+    dir.write("pw.dat", c.pw);
+    testing::FakeWindow fresh(dir.str());
+    testing::ScriptedDialogs asked;
+    asked.answerInput(c.answer);
+    EXPECT_EQ(runStartup(fresh, asked), c.expected) << testing::enc(c.pw);
+  }
+}
+
+TEST_F(StartupTest, UnshiftableCharactersAreLeftOutOnBothSides) {
+  // Set with "ab\u00e9cd": the e-acute (233) cannot be stored, so "abcd" is kept.
+  setPassword("abcd");
+  dialogs.answerInput(QString::fromUtf8("ab\u00e9cd"));
+  EXPECT_EQ(start(), StartupOutcome::Ready);
+
+  dir.write("pw.dat", "\r\n");  // a password of only such characters
+  testing::ScriptedDialogs asked;
+  asked.answerInput(QString::fromUtf8("\u00e9\u00e8\u00ea\u00eb\u4e2d"));
+  EXPECT_EQ(runStartup(window, asked), StartupOutcome::Ready);
+}
+
+TEST_F(StartupTest, SavedColourIsAppliedAndBadOnesKeepWhite) {
+  dir.write("pw.dat", "efgh\r\n");
+  struct Case {
+    const char* file;  // nullptr: no colour file
+    std::int32_t expected;
+  } cases[] = {
+      {" 255 \r\n", 255},           {" 12632319 \r\n", 12632319}, {"65280", 65280},
+      {nullptr, 0xFFFFFF},          {"", 0xFFFFFF},               {"\r\n", 0xFFFFFF},
+      {"red\r\n", 0xFFFFFF},        {"-5 \r\n", 0xFFFFFF},        {"99999999999\r\n", 0xFFFFFF},
+      {" 0 \r\n", 0},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(dir.file("pwclr.dat"));
+    if (c.file) dir.write("pwclr.dat", c.file);
+    testing::FakeWindow fresh(dir.str());
+    testing::ScriptedDialogs asked;
+    ASSERT_EQ(runStartup(fresh, asked), StartupOutcome::Ready);
+    EXPECT_EQ(fresh.colour, c.expected) << (c.file ? c.file : "(missing)");
+  }
+}
+
+TEST_F(StartupTest, EntryFileEdgeCases) {
+  dir.write("pw.dat", "efgh\r\n");
+  // Missing entry file: the window opens with an empty list.
+  EXPECT_EQ(start(), StartupOutcome::Ready);
+  EXPECT_TRUE(window.names.isEmpty());
+
+  // Duplicates and an empty name are listed; a record cut off at the end is not.
+  dir.write("passwords.dat", line("b", "1", "2", "3") + line("", "1", "2", "3") +
+                                 line("b", "4", "5", "6") + "\"" + enc("cut") + "\",\"" +
+                                 enc("x"));
+  testing::FakeWindow fresh(dir.str());
+  testing::ScriptedDialogs asked;
+  EXPECT_EQ(runStartup(fresh, asked), StartupOutcome::Ready);
+  EXPECT_EQ(fresh.names, QStringList({"", "b", "b"}));
+}
+
+TEST_F(StartupTest, NamesComeBackInWindows1252) {
+  dir.write("pw.dat", "efgh\r\n");
+  // The euro sign is byte 128 and quote and comma survive the encoding.
+  dir.write("passwords.dat", line("\x80 \"a,b\"", "u", "p", ""));
+  ASSERT_EQ(start(), StartupOutcome::Ready);
+  EXPECT_EQ(window.names, QStringList({QString::fromUtf8("\u20ac \"a,b\"")}));
+}
+
+TEST_F(StartupTest, LegacyDataDirectoryIsMovedBeforeAnyFileIsRead) {
+  testing::FakeWindow legacy("C:\\a\\vb\\VB98");
+  EXPECT_EQ(runStartup(legacy, dialogs), StartupOutcome::NoPasswordFile);
+  EXPECT_EQ(legacy.dataDirectory().path(), "C:\\a");
+
+  testing::FakeWindow otherCase("C:\\a\\vb\\vb98");
+  testing::ScriptedDialogs asked;
+  runStartup(otherCase, asked);
+  EXPECT_EQ(otherCase.dataDirectory().path(), "C:\\a\\vb\\vb98");
+}
+
+}  // namespace
+}  // namespace ombrel

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QStringList>
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "storage/DataDirectory.h"
+#include "ui/WindowState.h"
+
+namespace ombrel::testing {
+
+// The window's state without widgets: four boxes, a case-blind sorted list and
+// a background colour, over a data directory.
+class FakeWindow : public WindowState {
+ public:
+  explicit FakeWindow(std::string dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
+
+  QString boxText(Box box) const override { return boxes_[index(box)]; }
+  void setBoxText(Box box, const QString& text) override { boxes_[index(box)] = text; }
+
+  int nameCount() const override { return static_cast<int>(names.size()); }
+  QString nameAt(int i) const override { return names.at(i); }
+  int selectedIndex() const override { return selected; }
+  void addName(const QString& name) override {
+    auto at = std::upper_bound(names.begin(), names.end(), name, [](const QString& a, const QString& b) {
+      return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    names.insert(at, name);
+  }
+  void addNames(const QStringList& more) override {
+    ++bulkLoads;
+    for (const QString& name : more) addName(name);
+  }
+  void removeNameAt(int i) override { names.removeAt(i); }
+  void clearNames() override { names.clear(); }
+  void setBackgroundColour(std::int32_t value) override {
+    if (value >= 0 && value <= 0xFFFFFF) colour = value;
+  }
+  storage::DataDirectory& dataDirectory() override { return dataDirectory_; }
+
+  // Fills the boxes as a user would before a command.
+  void show(const QString& web, const QString& user = {}, const QString& password = {},
+            const QString& notes = {}) {
+    setBoxText(Box::Web, web);
+    setBoxText(Box::User, user);
+    setBoxText(Box::Password, password);
+    setBoxText(Box::Notes, notes);
+  }
+
+  QStringList names;
+  int selected = -1;
+  std::int32_t colour = 0xFFFFFF;
+  int bulkLoads = 0;
+
+ private:
+  static std::size_t index(Box box) { return static_cast<std::size_t>(box); }
+  std::array<QString, 4> boxes_;
+  storage::DataDirectory dataDirectory_;
+};
+
+}  // namespace ombrel::testing
