@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, run and test Ombrel. Only the
+# missing ones are installed, so a second run does nothing and needs no network.
+set -euo pipefail
+
+packages=(
+  build-essential cmake g++
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation
+  xvfb xauth xdotool x11-utils imagemagick python3 dbus-x11
+)
+
+installed() {
+  [[ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" == installed ]]
+}
+
+missing=()
+for package in "${packages[@]}"; do
+  installed "$package" || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+  if command -v sudo >/dev/null; then
+    sudo=(sudo)
+  else
+    echo "error: need root (or sudo) to install: ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+run_quietly() {
+  if ! "$@" >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "error: '$*' failed" >&2
+    exit 1
+  fi
+}
+
+export DEBIAN_FRONTEND=noninteractive
+run_quietly "${sudo[@]}" apt-get update -q
+run_quietly "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+for package in "${missing[@]}"; do
+  if ! installed "$package"; then
+    echo "error: $package is still not installed" >&2
+    exit 1
+  fi
+done

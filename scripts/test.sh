@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Ombrel with its tests and runs them all.
+# Unit and window tests run on Qt's offscreen platform; the end-to-end tests
+# start their own X server, so no display is needed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+bash scripts/build.sh -DOMBREL_BUILD_TESTS=ON
+
+cd "${OMBREL_BUILD_DIR:-build}"
+ctest --output-on-failure --parallel "$(nproc)" "$@"

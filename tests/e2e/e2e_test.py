@@ -1,0 +1,452 @@
+#!/usr/bin/python3
+"""End-to-end tests: the real program in a real X server, driven like a user.
+
+Usage: e2e_test.py PATH_TO_OMBREL [--artifacts DIR] [-k SUBSTRING]
+
+Starts its own Xvfb, runs ombrel in a fresh data directory filled byte for
+byte by this script, finds windows by title with xdotool, types into them and
+checks what happens. No window manager runs, so focus is given with
+`xdotool windowfocus`. Screenshots go to the artifacts directory.
+
+A case is a function decorated with @case; it gets an `App` helper. See the
+cases at the end of this file for how to add one.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+REQUIRED_TOOLS = ["Xvfb", "xdotool", "xdpyinfo", "import"]
+
+MAIN_TITLE = "Tavik's Ombrel Version 1.0"
+NO_PASSWORD_MARKER = b"efgh"  # as stored: the shifted form
+CRLF = b"\r\n"
+
+
+# --- data files, written independently of the program's own code ---------
+
+
+def shift(text):
+    """Shift-encodes a text: every Windows-1252 byte c becomes c + 100."""
+    raw = text.encode("cp1252")
+    if any(c > 155 for c in raw):
+        raise ValueError(f"cannot be stored: {text!r}")
+    return bytes(c + 100 for c in raw)
+
+
+def pw_file(password):
+    return shift(password) + CRLF
+
+
+def colour_file(value):
+    sign = "-" if value < 0 else " "
+    return f"{sign}{abs(value)} ".encode("ascii") + CRLF
+
+
+def record(name, user=None, password=None, notes=""):
+    """One line of passwords.dat; None is an unset field (nothing written)."""
+    fields = [name, user, password, notes]
+    return b",".join(b"" if f is None else b'"' + shift(f) + b'"' for f in fields) + CRLF
+
+
+def fresh_install_files():
+    return {"pw.dat": NO_PASSWORD_MARKER + CRLF, "pwclr.dat": colour_file(16777215)}
+
+
+# --- the X server -----------------------------------------------------------
+
+
+class CaseFailure(AssertionError):
+    pass
+
+
+def check_tools():
+    missing = [t for t in REQUIRED_TOOLS if shutil.which(t) is None]
+    if missing:
+        sys.exit(
+            "e2e: missing tools: "
+            + ", ".join(missing)
+            + " (install xvfb, xdotool, x11-utils, imagemagick: bash scripts/install-deps.sh)"
+        )
+
+
+class XServer:
+    """A private Xvfb on the first free display number from :90 up."""
+
+    def __init__(self):
+        self.process = None
+        self.display = None
+
+    def start(self, first=90, last=189):
+        for number in range(first, last + 1):
+            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(
+                f"/tmp/.X11-unix/X{number}"
+            ):
+                continue
+            display = f":{number}"
+            process = subprocess.Popen(
+                ["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL,
+                stderr=subprocess.DEVNULL,
+                start_new_session=True,
+            )
+            deadline = time.monotonic() + 15
+            while time.monotonic() < deadline:
+                if process.poll() is not None:
+                    break  # lost a race for this number; try the next
+                probe = subprocess.run(
+                    ["xdpyinfo", "-display", display],
+                    stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL,
+                )
+                if probe.returncode == 0:
+                    self.process, self.display = process, display
+                    return display
+                time.sleep(0.1)
+            kill_group(process)
+        raise RuntimeError(f"could not start Xvfb on any display :{first} to :{last}")
+
+    def stop(self):
+        if self.process is not None:
+            kill_group(self.process)
+            self.process = None
+
+
+def kill_group(process, grace=3.0):
+    if process.poll() is not None:
+        return
+    try:
+        os.killpg(process.pid, signal.SIGTERM)
+    except ProcessLookupError:
+        return
+    try:
+        process.wait(timeout=grace)
+    except subprocess.TimeoutExpired:
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        process.wait()
+
+
+# --- one run of the program -------------------------------------------------
+
+
+class App:
+    """The program under test, started in its own data directory."""
+
+    def __init__(self, program, display, artifacts):
+        self.program = program
+        self.display = display
+        self.artifacts = artifacts
+        self.process = None
+        self.root = tempfile.mkdtemp(prefix="ombrel-e2e-")
+        self.data_dir = os.path.join(self.root, "data")
+        os.mkdir(self.data_dir, 0o700)
+        self.opened_log = os.path.join(self.root, "opened.txt")
+        self._make_browser_stand_in()
+
+    def _make_browser_stand_in(self):
+        # Help, Open Site and Web Site hand a URL to xdg-open; record it instead.
+        bin_dir = os.path.join(self.root, "bin")
+        os.mkdir(bin_dir)
+        stand_in = os.path.join(bin_dir, "xdg-open")
+        with open(stand_in, "w") as f:
+            f.write(f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{self.opened_log}"\n')
+        os.chmod(stand_in, 0o755)
+        self.bin_dir = bin_dir
+
+    def env(self):
+        env = {
+            k: v
+            for k, v in os.environ.items()
+            if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "SESSION_MANAGER")
+        }
+        runtime = os.path.join(self.root, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        env.update(
+            DISPLAY=self.display,
+            QT_QPA_PLATFORM="xcb",
+            XDG_RUNTIME_DIR=runtime,
+            XDG_SESSION_TYPE="",
+            XDG_CURRENT_DESKTOP="",
+            HOME=self.root,
+            PATH=self.bin_dir + os.pathsep + env.get("PATH", "/usr/bin:/bin"),
+        )
+        return env
+
+    # Data directory
+
+    def write_files(self, files):
+        for name, content in files.items():
+            with open(os.path.join(self.data_dir, name), "wb") as f:
+                f.write(content)
+
+    def read_file(self, name):
+        with open(os.path.join(self.data_dir, name), "rb") as f:
+            return f.read()
+
+    def snapshot(self):
+        """Every file of the data directory with its bytes."""
+        result = {}
+        for name in sorted(os.listdir(self.data_dir)):
+            path = os.path.join(self.data_dir, name)
+            if os.path.isfile(path):
+                result[name] = self.read_file(name)
+        return result
+
+    def opened_urls(self):
+        if not os.path.exists(self.opened_log):
+            return []
+        with open(self.opened_log) as f:
+            return f.read().splitlines()
+
+    # Process
+
+    def start(self, files):
+        """Fills the data directory with `files` (name -> bytes) and starts the program."""
+        self.write_files(files)
+        self.log = open(os.path.join(self.root, "output.txt"), "wb")
+        self.process = subprocess.Popen(
+            [self.program],
+            cwd=self.data_dir,
+            env=self.env(),
+            stdin=subprocess.DEVNULL,
+            stdout=self.log,
+            stderr=subprocess.STDOUT,
+            start_new_session=True,
+        )
+
+    def output(self):
+        with open(os.path.join(self.root, "output.txt"), "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def wait_exit(self, timeout=10):
+        """Waits for the program to end by itself; returns its exit status."""
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise CaseFailure(f"the program was still running after {timeout} s")
+
+    def stop(self):
+        if self.process is not None:
+            kill_group(self.process)
+        if getattr(self, "log", None):
+            self.log.close()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    # Windows and keys
+
+    def _xdotool(self, *args, check=True):
+        try:
+            result = subprocess.run(
+                ["xdotool", *args],
+                env={**os.environ, "DISPLAY": self.display},
+                stdout=subprocess.PIPE,
+                stderr=subprocess.PIPE,
+                text=True,
+                timeout=10,
+            )
+        except subprocess.TimeoutExpired:
+            raise CaseFailure(f"xdotool {' '.join(args)} hung")
+        if check and result.returncode != 0:
+            raise CaseFailure(f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
+        return result
+
+    def find_windows(self, title):
+        """Ids of the shown windows whose title is exactly `title`."""
+        pattern = "^" + re.escape(title) + "$"
+        found = self._xdotool("search", "--onlyvisible", "--name", pattern, check=False)
+        return [int(w) for w in found.stdout.split()]
+
+    def wait_window(self, title, timeout=15):
+        """Waits until a window titled `title` is shown; returns its id."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            windows = self.find_windows(title)
+            if windows:
+                return windows[-1]
+            if not self.running():
+                raise CaseFailure(
+                    f"the program ended (status {self.process.returncode}) "
+                    f"before a window {title!r} appeared"
+                )
+            time.sleep(0.1)
+        raise CaseFailure(f"no window {title!r} within {timeout} s")
+
+    def focus(self, window):
+        self._xdotool("windowfocus", "--sync", str(window))
+
+    def type_text(self, window, text):
+        self.focus(window)
+        self._xdotool("type", "--delay", "20", "--", text)
+
+    def key(self, window, *keys):
+        self.focus(window)
+        self._xdotool("key", "--delay", "50", "--", *keys)
+
+    def screenshot(self, name):
+        if not self.artifacts:
+            return None
+        path = os.path.join(self.artifacts, name)
+        time.sleep(0.5)  # a window just mapped may not have painted yet
+        subprocess.run(
+            ["import", "-display", self.display, "-window", "root", path],
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.PIPE,
+            check=False,
+        )
+        return path
+
+
+# --- cases --------------------------------------------------------------------
+
+CASES = []
+
+
+def case(function):
+    CASES.append(function)
+    return function
+
+
+def expect(condition, message):
+    if not condition:
+        raise CaseFailure(message)
+
+
+def answer_prompt(app, title, text):
+    prompt = app.wait_window(title)
+    app.type_text(prompt, text)
+    app.key(prompt, "Return")
+
+
+def dismiss_box(app, title):
+    box = app.wait_window(title)
+    app.key(box, "Return")
+
+
+def expect_no_main_window(app):
+    expect(not app.find_windows(MAIN_TITLE), "the main window was shown")
+
+
+def expect_fatal_end(app):
+    status = app.wait_exit(timeout=10)
+    expect(status >= 0, f"the program was killed by signal {-status}")
+
+
+@case
+def right_password_opens_the_window(app):
+    files = {
+        "pw.dat": pw_file("secret"),
+        "pwclr.dat": colour_file(16777215),
+        "passwords.dat": record("www.example.org", "alice", "pa55", "")
+        + record("bank.example.com", "bob", None, ""),
+    }
+    app.start(files)
+    answer_prompt(app, "Password", "secret")
+    app.wait_window(MAIN_TITLE)
+    app.screenshot("e2e-main-window.png")
+    expect(app.snapshot() == files, "start-up changed the data files")
+
+
+@case
+def wrong_password_ends_the_program(app):
+    app.start({"pw.dat": pw_file("secret"), "pwclr.dat": colour_file(16777215)})
+    answer_prompt(app, "Password", "Secret")  # letters differ only in case
+    box = app.wait_window("Wrong Password!")
+    expect_no_main_window(app)
+    app.key(box, "Return")
+    expect_fatal_end(app)
+
+
+@case
+def missing_password_file_ends_the_program(app):
+    app.start({"pwclr.dat": colour_file(16777215)})
+    box = app.wait_window("Password File has been tampered with!")
+    expect(not app.find_windows("Password"), "the password was asked for")
+    expect_no_main_window(app)
+    app.key(box, "Return")
+    expect_fatal_end(app)
+    expect(not os.path.exists(os.path.join(app.data_dir, "pw.dat")), "pw.dat was created")
+
+
+@case
+def fresh_installation_warns_then_opens(app):
+    files = fresh_install_files()
+    app.start(files)
+    box = app.wait_window("Ombrel")
+    expect(not app.find_windows("Password"), "the password was asked for")
+    app.key(box, "Return")
+    app.wait_window(MAIN_TITLE)
+    app.screenshot("e2e-fresh-installation.png")
+    expect(app.snapshot() == files, "start-up changed the data files")
+
+
+# --- runner -------------------------------------------------------------------
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("program", help="path to the built ombrel program")
+    parser.add_argument("--artifacts", help="directory for screenshots")
+    parser.add_argument("-k", dest="select", default="", help="run cases whose name contains this")
+    args = parser.parse_args()
+
+    program = os.path.abspath(args.program)
+    if not os.access(program, os.X_OK):
+        sys.exit(f"e2e: not an executable program: {program}")
+    check_tools()
+    if args.artifacts:
+        os.makedirs(args.artifacts, exist_ok=True)
+
+    # ctest ends a test that times out with SIGTERM; turn it into an exception
+    # so that the program and the X server are still cleaned up.
+    def terminate(signum, frame):
+        raise SystemExit(f"e2e: stopped by signal {signum}")
+
+    signal.signal(signal.SIGTERM, terminate)
+
+    selected = [c for c in CASES if args.select in c.__name__]
+    passed = failed = 0
+    server = XServer()
+    try:
+        display = server.start()
+        print(f"e2e: Xvfb on {display}", flush=True)
+        for test in selected:
+            app = App(program, display, args.artifacts)
+            started = time.monotonic()
+            try:
+                test(app)
+                passed += 1
+                print(f"PASS {test.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+            except Exception as error:
+                failed += 1
+                print(f"FAIL {test.__name__}: {error}", flush=True)
+                if not isinstance(error, CaseFailure):
+                    traceback.print_exc()
+                shot = app.screenshot(f"e2e-failed-{test.__name__}.png")
+                if shot:
+                    print(f"     screen: {shot}")
+                if app.process is not None:
+                    print("     program output:\n" + app.output().rstrip())
+            finally:
+                app.stop()
+    finally:
+        server.stop()
+
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed or not selected else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
