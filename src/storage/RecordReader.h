@@ -26,12 +26,13 @@ class RecordReader {
   // `out` is then unspecified and the reader stays at the end.
   bool next(Record& out);
 
+  // Reads one field by the same rules, for files that hold a single value
+  // (the colour file). False when no byte is left to start it.
+  bool readField(Field& out);
+
   std::size_t position() const { return pos_; }
 
  private:
-  // Reads one field; false when no byte is left to start it.
-  bool readField(Field& out);
-
   std::string_view data_;
   std::size_t pos_ = 0;
 };

@@ -1,0 +1,173 @@
+#include "storage/DataFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace ombrel::storage {
+namespace {
+
+constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;  // files holding passwords
+
+// The text the system gives for an error number ("No such file or directory").
+Status failure(int error) {
+  return Status::failure(std::error_code(error, std::generic_category()).message());
+}
+
+Status lastFailure() { return failure(errno); }
+
+// Closes on every way out, so that no failure leaves a descriptor open.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+
+  // Closes now and reports the error that a delayed write may only show here.
+  Status close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 ? Status::success() : lastFailure();
+  }
+
+ private:
+  int fd_;
+};
+
+int openRetrying(const char* path, int flags, mode_t mode = 0) {
+  int fd;
+  do {
+    fd = ::open(path, flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Writes every byte, going on after partial writes, then flushes to disk.
+Status writeAllAndSync(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return lastFailure();
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return ::fsync(fd) == 0 ? Status::success() : lastFailure();
+}
+
+std::filesystem::path directoryOf(const std::filesystem::path& file) {
+  std::filesystem::path parent = file.parent_path();
+  return parent.empty() ? std::filesystem::path(".") : parent;
+}
+
+// Makes a new or renamed name in the directory last across a crash. Best
+// effort: by the time this runs the change has been made, and a failure here
+// cannot undo it.
+void syncDirectory(const std::filesystem::path& directory) {
+  Descriptor dir(openRetrying(directory.c_str(), O_RDONLY | O_DIRECTORY));
+  if (dir.valid()) ::fsync(dir.get());
+}
+
+}  // namespace
+
+Status readWholeFile(const std::filesystem::path& path, std::string& out) {
+  out.clear();
+  // Non-blocking, so that a pipe of that name cannot hang the open; the flag
+  // changes nothing for an ordinary file.
+  Descriptor file(openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK));
+  if (!file.valid()) return lastFailure();
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) return lastFailure();
+  if (S_ISDIR(info.st_mode)) return failure(EISDIR);
+  if (!S_ISREG(info.st_mode)) return Status::failure("Not an ordinary file");
+
+  out.resize(static_cast<std::size_t>(info.st_size));
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == out.size()) out.resize(out.size() + 4096);  // the file grew
+    const ssize_t got = ::read(file.get(), out.data() + filled, out.size() - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const Status status = lastFailure();
+      out.clear();
+      return status;
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  out.resize(filled);
+  return Status::success();
+}
+
+Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
+  // Try to create it first, so that we know whether a new name appeared in the
+  // directory and must be made durable too.
+  Descriptor file(
+      openRetrying(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL, kOwnerReadWrite));
+  const bool created = file.valid();
+  if (!created) {
+    if (errno != EEXIST) return lastFailure();
+    Descriptor existing(openRetrying(path.c_str(), O_WRONLY | O_APPEND));
+    if (!existing.valid()) return lastFailure();
+    if (Status status = writeAllAndSync(existing.get(), bytes); !status) return status;
+    return existing.close();
+  }
+  if (Status status = writeAllAndSync(file.get(), bytes); !status) return status;
+  if (Status status = file.close(); !status) return status;
+  syncDirectory(directoryOf(path));
+  return Status::success();
+}
+
+Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
+                   std::string_view bytes) {
+  // A temp left by a rewrite that stopped half-way holds nothing we want.
+  if (::unlink(temp.c_str()) != 0 && errno != ENOENT) return lastFailure();
+
+  // A rewrite keeps the permissions the user gave the file.
+  mode_t mode = kOwnerReadWrite;
+  struct stat info {};
+  if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    mode = info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
+  }
+
+  Descriptor file(
+      openRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC, kOwnerReadWrite));
+  if (!file.valid()) return lastFailure();
+
+  // From here on the temp is ours, and it goes again when anything fails.
+  auto abandon = [&temp](Status status) {
+    ::unlink(temp.c_str());
+    return status;
+  };
+  // Set after creating, since the creation mode is narrowed by the umask.
+  if (::fchmod(file.get(), mode) != 0) return abandon(lastFailure());
+  if (Status status = writeAllAndSync(file.get(), bytes); !status) return abandon(status);
+  if (Status status = file.close(); !status) return abandon(status);
+  // rename() swaps the name in one step: a crash leaves either the old file
+  // or the new one whole, never neither.
+  if (::rename(temp.c_str(), target.c_str()) != 0) return abandon(lastFailure());
+  syncDirectory(directoryOf(target));
+  return Status::success();
+}
+
+Status removeFile(const std::filesystem::path& path) {
+  return ::unlink(path.c_str()) == 0 ? Status::success() : lastFailure();
+}
+
+bool isPresentFile(const std::filesystem::path& path) {
+  const std::string name = path.filename().string();
+  if (name.empty() || name.front() == '.') return false;  // hidden files are not listed
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace ombrel::storage

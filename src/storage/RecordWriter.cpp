@@ -1,0 +1,36 @@
+#include "storage/RecordWriter.h"
+
+#include "storage/RecordFormat.h"
+
+namespace ombrel::storage {
+namespace {
+
+void appendField(std::string& out, const Field& field) {
+  // An unset field is written as nothing at all, so that it reads back unset
+  // and stays distinct from an empty text ("").
+  if (!field) return;
+  out += kQuote;
+  out += *field;
+  out += kQuote;
+}
+
+}  // namespace
+
+void appendRecord(std::string& out, const Record& record) {
+  appendField(out, record.name);
+  out += kComma;
+  appendField(out, record.user);
+  out += kComma;
+  appendField(out, record.password);
+  out += kComma;
+  appendField(out, record.notes);
+  out += kLineEnd;
+}
+
+std::string formatRecord(const Record& record) {
+  std::string out;
+  appendRecord(out, record);
+  return out;
+}
+
+}  // namespace ombrel::storage

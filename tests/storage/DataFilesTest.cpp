@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "storage/DataFiles.h"
+#include "support/TempDataDir.h"
+
+namespace ombrel::storage {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::perms permissionsOf(const fs::path& path) {
+  return fs::status(path).permissions() & fs::perms::all;
+}
+
+class DataFilesTest : public ::testing::Test {
+ protected:
+  testing::TempDataDir dir;
+  fs::path target = dir.file("passwords.dat");
+  fs::path temp = dir.file("passwords2.dat");
+};
+
+TEST_F(DataFilesTest, ReadsWholeFilesAndNamesWhyItCannot) {
+  dir.write("a.dat", std::string("x\0y\r\n", 5));
+  std::string out = "old";
+  ASSERT_TRUE(readWholeFile(dir.file("a.dat"), out).ok());
+  EXPECT_EQ(out, std::string("x\0y\r\n", 5));
+
+  const Status missing = readWholeFile(dir.file("none.dat"), out);
+  EXPECT_FALSE(missing.ok());
+  EXPECT_EQ(missing.reason(), "No such file or directory");
+
+  fs::create_directory(dir.file("pw.dat"));
+  EXPECT_EQ(readWholeFile(dir.file("pw.dat"), out).reason(), "Is a directory");
+}
+
+TEST_F(DataFilesTest, AppendCreatesAPrivateFileAndThenAppends) {
+  ASSERT_TRUE(appendToFile(target, "one\r\n").ok());
+  EXPECT_EQ(permissionsOf(target), fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(appendToFile(target, "two\r\n").ok());
+  EXPECT_EQ(dir.read("passwords.dat"), "one\r\ntwo\r\n");
+
+  EXPECT_FALSE(appendToFile(dir.file("no-such-dir") / "x.dat", "x").ok());
+}
+
+TEST_F(DataFilesTest, RemoveFailsWhenTheFileIsMissing) {
+  dir.write("pwclr.dat", " 0 \r\n");
+  EXPECT_TRUE(removeFile(dir.file("pwclr.dat")).ok());
+  EXPECT_FALSE(dir.exists("pwclr.dat"));
+  EXPECT_EQ(removeFile(dir.file("pwclr.dat")).reason(), "No such file or directory");
+}
+
+TEST_F(DataFilesTest, PresenceCountsOnlyOrdinaryVisibleFiles) {
+  EXPECT_FALSE(isPresentFile(dir.file("pw.dat")));
+  fs::create_directory(dir.file("pw.dat"));
+  EXPECT_FALSE(isPresentFile(dir.file("pw.dat")));
+  dir.write("pwclr.dat", "");
+  EXPECT_TRUE(isPresentFile(dir.file("pwclr.dat")));  // even when empty
+  dir.write(".pw.dat", "x");
+  EXPECT_FALSE(isPresentFile(dir.file(".pw.dat")));
+}
+
+TEST_F(DataFilesTest, ReplaceSwapsInTheNewBytesAndLeavesNoTemp) {
+  dir.write("passwords.dat", "old\r\n");
+  dir.write("passwords2.dat", "leftover from a rewrite that stopped\r\n");
+  ASSERT_TRUE(replaceFile(target, temp, "new\r\n").ok());
+  EXPECT_EQ(dir.read("passwords.dat"), "new\r\n");
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+}
+
+TEST_F(DataFilesTest, ReplaceGivesNewFilesOwnerOnlyAccessAndKeepsAnExistingMode) {
+  ASSERT_TRUE(replaceFile(target, temp, "a").ok());
+  EXPECT_EQ(permissionsOf(target), fs::perms::owner_read | fs::perms::owner_write);
+
+  const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                           fs::perms::others_read | fs::perms::others_write;
+  fs::permissions(target, shared);
+  ASSERT_TRUE(replaceFile(target, temp, "b").ok());
+  EXPECT_EQ(permissionsOf(target), shared);  // the umask narrows nothing
+}
+
+TEST_F(DataFilesTest, FailedReplaceLeavesTheTargetAndRemovesTheTemp) {
+  // The target is a folder: the rename fails after the temp was written.
+  fs::create_directory(target);
+  const Status overFolder = replaceFile(target, temp, "new");
+  EXPECT_FALSE(overFolder.ok());
+  EXPECT_FALSE(overFolder.reason().empty());
+  EXPECT_TRUE(fs::is_directory(target));
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+  fs::remove(target);
+
+  // The temp name is taken by a folder: nothing can be written at all.
+  dir.write("passwords.dat", "old");
+  fs::create_directory(temp);
+  EXPECT_FALSE(replaceFile(target, temp, "new").ok());
+  EXPECT_EQ(dir.read("passwords.dat"), "old");
+  EXPECT_TRUE(fs::is_directory(temp));
+}
+
+TEST_F(DataFilesTest, ReplaceInAReadOnlyFolderFailsCleanly) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  dir.write("passwords.dat", "old");
+  fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  const Status status = replaceFile(target, temp, "new");
+  fs::permissions(dir.path(), fs::perms::owner_all);
+  EXPECT_EQ(status.reason(), "Permission denied");
+  EXPECT_EQ(dir.read("passwords.dat"), "old");
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+}
+
+}  // namespace
+}  // namespace ombrel::storage

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "storage/EntryFile.h"
+#include "storage/RecordWriter.h"
+
+namespace ombrel::storage {
+namespace {
+
+const Field kUnset = std::nullopt;
+
+// Lines in the forms the program writes: a new entry, a saved entry with empty
+// notes, one with an unset name, one with an empty name, and a duplicate.
+const std::string kFile =
+    "\"abc\",,,\"\"\r\n"
+    "\"xyz\",\"u\",\"p\",\r\n"
+    ",\"u0\",,\"n0\"\r\n"
+    "\"\",,\"p1\",\"\"\r\n"
+    "\"abc\",\"u2\",\"p2\",\"n2\"\r\n";
+
+TEST(EntryFile, NamesComeInFileOrderWithUnsetAsEmpty) {
+  bool damaged = true;
+  EXPECT_EQ(readStoredNames(kFile, &damaged),
+            (std::vector<std::string>{"abc", "xyz", "", "", "abc"}));
+  EXPECT_FALSE(damaged);
+  EXPECT_TRUE(readStoredNames("").empty());
+}
+
+TEST(EntryFile, NamesBeforeACutOffRecordAreKept) {
+  bool damaged = false;
+  EXPECT_EQ(readStoredNames(kFile + "\"half\",\"u\"", &damaged),
+            (std::vector<std::string>{"abc", "xyz", "", "", "abc"}));
+  EXPECT_TRUE(damaged);
+}
+
+TEST(EntryFile, FindsTheFirstRecordOfANameExactly) {
+  bool damaged = true;
+  EXPECT_EQ(findFirstRecord(kFile, "abc", &damaged), (Record{"abc", kUnset, kUnset, ""}));
+  EXPECT_FALSE(damaged);
+  EXPECT_EQ(findFirstRecord(kFile, "")->user, "u0");  // an unset name equals the empty key
+  EXPECT_EQ(findFirstRecord(kFile, "Abc"), std::nullopt);
+  EXPECT_EQ(findFirstRecord(kFile, "abc "), std::nullopt);
+
+  // A match before the damage is found; without one the damage is reported.
+  EXPECT_TRUE(findFirstRecord(kFile + "\"cut", "xyz", &damaged).has_value());
+  EXPECT_FALSE(damaged);
+  EXPECT_EQ(findFirstRecord(kFile + "\"cut\",", "nope", &damaged), std::nullopt);
+  EXPECT_TRUE(damaged);
+}
+
+TEST(EntryFile, RewriteReplacesEveryMatchInPlaceAndCopiesTheRest) {
+  const Record replacement{"abc", "U", kUnset, kUnset};
+  const Rewrite rewrite = rewriteEntries(kFile, "abc", replacement);
+  EXPECT_FALSE(rewrite.damaged);
+  EXPECT_EQ(rewrite.matched, 2u);
+  EXPECT_EQ(rewrite.bytes,
+            "\"abc\",\"U\",,\r\n"
+            "\"xyz\",\"u\",\"p\",\r\n"
+            ",\"u0\",,\"n0\"\r\n"
+            "\"\",,\"p1\",\"\"\r\n"
+            "\"abc\",\"U\",,\r\n");
+}
+
+TEST(EntryFile, RewriteWithoutAMatchGivesBackTheSameBytes) {
+  const Rewrite rewrite = rewriteEntries(kFile, "none", Record{"none", "", "", ""});
+  EXPECT_EQ(rewrite.matched, 0u);
+  EXPECT_EQ(rewrite.bytes, kFile);
+}
+
+TEST(EntryFile, RewriteDropsMatchesAndWritesLineEndsAsCrLf) {
+  Rewrite rewrite = rewriteEntries(kFile, "", std::nullopt);
+  EXPECT_EQ(rewrite.matched, 2u);  // the unset name and the empty one
+  EXPECT_EQ(rewrite.bytes,
+            "\"abc\",,,\"\"\r\n"
+            "\"xyz\",\"u\",\"p\",\r\n"
+            "\"abc\",\"u2\",\"p2\",\"n2\"\r\n");
+
+  rewrite = rewriteEntries("\"a\",\"b\",\"c\",\"d\"\n\"e\",,,\"\"", "a", std::nullopt);
+  EXPECT_EQ(rewrite.bytes, "\"e\",,,\"\"\r\n");
+}
+
+TEST(EntryFile, RewriteOfDamagedDataIsFlagged) {
+  const Rewrite rewrite = rewriteEntries(kFile + "\"abc\",,", "abc", std::nullopt);
+  EXPECT_TRUE(rewrite.damaged);
+}
+
+}  // namespace
+}  // namespace ombrel::storage

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "storage/RecordReader.h"
+#include "storage/RecordWriter.h"
+
+namespace ombrel::storage {
+namespace {
+
+const Field kUnset = std::nullopt;
+
+// Every record of `data`; stops at the first one that is cut off.
+std::vector<Record> readAll(std::string_view data, bool* cutOff = nullptr) {
+  RecordReader reader(data);
+  std::vector<Record> records;
+  Record record;
+  bool failed = false;
+  while (!reader.atEnd()) {
+    if (!reader.next(record)) {
+      failed = true;
+      break;
+    }
+    records.push_back(record);
+  }
+  if (cutOff) *cutOff = failed;
+  return records;
+}
+
+TEST(RecordWriter, QuotesTextsAndLeavesUnsetFieldsEmpty) {
+  struct Case {
+    Record record;
+    std::string line;
+  } cases[] = {
+      {{"abc", kUnset, kUnset, ""}, "\"abc\",,,\"\"\r\n"},  // a new entry
+      {{"n", "u", "p", kUnset}, "\"n\",\"u\",\"p\",\r\n"},  // saved with empty notes
+      {{"n", kUnset, "p", "x"}, "\"n\",,\"p\",\"x\"\r\n"},
+      {{kUnset, kUnset, kUnset, kUnset}, ",,,\r\n"},
+      {{"", "", "", ""}, "\"\",\"\",\"\",\"\"\r\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(formatRecord(c.record), c.line);
+
+  std::string out = "head";
+  appendRecord(out, cases[0].record);
+  EXPECT_EQ(out, "head" + cases[0].line);
+}
+
+TEST(RecordReader, ReadsOneRecordPerLineInAnyOfTheAcceptedForms) {
+  struct Case {
+    const char* data;
+    Record expected;
+  } cases[] = {
+      {"\"a\",\"b\",\"c\",\"d\"\r\n", {"a", "b", "c", "d"}},
+      {"\"a\",,,\"\"\r\n", {"a", kUnset, kUnset, ""}},
+      {"\"a\",\"b\",\"c\",\r\n", {"a", "b", "c", kUnset}},
+      {"  \"a\" , b c ,  c  ,\"d\"\n", {"a", "b c", "c", "d"}},  // blanks, LF only
+      {"a,b,c,d", {"a", "b", "c", "d"}},                         // no final line end
+      {"\"a\",\"b\",\"c\",\"d\"", {"a", "b", "c", "d"}},
+      {"\"a\"junk,\"b\" x\r\"c\",\"d\"\r", {"a", "b", "c", "d"}},    // lone CR closes too
+      {"\"a\"\r\n\r\n\"c\"\r\n\"d\"\r\n", {"a", kUnset, "c", "d"}},  // fields on lines
+      {"\"a,b\r\nc\",x,y,z\r\n", {"a,b\r\nc", "x", "y", "z"}},       // quote wins
+  };
+  for (const Case& c : cases) {
+    bool cutOff = true;
+    const auto records = readAll(c.data, &cutOff);
+    EXPECT_FALSE(cutOff) << c.data;
+    ASSERT_EQ(records.size(), 1u) << c.data;
+    EXPECT_EQ(records[0], c.expected) << c.data;
+  }
+}
+
+TEST(RecordReader, ConsumesExactlyOneLinePerRecord) {
+  RecordReader reader("\"a\",,,\"\"\r\n,,,\r\n\"b\",\"u\",\"p\",\"n\"\r\n");
+  Record record;
+  ASSERT_TRUE(reader.next(record));
+  EXPECT_EQ(reader.position(), 10u);
+  ASSERT_TRUE(reader.next(record));
+  EXPECT_EQ(record, (Record{kUnset, kUnset, kUnset, kUnset}));
+  ASSERT_TRUE(reader.next(record));
+  EXPECT_EQ(record, (Record{"b", "u", "p", "n"}));
+  EXPECT_TRUE(reader.atEnd());
+}
+
+TEST(RecordReader, ReportsARecordCutOffBeforeItsFourthField) {
+  for (const char* data : {"\"a\",\"b\",\"c\"", "\"a\",\"b\",\"c\",", "\"a\",,,  ",
+                           "\"a\",\"b\"\r\n", "\"a\",,,\"\"\r\n\r\n"}) {
+    bool cutOff = false;
+    readAll(data, &cutOff);
+    EXPECT_TRUE(cutOff) << data;
+  }
+}
+
+TEST(RecordReader, UnterminatedQuoteTakesTheRestOfTheData) {
+  bool cutOff = false;
+  auto records = readAll("\"a\",\"b\",\"c\",\"notes\r\nmore", &cutOff);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].notes, "notes\r\nmore");
+
+  // In the name field it leaves no byte to start the other three fields.
+  records = readAll("\"x\",,,\"\"\r\n\"abc,,,\r\n,,,\r\n", &cutOff);
+  EXPECT_TRUE(cutOff);
+  EXPECT_EQ(records.size(), 1u);
+}
+
+TEST(RecordReader, ReadsBackWhatTheWriterWrote) {
+  const std::vector<Record> records = {
+      {"\xCC\xD8\xD8", kUnset, kUnset, ""},
+      {"\xFF\xC8", "", "\xDD", kUnset},
+      {kUnset, "u", kUnset, "line\x71\x6Eline"},  // encoded CR LF inside the notes
+  };
+  std::string data;
+  for (const Record& r : records) appendRecord(data, r);
+  EXPECT_EQ(readAll(data), records);
+}
+
+}  // namespace
+}  // namespace ombrel::storage
