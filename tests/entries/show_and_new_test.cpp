@@ -16,7 +16,7 @@ TEST_F(ShowTest, PickShowsTheFirstRecordOfTheName) {
           {"a.com", "b.com", "a.com"});
   pick("a.com");
   EXPECT_EQ(boxes(), QStringList({"a.com", "ann", "pw1", "two\r\nlines"}));
-  window.selected = 2;  // the second "a.com" item shows the same first record
+  window.selected = 1;  // the second "a.com" item shows the same first record
   showSelectedEntry(window);
   EXPECT_EQ(boxes(), QStringList({"a.com", "ann", "pw1", "two\r\nlines"}));
 
