@@ -92,9 +92,14 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out) {
 
   out.resize(static_cast<std::size_t>(info.st_size));
   std::size_t filled = 0;
+  // Once the buffer is full, the end of the file is confirmed by a read into a
+  // small block on the side: growing the buffer for it would copy the whole
+  // file into one twice its size on every read of a large entry file.
+  char beyond[4096];
   for (;;) {
-    if (filled == out.size()) out.resize(out.size() + 4096);  // the file grew
-    const ssize_t got = ::read(file.get(), out.data() + filled, out.size() - filled);
+    const bool full = filled == out.size();
+    const ssize_t got = full ? ::read(file.get(), beyond, sizeof beyond)
+                             : ::read(file.get(), out.data() + filled, out.size() - filled);
     if (got < 0) {
       if (errno == EINTR) continue;
       const Status status = lastFailure();
@@ -102,6 +107,9 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out) {
       return status;
     }
     if (got == 0) break;
+    if (full) {
+      out.append(beyond, static_cast<std::size_t>(got));  // the file grew
+    }
     filled += static_cast<std::size_t>(got);
   }
   out.resize(filled);

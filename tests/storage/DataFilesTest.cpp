@@ -38,6 +38,21 @@ TEST_F(DataFilesTest, ReadsWholeFilesAndNamesWhyItCannot) {
   EXPECT_EQ(readWholeFile(dir.file("pw.dat"), out).reason(), "Is a directory");
 }
 
+TEST_F(DataFilesTest, ReadsPastTheSizeTheFileHadWhenOpenedWithoutOverAllocating) {
+  // A large entry file is read into a buffer of its own size, not one grown
+  // (and copied) to find the end.
+  const std::string big(3 * 1024 * 1024 + 17, 'x');
+  dir.write("big.dat", big);
+  std::string out;
+  ASSERT_TRUE(readWholeFile(dir.file("big.dat"), out).ok());
+  EXPECT_EQ(out, big);
+  EXPECT_LT(out.capacity(), big.size() + 4096);
+
+  // Files whose size is unknown when opened (reported as 0) are read whole.
+  ASSERT_TRUE(readWholeFile("/proc/self/status", out).ok());
+  EXPECT_NE(out.find("VmRSS"), std::string::npos);
+}
+
 TEST_F(DataFilesTest, AppendCreatesAPrivateFileAndThenAppends) {
   ASSERT_TRUE(appendToFile(target, "one\r\n").ok());
   EXPECT_EQ(permissionsOf(target), fs::perms::owner_read | fs::perms::owner_write);
