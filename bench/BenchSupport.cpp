@@ -1,0 +1,141 @@
+#include "BenchSupport.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+#include "storage/DataFiles.h"
+#include "storage/EntryFile.h"
+#include "ui/StoredText.h"
+
+namespace ombrel::bench {
+namespace {
+
+[[noreturn]] void usage(const char* problem) {
+  std::fprintf(stderr,
+               "%s\nusage: ombrel_bench --data=ROOT --sizes=N[,N...] [benchmark flags]\n",
+               problem);
+  std::exit(2);
+}
+
+std::vector<std::size_t> parseSizes(std::string_view text) {
+  std::vector<std::size_t> sizes;
+  while (!text.empty()) {
+    const std::size_t comma = std::min(text.find(','), text.size());
+    std::size_t value = 0;
+    const std::string_view item = text.substr(0, comma);
+    const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), value);
+    if (item.empty() || error != std::errc() || end != item.data() + item.size())
+      usage("--sizes takes entry counts separated by commas");
+    sizes.push_back(value);
+    text.remove_prefix(std::min(comma + 1, text.size()));
+  }
+  return sizes;
+}
+
+std::string readOrThrow(const std::filesystem::path& path) {
+  std::string bytes;
+  if (auto status = storage::readWholeFile(path, bytes); !status)
+    throw std::runtime_error(path.string() + ": " + status.reason());
+  return bytes;
+}
+
+// The last line of the file, with its line end.
+std::string lastLine(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const std::size_t before = bytes.rfind('\n', bytes.size() - 2);
+  return std::string(bytes.substr(before == std::string_view::npos ? 0 : before + 1));
+}
+
+std::unique_ptr<DataSet> loadDataSet(const BenchOptions& options, std::size_t entries) {
+  auto data = std::make_unique<DataSet>();
+  data->entries = entries;
+  data->pristine = options.dataRoot / std::to_string(entries);
+  data->work = options.dataRoot / "work" / std::to_string(entries);
+  const std::string bytes = readOrThrow(data->pristine / "passwords.dat");
+  data->fileSize = bytes.size();
+
+  const std::vector<std::string> stored = storage::readStoredNames(bytes);
+  if (stored.size() != entries)
+    throw std::runtime_error(data->pristine.string() + " does not hold " +
+                             std::to_string(entries) + " entries; generate it again");
+  data->listedNames.reserve(static_cast<qsizetype>(stored.size()));
+  for (const std::string& name : stored) data->listedNames.append(fromStored(name));
+  if (!stored.empty()) {
+    data->lastName = data->listedNames.back();
+    data->lastRecordLine = lastLine(bytes);
+  }
+  sortAsListed(data->listedNames);
+  data->lastNameIndex = static_cast<int>(data->listedNames.indexOf(data->lastName));
+  resetWorkCopy(*data);
+  return data;
+}
+
+}  // namespace
+
+BenchOptions takeBenchOptions(int& argc, char** argv) {
+  BenchOptions options;
+  bool haveSizes = false;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg.starts_with("--data=")) {
+      options.dataRoot = std::string(arg.substr(7));
+    } else if (arg.starts_with("--sizes=")) {
+      options.sizes = parseSizes(arg.substr(8));
+      haveSizes = true;
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
+  argv[argc] = nullptr;
+  if (options.dataRoot.empty()) usage("--data is missing");
+  if (!haveSizes) usage("--sizes is missing");
+  return options;
+}
+
+const DataSet& dataSet(const BenchOptions& options, std::size_t entries) {
+  static std::map<std::size_t, std::unique_ptr<DataSet>> loaded;
+  auto& slot = loaded[entries];
+  if (!slot) slot = loadDataSet(options, entries);
+  return *slot;
+}
+
+void resetWorkCopy(const DataSet& data) {
+  std::filesystem::create_directories(data.work);
+  for (const char* name : {"passwords.dat", "pw.dat"}) {
+    std::filesystem::copy_file(data.pristine / name, data.work / name,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  std::filesystem::remove(data.work / "passwords2.dat");
+}
+
+void sortAsListed(QStringList& names) {
+  std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+  });
+}
+
+void truncateFile(const std::filesystem::path& path, std::uintmax_t size) {
+  std::filesystem::resize_file(path, size);
+}
+
+void appendBytes(const std::filesystem::path& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) throw std::runtime_error(path.string() + ": " + std::strerror(errno));
+  const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+  ::close(fd);
+  if (written != static_cast<ssize_t>(bytes.size()))
+    throw std::runtime_error(path.string() + ": short write");
+}
+
+}  // namespace ombrel::bench

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/Dialogs.h"
+
+namespace ombrel::bench {
+
+// What every benchmark needs to know of the run: where the generated data
+// directories are (ROOT/<entries>, made by make_bench_data) and which entry
+// counts this run measures.
+struct BenchOptions {
+  std::filesystem::path dataRoot;
+  std::vector<std::size_t> sizes;
+};
+
+// Takes --data=ROOT and --sizes=N,N,... out of argv, leaving the rest for
+// Google Benchmark. Exits with a message when they are missing or malformed.
+BenchOptions takeBenchOptions(int& argc, char** argv);
+
+// One generated entry file and what the benchmarks derive from it once.
+struct DataSet {
+  std::size_t entries = 0;
+  std::filesystem::path pristine;     // the generated data directory, never written
+  std::filesystem::path work;         // a copy the writing benchmarks change and restore
+  std::uintmax_t fileSize = 0;
+  QStringList listedNames;            // the plain names as the list holds them, sorted
+  QString lastName;                   // the plain name of the file's last record
+  int lastNameIndex = -1;             // its position in listedNames
+  std::string lastRecordLine;         // the stored last line, CR LF included
+};
+
+// The data set for `entries`, loaded on first use and kept for the whole run
+// (the names of a million entries take a while to decode and sort).
+const DataSet& dataSet(const BenchOptions& options, std::size_t entries);
+
+// Puts a fresh copy of the pristine data directory into the work directory.
+void resetWorkCopy(const DataSet& data);
+
+// The list's order: case-blind, names equal but for case in the order given.
+void sortAsListed(QStringList& names);
+
+// Answers every question with Yes and every prompt by its title, so a command
+// can be run any number of times without a script.
+class AnsweringDialogs : public Dialogs {
+ public:
+  QString name = QStringLiteral("www.ombrel-bench.example");
+  QString userName = QStringLiteral("bench.user@example.com");
+  QString password = QStringLiteral("s3cret,\"quoted\"!");
+
+  int messageBox(const QString&, int style, const QString& = QString()) override {
+    return style == kConfirm ? kYes : kOk;
+  }
+  QString inputBox(const QString&, const QString& title) override {
+    if (title == QLatin1String("Web Site")) return name;
+    if (title == QLatin1String("User Name")) return userName;
+    if (title == QLatin1String("Password")) return password;
+    return QString();
+  }
+};
+
+// Small file operations used to put files back outside the timed region.
+void truncateFile(const std::filesystem::path& path, std::uintmax_t size);
+void appendBytes(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace ombrel::bench

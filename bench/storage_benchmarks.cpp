@@ -1,0 +1,132 @@
+// Reading the entry file, and the two baselines the commands are held to:
+// the least any reader must do (read the bytes, look at each once) and the
+// least a safe rewrite must do (read, write a copy, flush it, rename it).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
+#include "BenchRegistry.h"
+#include "BenchSupport.h"
+#include "storage/DataFiles.h"
+#include "storage/RecordReader.h"
+#include "storage/ShiftCodec.h"
+
+namespace ombrel::bench {
+namespace {
+
+void check(bool ok, const char* what) {
+  if (!ok) throw std::runtime_error(what);
+}
+
+// open, fstat and read into a fresh buffer: what any reader pays before it
+// looks at a byte.
+std::size_t readPlain(const char* path, std::unique_ptr<char[]>& buffer) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  check(fd >= 0, "open");
+  struct stat info {};
+  check(::fstat(fd, &info) == 0, "fstat");
+  const auto size = static_cast<std::size_t>(info.st_size);
+  buffer.reset(new char[size]);
+  std::size_t filled = 0;
+  while (filled < size) {
+    const ssize_t got = ::read(fd, buffer.get() + filled, size - filled);
+    check(got > 0, "read");
+    filled += static_cast<std::size_t>(got);
+  }
+  ::close(fd);
+  return size;
+}
+
+void writeAll(int fd, const char* bytes, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, bytes, size);
+    check(written > 0, "write");
+    bytes += written;
+    size -= static_cast<std::size_t>(written);
+  }
+}
+
+void BM_ReadOnePass(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
+  const DataSet& data = dataSet(*options, entries);
+  const std::string path = (data.pristine / "passwords.dat").string();
+  std::unique_ptr<char[]> buffer;
+  for (auto _ : state) {
+    const std::size_t size = readPlain(path.c_str(), buffer);
+    const std::size_t lines = std::count(buffer.get(), buffer.get() + size, '\n');
+    benchmark::DoNotOptimize(lines);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.fileSize));
+}
+
+// Every record read and every field decoded, through the program's own reader
+// and decoder, as start-up and the rewrites go through the file.
+void BM_Parse(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
+  const DataSet& data = dataSet(*options, entries);
+  const auto path = data.pristine / "passwords.dat";
+  for (auto _ : state) {
+    std::string bytes;
+    check(storage::readWholeFile(path, bytes).ok(), "read");
+    storage::RecordReader reader(bytes);
+    storage::Record record;
+    std::size_t records = 0;
+    while (!reader.atEnd()) {
+      check(reader.next(record), "damaged record");
+      for (const storage::Field* field : {&record.name, &record.user, &record.password,
+                                          &record.notes}) {
+        storage::ShiftResult plain = storage::shiftDecode(storage::textOf(*field));
+        benchmark::DoNotOptimize(plain.text.data());
+      }
+      ++records;
+    }
+    check(records == entries, "record count");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.fileSize));
+}
+
+// Read the file, write a whole copy beside it, flush the copy, rename it over
+// the file and flush the directory: what a rewrite that survives a crash costs
+// at the very least.
+void BM_CopyFlushRename(benchmark::State& state, const BenchOptions* options,
+                        std::size_t entries) {
+  const DataSet& data = dataSet(*options, entries);
+  resetWorkCopy(data);
+  const std::string path = (data.work / "passwords.dat").string();
+  const std::string temp = (data.work / "passwords2.dat").string();
+  const std::string directory = data.work.string();
+  std::unique_ptr<char[]> buffer;
+  for (auto _ : state) {
+    const std::size_t size = readPlain(path.c_str(), buffer);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    check(fd >= 0, "open temp");
+    writeAll(fd, buffer.get(), size);
+    check(::fsync(fd) == 0, "fsync");
+    check(::close(fd) == 0, "close");
+    check(::rename(temp.c_str(), path.c_str()) == 0, "rename");
+    const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    check(dir >= 0 && ::fsync(dir) == 0, "fsync directory");
+    ::close(dir);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.fileSize));
+}
+
+}  // namespace
+
+void registerStorageBenchmarks(const BenchOptions& options) {
+  for (std::size_t entries : options.sizes) {
+    if (entries < kMinFileEntries) continue;
+    const std::string size = std::to_string(entries);
+    configure(benchmark::RegisterBenchmark(("read_one_pass/" + size).c_str(), BM_ReadOnePass,
+                                           &options, entries));
+    configure(benchmark::RegisterBenchmark(("parse/" + size).c_str(), BM_Parse, &options,
+                                           entries));
+    configure(benchmark::RegisterBenchmark(("copy_flush_rename/" + size).c_str(),
+                                           BM_CopyFlushRename, &options, entries));
+  }
+}
+
+}  // namespace ombrel::bench
