@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
+class QInputDialog;
+class QMessageBox;
 class QWidget;
 
 namespace ombrel {
@@ -35,6 +38,17 @@ class Dialogs {
   // typed on OK, and the empty text on Cancel.
   virtual QString inputBox(const QString& prompt, const QString& title) = 0;
 };
+
+// The message box for `style` (buttons, icon and default button), before it
+// is shown; an empty `title` gives the application title.
+std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, int style, const QString& title,
+                                            QWidget* parent = nullptr);
+// What the box returns for the button it was closed with: kYes, kNo or kOk.
+int messageResult(const QMessageBox& box);
+
+// The one-line prompt, in clear text, with an empty input line.
+std::unique_ptr<QInputDialog> makeInputBox(const QString& prompt, const QString& title,
+                                           QWidget* parent = nullptr);
 
 // The real dialogs, on Qt's QMessageBox and QInputDialog.
 class QtDialogs : public Dialogs {

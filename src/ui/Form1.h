@@ -119,6 +119,8 @@ class Form1 : public QMainWindow, public WindowState {
   void createBindings();
   void setTabOrder();
   void endProgram();
+  // The colour value (red + 256 * green + 65536 * blue) of swatch clr[index].
+  std::int32_t swatchValue(int index) const;
 
   Dialogs& dialogs_;
   Shell& shell_;

@@ -1,0 +1,437 @@
+#include "ui/Form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFont>
+#include <QFrame>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVariant>
+
+#include "ui/CaptionLabel.h"
+#include "ui/DeleteKeyFilter.h"
+#include "ui/ImageButton.h"
+#include "ui/PictureBox.h"
+#include "ui/SortedListBox.h"
+#include "ui/ToolBarFrame.h"
+
+// The artwork is compiled into the static core library, whose resource
+// initialiser the linker would drop unless something refers to it.
+static void initResources() { Q_INIT_RESOURCE(ombrel); }
+
+namespace ombrel {
+
+namespace {
+
+// The layout is drawn in twips: 15 twips make one pixel at 96 dots per inch.
+constexpr int kTwipsPerPixel = 15;
+
+constexpr int px(int twips) {
+  const int half = kTwipsPerPixel / 2;
+  return twips >= 0 ? (twips + half) / kTwipsPerPixel : -((-twips + half) / kTwipsPerPixel);
+}
+
+void place(QWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+template <typename Widget>
+Widget* named(Widget* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QFont designFont(const char* family, int points, bool bold) {
+  QFont font{QString::fromLatin1(family)};
+  font.setPointSize(points);
+  font.setBold(bold);
+  return font;
+}
+
+// Times New Roman 12 bold, by its metric-compatible stand-in.
+QFont serifBold() { return designFont("Liberation Serif", 12, true); }
+// MS Sans Serif 12 bold.
+QFont sansBold() { return designFont("Liberation Sans", 12, true); }
+// The user-interface font of controls that have none of their own.
+QFont interfaceFont() { return designFont("Liberation Sans", 8, false); }
+
+void setWindowColour(QWidget* widget, const QColor& colour) {
+  QPalette palette;  // only the window role is set; the rest is inherited
+  palette.setColor(QPalette::Window, colour);
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
+}
+
+// The colour chooser's palette, row by row, eight swatches to a row.
+constexpr std::array<QRgb, 24> kSwatchColours = {
+    qRgb(255, 255, 255), qRgb(255, 192, 192), qRgb(255, 224, 192), qRgb(255, 255, 192),
+    qRgb(192, 255, 192), qRgb(192, 255, 255), qRgb(192, 192, 255), qRgb(255, 192, 255),
+    qRgb(224, 224, 224), qRgb(255, 128, 128), qRgb(255, 192, 128), qRgb(255, 255, 128),
+    qRgb(128, 255, 128), qRgb(128, 255, 255), qRgb(128, 128, 255), qRgb(255, 128, 255),
+    qRgb(192, 192, 192), qRgb(255, 0, 0),     qRgb(255, 128, 0),   qRgb(255, 255, 0),
+    qRgb(0, 255, 0),     qRgb(0, 255, 255),   qRgb(0, 0, 255),     qRgb(255, 0, 255),
+};
+
+struct LabelDesign {
+  int index;
+  const char* caption;
+  int left, top, width, height;
+};
+
+// Every member of the Label2 array but the chooser's heading.
+constexpr LabelDesign kWindowLabels[] = {
+    {4, "Web Site", 6120, 1560, 1215, 255},    {1, "User Name", 6120, 2040, 1335, 255},
+    {3, "Notes", 6120, 3120, 4335, 255},       {2, "Password", 6120, 2520, 1335, 255},
+    {0, "Web Address", 1200, 1440, 3615, 255},
+};
+
+struct ButtonDesign {
+  QPushButton* Form1::*member;
+  const char* name;
+  const char* caption;
+  int left, top, width, height;
+  bool serif;  // Times New Roman 12 bold, otherwise the interface font
+};
+
+}  // namespace
+
+Form1::Form1(Dialogs& dialogs, Shell& shell, storage::DataDirectory dataDirectory, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      shell_(shell),
+      dataDirectory_(std::move(dataDirectory)) {
+  initResources();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Tavik's Ombrel Version 1.0"));
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/ombrel/icon16.png"), QSize(16, 16));
+  icon.addFile(QStringLiteral(":/ombrel/icon32.png"), QSize(32, 32));
+  setWindowIcon(icon);
+
+  client_ = named(new QWidget(this), "client");
+  client_->setFixedSize(px(12135), px(7335));
+  client_->setFont(interfaceFont());
+  setWindowColour(client_, Qt::white);
+  setCentralWidget(client_);
+
+  // Creation order is the stacking order: later controls lie in front.
+  createControls();
+  createToolBar();
+  createHiddenPanel();
+  createColourChooser();
+  createMenus();
+  createBindings();
+  setTabOrder();
+
+  // The client area keeps its design size; the window cannot be resized.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  List1->setFocus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls() {
+  Picture1 = named(new QLabel(client_), "Picture1");
+  place(Picture1, 360, 120, 11415, 1215);
+  Picture1->setPixmap(QPixmap(QStringLiteral(":/ombrel/banner.png")));
+  Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  setWindowColour(Picture1, Qt::white);
+  Picture1->setFocusPolicy(Qt::TabFocus);
+
+  // The hover caption stands in front of the banner.
+  Label3 = named(new CaptionLabel(client_), "Label3");
+  place(Label3, 960, 840, 1215, 255);
+  Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label3->raise();
+
+  // The other labels draw no background, so the window's colour shows.
+  for (const LabelDesign& design : kWindowLabels) {
+    QLabel* label = named(new QLabel(QString::fromLatin1(design.caption), client_), "Label2");
+    label->setProperty("index", design.index);
+    place(label, design.left, design.top, design.width, design.height);
+    label->setFont(serifBold());
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2[design.index] = label;
+  }
+
+  auto* deleteKey = new DeleteKeyFilter(this);
+  auto lineBox = [&](const char* name, int top) {
+    auto* box = named(new QLineEdit(QStringLiteral("Text2"), client_), name);
+    place(box, 7560, top, 4215, 375);
+    box->setFont(sansBold());
+    box->installEventFilter(deleteKey);
+    return box;
+  };
+  lblw = lineBox("lblw", 1560);
+  lblu = lineBox("lblu", 2040);
+  lblp = lineBox("lblp", 2520);  // the password shows in clear
+  lblw->setAccessibleName(QStringLiteral("Web Site"));
+  lblu->setAccessibleName(QStringLiteral("User Name"));
+  lblp->setAccessibleName(QStringLiteral("Password"));
+
+  Text1 = named(new QPlainTextEdit(QStringLiteral("Text1"), client_), "Text1");
+  place(Text1, 6720, 3480, 5055, 3495);
+  Text1->setFont(serifBold());
+  Text1->setTabChangesFocus(true);  // Tab moves on, as in every other box
+  Text1->installEventFilter(deleteKey);
+  Text1->setAccessibleName(QStringLiteral("Notes"));
+
+  List1 = named(new SortedListBox(client_), "List1");
+  place(List1, 1200, 1800, 4575, 5190);
+  List1->setFont(serifBold());
+  List1->setAccessibleName(QStringLiteral("Web Address"));
+}
+
+void Form1::createToolBar() {
+  Frame3 = named(new ToolBarFrame(client_), "Frame3");
+  place(Frame3, 240, 1800, 735, 2895);
+  Frame3->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+  auto image = [&](const char* name, const char* picture, const char* caption, int top) {
+    auto* button = named(new ImageButton(Frame3), name);
+    place(button, 120, top, 495, 495);
+    button->setPixmap(QPixmap(QStringLiteral(":/ombrel/") + QString::fromLatin1(picture)));
+    button->setAccessibleName(QString::fromLatin1(caption));
+    return button;
+  };
+  Image4 = image("Image4", "new.png", "New", 120);
+  Image1 = image("Image1", "save.png", "Save", 720);
+  Image2 = image("Image2", "delete.png", "Delete", 1320);
+  Image3 = image("Image3", "opensite.png", "Open Site", 2160);
+}
+
+void Form1::createColourChooser() {
+  Frame4 = named(new QFrame(client_), "Frame4");
+  place(Frame4, 4080, 2280, 4575, 2775);
+  Frame4->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  // The system's own panel colour, whatever colour the window takes.
+  setWindowColour(Frame4, QApplication::palette().color(QPalette::Window));
+
+  QLabel* heading = named(new QLabel(QStringLiteral("Choose Background Color"), Frame4), "Label2");
+  heading->setProperty("index", 5);
+  place(heading, 240, 240, 3615, 375);
+  heading->setFont(serifBold());
+  heading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label2[5] = heading;
+
+  for (int index = 0; index < static_cast<int>(clr.size()); ++index) {
+    auto* swatch = named(new PictureBox(QColor(kSwatchColours[index]), Frame4), "clr");
+    swatch->setProperty("index", index);
+    const int row = index / 8;
+    const int column = index % 8;
+    place(swatch, 360 + 480 * column, 600 + 480 * row, 375, 375);
+    clr[index] = swatch;
+  }
+
+  Command11 = named(new QPushButton(QStringLiteral("OK"), Frame4), "Command11");
+  place(Command11, 1800, 2160, 1215, 375);
+
+  // In front of the list, the notes and the password it covers.
+  Frame4->raise();
+  Frame4->hide();
+}
+
+void Form1::createHiddenPanel() {
+  // A panel that is never shown: its buttons keep their bindings, but no
+  // user can see, click or tab to them.
+  Frame1 = named(new QGroupBox(QStringLiteral("Frame1"), client_), "Frame1");
+  place(Frame1, -6240, 4560, 7455, 6855);
+
+  Dir1 = named(new QWidget(Frame1), "Dir1");
+  place(Dir1, 0, 0, 1335, 990);
+  Dir1->hide();
+
+  Frame2 = named(new QFrame(Frame1), "Frame2");
+  place(Frame2, -2760, 4920, 9135, 855);
+  Frame2->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+  const ButtonDesign inFrame2[] = {
+      {&Form1::Command9, "Command9", "New", 120, 240, 1575, 495, true},
+      {&Form1::Command7, "Command7", "Save", 1920, 240, 1575, 495, true},
+      {&Form1::Command8, "Command8", "Delete", 3720, 240, 1575, 495, true},
+      {&Form1::Command2, "Command2", "Open Site", 5520, 240, 1575, 495, true},
+      {&Form1::Command10, "Command10", "Exit", 7320, 240, 1575, 495, true},
+  };
+  const ButtonDesign inFrame1[] = {
+      {&Form1::Command4, "Command4", "Delete", -120, 3240, 1815, 495, true},
+      {&Form1::Command3, "Command3", "Save", 0, 2400, 1815, 495, true},
+      {&Form1::Command1, "Command1", "New", 0, 1560, 1815, 495, true},
+      {&Form1::Command6, "Command6", "Load", 120, 840, 1095, 495, false},
+      {&Form1::Command5, "Command5", "code password.dat", 120, 120, 1095, 495, false},
+  };
+  auto build = [this](const ButtonDesign& design, QWidget* container) {
+    auto* button =
+        named(new QPushButton(QString::fromLatin1(design.caption), container), design.name);
+    place(button, design.left, design.top, design.width, design.height);
+    if (design.serif) button->setFont(serifBold());
+    this->*design.member = button;
+  };
+  for (const ButtonDesign& design : inFrame2) build(design, Frame2);
+  for (const ButtonDesign& design : inFrame1) build(design, Frame1);
+
+  Frame1->hide();
+}
+
+void Form1::createMenus() {
+  auto item = [this](QMenu* menu, const char* name, const char* caption,
+                     const QKeySequence& shortcut = QKeySequence()) {
+    QAction* action = named(menu->addAction(QString::fromLatin1(caption)), name);
+    action->setShortcut(shortcut);
+    return action;
+  };
+  auto separator = [](QMenu* menu, const char* name) { return named(menu->addSeparator(), name); };
+
+  f0 = named(menuBar()->addMenu(QStringLiteral("File")), "f0");
+  f1 = item(f0, "f1", "New", QKeySequence(Qt::CTRL | Qt::Key_N));
+  f2 = item(f0, "f2", "Save", QKeySequence(Qt::CTRL | Qt::Key_S));
+  f3 = item(f0, "f3", "Delete", QKeySequence(Qt::Key_Delete));
+  om3 = separator(f0, "om3");
+  om4 = item(f0, "om4", "Exit");
+
+  om = named(menuBar()->addMenu(QStringLiteral("Ombrel")), "om");
+  om1 = item(om, "om1", "Change Password");
+  om7 = item(om, "om7", "Change Color");
+  om2 = item(om, "om2", "About");
+  om5 = item(om, "om5", "Web Site");
+  om6 = separator(om, "om6");
+  h1 = item(om, "h1", "Help", QKeySequence(Qt::Key_F1));
+}
+
+void Form1::createBindings() {
+  connect(List1, &SortedListBox::userSelectionChanged, this, &Form1::List1_Click);
+
+  connect(f1, &QAction::triggered, this, &Form1::f1_Click);
+  connect(Image4, &ImageButton::clicked, this, &Form1::Image4_Click);
+  connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+
+  connect(f2, &QAction::triggered, this, &Form1::f2_Click);
+  connect(Image1, &ImageButton::clicked, this, &Form1::Image1_Click);
+  connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+
+  connect(f3, &QAction::triggered, this, &Form1::f3_Click);
+  connect(Image2, &ImageButton::clicked, this, &Form1::Image2_Click);
+  connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
+  connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+
+  connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+  connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+
+  connect(Image3, &ImageButton::clicked, this, &Form1::Image3_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+
+  connect(om4, &QAction::triggered, this, &Form1::om4_Click);
+  connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
+
+  connect(om1, &QAction::triggered, this, &Form1::om1_Click);
+  connect(om7, &QAction::triggered, this, &Form1::om7_Click);
+  for (int index = 0; index < static_cast<int>(clr.size()); ++index) {
+    connect(clr[index], &PictureBox::clicked, this, [this, index] { clr_Click(index); });
+  }
+  connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
+
+  connect(Image4, &ImageButton::mouseMoved, this, &Form1::Image4_MouseMove);
+  connect(Image1, &ImageButton::mouseMoved, this, &Form1::Image1_MouseMove);
+  connect(Image2, &ImageButton::mouseMoved, this, &Form1::Image2_MouseMove);
+  connect(Image3, &ImageButton::mouseMoved, this, &Form1::Image3_MouseMove);
+  connect(Frame3, &ToolBarFrame::mouseMoved, this, &Form1::Frame3_MouseMove);
+
+  connect(om2, &QAction::triggered, this, &Form1::om2_Click);
+  connect(om5, &QAction::triggered, this, &Form1::om5_Click);
+  connect(h1, &QAction::triggered, this, &Form1::h1_Click);
+}
+
+void Form1::setTabOrder() {
+  // Hidden controls drop out of the Tab chain by themselves: the swatches and
+  // the OK button count only while the chooser is shown, and nothing on the
+  // hidden panel ever does.
+  QList<QWidget*> chain{List1, Text1, lblw, lblu, lblp};
+  for (PictureBox* swatch : clr) chain << swatch;
+  chain << Command11 << Picture1;
+  for (qsizetype i = 0; i + 1 < chain.size(); ++i) QWidget::setTabOrder(chain[i], chain[i + 1]);
+}
+
+void Form1::endProgram() {
+  if (endProgram_) {
+    endProgram_();
+    return;
+  }
+  hide();
+  QCoreApplication::exit(0);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  event->accept();
+  endProgram();
+}
+
+// WindowState
+
+QString Form1::boxText(Box box) const {
+  switch (box) {
+    case Box::Web:
+      return lblw->text();
+    case Box::User:
+      return lblu->text();
+    case Box::Password:
+      return lblp->text();
+    case Box::Notes:
+      return Text1->toPlainText();
+  }
+  return QString();
+}
+
+void Form1::setBoxText(Box box, const QString& text) {
+  switch (box) {
+    case Box::Web:
+      lblw->setText(text);
+      break;
+    case Box::User:
+      lblu->setText(text);
+      break;
+    case Box::Password:
+      lblp->setText(text);
+      break;
+    case Box::Notes:
+      Text1->setPlainText(text);
+      break;
+  }
+}
+
+int Form1::nameCount() const { return List1->count(); }
+QString Form1::nameAt(int index) const { return List1->nameAt(index); }
+int Form1::selectedIndex() const { return List1->selectedIndex(); }
+void Form1::addName(const QString& name) { List1->addName(name); }
+void Form1::addNames(const QStringList& names) { List1->addNames(names); }
+void Form1::removeNameAt(int index) { List1->removeNameAt(index); }
+void Form1::clearNames() { List1->clearNames(); }
+
+void Form1::setBackgroundColour(std::int32_t value) {
+  if (value < 0 || value > 0xFFFFFF) return;
+  // The value is red + 256 * green + 65536 * blue.
+  const QColor colour(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+  setWindowColour(client_, colour);
+}
+
+QColor Form1::backgroundColour() const { return client_->palette().color(QPalette::Window); }
+
+QString Form1::hoverCaption() const { return Label3->text(); }
+
+bool Form1::colourChooserShown() const { return !Frame4->isHidden(); }
+
+std::int32_t Form1::swatchValue(int index) const {
+  const QColor colour = clr.at(index)->colour();
+  return colour.red() + 256 * colour.green() + 65536 * colour.blue();
+}
+
+}  // namespace ombrel

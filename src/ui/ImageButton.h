@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QLabel>
+
+namespace ombrel {
+
+// A picture that acts as a command button: it shows its pixmap stretched to
+// its box, reports a click (press and release of the left button inside it)
+// and every pointer movement over it.
+class ImageButton : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit ImageButton(QWidget* parent = nullptr);
+
+ signals:
+  void clicked();
+  void mouseMoved();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  bool pressed_ = false;
+};
+
+}  // namespace ombrel

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+namespace ombrel {
+
+// A plain box painted in its own background colour, which a click reports.
+// It takes the focus by the Tab key only.
+class PictureBox : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PictureBox(const QColor& colour, QWidget* parent = nullptr);
+
+  QColor colour() const { return palette().color(QPalette::Window); }
+
+ signals:
+  void clicked();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  bool pressed_ = false;
+};
+
+}  // namespace ombrel

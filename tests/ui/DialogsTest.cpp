@@ -1,0 +1,134 @@
+// The message box for each style the program uses, what it returns, and the
+// input prompt.
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "UiTests.h"
+#include "ui/Dialogs.h"
+
+using namespace ombrel;
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void styleSetsButtonsIconAndDefault_data();
+  void styleSetsButtonsIconAndDefault();
+  void titleDefaultsToTheApplicationTitle();
+  void pressedButtonGivesItsNumber_data();
+  void pressedButtonGivesItsNumber();
+  void textIsShownAsItIs();
+  void inputBoxAsksInClearWithAnEmptyLine();
+};
+
+void DialogsTest::styleSetsButtonsIconAndDefault_data() {
+  QTest::addColumn<int>("style");
+  QTest::addColumn<QMessageBox::StandardButtons>("buttons");
+  QTest::addColumn<QMessageBox::Icon>("icon");
+  QTest::addColumn<QMessageBox::StandardButton>("defaultButton");
+  QTest::addColumn<QMessageBox::StandardButton>("escapeButton");
+
+  const QMessageBox::StandardButtons ok = QMessageBox::Ok;
+  const QMessageBox::StandardButtons yesNo = QMessageBox::Yes | QMessageBox::No;
+  QTest::newRow("0 plain") << 0 << ok << QMessageBox::NoIcon << QMessageBox::Ok << QMessageBox::Ok;
+  QTest::newRow("16 critical") << 16 << ok << QMessageBox::Critical << QMessageBox::Ok
+                               << QMessageBox::Ok;
+  QTest::newRow("48 warning") << 48 << ok << QMessageBox::Warning << QMessageBox::Ok
+                              << QMessageBox::Ok;
+  QTest::newRow("64 information") << 64 << ok << QMessageBox::Information << QMessageBox::Ok
+                                  << QMessageBox::Ok;
+  QTest::newRow("276 confirm") << 276 << yesNo << QMessageBox::Critical << QMessageBox::No
+                               << QMessageBox::No;
+}
+
+void DialogsTest::styleSetsButtonsIconAndDefault() {
+  QFETCH(int, style);
+  QFETCH(QMessageBox::StandardButtons, buttons);
+  QFETCH(QMessageBox::Icon, icon);
+  QFETCH(QMessageBox::StandardButton, defaultButton);
+  QFETCH(QMessageBox::StandardButton, escapeButton);
+
+  auto box = makeMessageBox(QStringLiteral("text"), style, QStringLiteral("Title"));
+  QCOMPARE(box->standardButtons(), buttons);
+  QCOMPARE(box->buttons().size(), buttons.testFlag(QMessageBox::Yes) ? 2 : 1);
+  QCOMPARE(box->icon(), icon);
+  QCOMPARE(box->standardButton(box->defaultButton()), defaultButton);
+  QCOMPARE(box->standardButton(box->escapeButton()), escapeButton);
+  QCOMPARE(box->windowTitle(), QStringLiteral("Title"));
+}
+
+void DialogsTest::titleDefaultsToTheApplicationTitle() {
+  QCOMPARE(makeMessageBox(QStringLiteral("Operation Aborted"), 0, QString())->windowTitle(),
+           QStringLiteral("ombrel"));
+  QCOMPARE(makeInputBox(QStringLiteral("Prompt"), QString())->windowTitle(),
+           QStringLiteral("ombrel"));
+}
+
+void DialogsTest::pressedButtonGivesItsNumber_data() {
+  QTest::addColumn<int>("style");
+  QTest::addColumn<int>("key");  // 0: click the button below
+  QTest::addColumn<QMessageBox::StandardButton>("button");
+  QTest::addColumn<int>("result");
+
+  QTest::newRow("Yes") << 276 << 0 << QMessageBox::Yes << int(kYes);
+  QTest::newRow("No") << 276 << 0 << QMessageBox::No << int(kNo);
+  QTest::newRow("Enter answers No")
+      << 276 << int(Qt::Key_Return) << QMessageBox::NoButton << int(kNo);
+  QTest::newRow("Escape answers No")
+      << 276 << int(Qt::Key_Escape) << QMessageBox::NoButton << int(kNo);
+  QTest::newRow("OK") << 64 << 0 << QMessageBox::Ok << int(kOk);
+  QTest::newRow("Escape on OK") << 16 << int(Qt::Key_Escape) << QMessageBox::NoButton << int(kOk);
+}
+
+void DialogsTest::pressedButtonGivesItsNumber() {
+  QFETCH(int, style);
+  QFETCH(int, key);
+  QFETCH(QMessageBox::StandardButton, button);
+  QFETCH(int, result);
+
+  auto box = makeMessageBox(QStringLiteral("Are you sure?"), style, QStringLiteral("Delete File"));
+  box->show();
+  QVERIFY(QTest::qWaitForWindowActive(box.get()));
+  if (key != 0)
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+  else
+    box->button(button)->click();
+  QTRY_VERIFY(!box->isVisible());
+  QCOMPARE(messageResult(*box), result);
+}
+
+void DialogsTest::textIsShownAsItIs() {
+  const QString text = QStringLiteral("Are you sure you want to delete the file <b>a&amp;b</b>?");
+  auto box = makeMessageBox(text, 276, QStringLiteral("Delete File"));
+  QCOMPARE(box->text(), text);
+  QCOMPARE(box->textFormat(), Qt::PlainText);
+}
+
+void DialogsTest::inputBoxAsksInClearWithAnEmptyLine() {
+  auto dialog = makeInputBox(QStringLiteral("Enter the Password"), QStringLiteral("Password"));
+  QCOMPARE(dialog->inputMode(), QInputDialog::TextInput);
+  QCOMPARE(dialog->textEchoMode(), QLineEdit::Normal);
+  QCOMPARE(dialog->labelText(), QStringLiteral("Enter the Password"));
+  QCOMPARE(dialog->windowTitle(), QStringLiteral("Password"));
+  QCOMPARE(dialog->textValue(), QString());
+
+  // What is typed comes back untrimmed.
+  dialog->show();
+  QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+  auto* line = dialog->findChild<QLineEdit*>();
+  QVERIFY(line);
+  QTest::keyClicks(line, QStringLiteral("  Secret 1 "));
+  QTest::keyClick(line, Qt::Key_Return);
+  QCOMPARE(dialog->result(), int(QDialog::Accepted));
+  QCOMPARE(dialog->textValue(), QStringLiteral("  Secret 1 "));
+}
+
+int runDialogsTests(int argc, char** argv) {
+  DialogsTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "DialogsTest.moc"

@@ -1,0 +1,173 @@
+// The entry list keeps its names sorted without regard to case, fills in
+// bulk, and tells user picks apart from its own changes.
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <random>
+
+#include "UiTests.h"
+#include "ui/SortedListBox.h"
+
+using ombrel::SortedListBox;
+
+namespace {
+
+QStringList namesOf(const SortedListBox& list) {
+  QStringList names;
+  for (int i = 0; i < list.count(); ++i) names << list.nameAt(i);
+  return names;
+}
+
+// Names with many ties but for case, duplicates and an empty one.
+QStringList mixedNames(int count, unsigned seed) {
+  const QStringList stems{"alpha", "Beta", "gamma", "delta", "", "mail.example", "Zeta", "zeta"};
+  std::mt19937 random(seed);
+  QStringList names;
+  for (int i = 0; i < count; ++i) {
+    QString name = stems[random() % stems.size()];
+    if (random() % 2) name = name.toUpper();
+    if (random() % 3 == 0) name += QString::number(random() % 5);
+    names << name;
+  }
+  return names;
+}
+
+}  // namespace
+
+class SortedListBoxTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void sortsWithoutRegardToCase();
+  void namesEqualButForCaseKeepTheirOrder();
+  void bulkLoadAgreesWithSingleInserts();
+  void fillsOneHundredThousandNamesQuickly();
+  void ownChangesRaiseNoPick();
+  void userPicksAreReported();
+  void removingThePickedNameLeavesNothingPicked();
+};
+
+void SortedListBoxTest::sortsWithoutRegardToCase() {
+  SortedListBox list;
+  for (const char* name : {"cherry", "apple", "Banana", "banana split", "Apples"})
+    list.addName(name);
+  QCOMPARE(namesOf(list), QStringList({"apple", "Apples", "Banana", "banana split", "cherry"}));
+  QVERIFY(!list.isSortingEnabled());
+  // A name that sorts first goes to the top, whatever came before it.
+  list.addName(QStringLiteral("AAA"));
+  QCOMPARE(list.nameAt(0), QStringLiteral("AAA"));
+}
+
+void SortedListBoxTest::namesEqualButForCaseKeepTheirOrder() {
+  SortedListBox list;
+  for (const char* name : {"site", "SITE", "b", "Site", "site", "a"}) list.addName(name);
+  QCOMPARE(namesOf(list), QStringList({"a", "b", "site", "SITE", "Site", "site"}));
+
+  SortedListBox bulk;
+  bulk.addNames({"site", "SITE", "b", "Site", "site", "a"});
+  QCOMPARE(namesOf(bulk), namesOf(list));
+}
+
+void SortedListBoxTest::bulkLoadAgreesWithSingleInserts() {
+  const QStringList first = mixedNames(300, 1);
+  const QStringList second = mixedNames(300, 2);
+
+  SortedListBox one;
+  for (const QString& name : first + second) one.addName(name);
+
+  // Bulk into an empty list, then bulk into a filled one.
+  SortedListBox bulk;
+  bulk.addNames(first);
+  bulk.addNames(second);
+  QCOMPARE(namesOf(bulk), namesOf(one));
+
+  // Single names into a bulk-loaded list.
+  SortedListBox mixed;
+  mixed.addNames(first);
+  for (const QString& name : second) mixed.addName(name);
+  QCOMPARE(namesOf(mixed), namesOf(one));
+  QCOMPARE(one.count(), 600);  // duplicates and empty names are kept
+}
+
+void SortedListBoxTest::fillsOneHundredThousandNamesQuickly() {
+  QStringList names;
+  names.reserve(100000);
+  std::mt19937 random(7);
+  for (int i = 0; i < 100000; ++i) names << QStringLiteral("site%1.example").arg(random());
+
+  SortedListBox list;
+  list.resize(300, 400);
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  QElapsedTimer timer;
+  timer.start();
+  list.addNames(names);
+  QCoreApplication::processEvents();
+  QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+  QCOMPARE(list.count(), 100000);
+  for (int i = 1; i < list.count(); i += 997)
+    QVERIFY(SortedListBox::compareNames(list.nameAt(i - 1), list.nameAt(i)) <= 0);
+}
+
+void SortedListBoxTest::ownChangesRaiseNoPick() {
+  SortedListBox list;
+  list.addNames({"b", "d", "f"});
+  list.setCurrentRow(1);  // "d" picked
+  QSignalSpy picked(&list, &SortedListBox::userSelectionChanged);
+
+  list.addName(QStringLiteral("a"));
+  list.addNames({"c", "e", "g"});
+  QCOMPARE(list.selectedIndex(), 3);  // "d" is still the pick, moved down
+  QCOMPARE(list.nameAt(list.selectedIndex()), QStringLiteral("d"));
+  list.removeNameAt(0);
+  QCOMPARE(list.nameAt(list.selectedIndex()), QStringLiteral("d"));
+  list.removeNameAt(list.selectedIndex());
+  list.clearNames();
+  QCOMPARE(picked.count(), 0);
+}
+
+void SortedListBoxTest::userPicksAreReported() {
+  SortedListBox list;
+  list.addNames({"alpha", "beta", "gamma"});
+  list.resize(200, 200);
+  list.show();
+  QVERIFY(QTest::qWaitForWindowActive(&list));
+  QSignalSpy picked(&list, &SortedListBox::userSelectionChanged);
+
+  const QRect beta = list.visualItemRect(list.item(1));
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, beta.center());
+  QCOMPARE(picked.count(), 1);
+  QCOMPARE(list.selectedIndex(), 1);
+
+  QTest::keyClick(&list, Qt::Key_Down);
+  QCOMPARE(picked.count(), 2);
+  QCOMPARE(list.selectedIndex(), 2);
+
+  // Ctrl+click on the pick keeps it: a single-selection list is never emptied
+  // by the user.
+  const QRect gamma = list.visualItemRect(list.item(2));
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, gamma.center());
+  QCOMPARE(list.selectedIndex(), 2);
+  QCOMPARE(picked.count(), 2);
+}
+
+void SortedListBoxTest::removingThePickedNameLeavesNothingPicked() {
+  SortedListBox list;
+  list.addNames({"alpha", "beta", "gamma"});
+  list.setCurrentRow(1);
+  list.removeNameAt(1);
+  QCOMPARE(list.selectedIndex(), -1);
+  QCOMPARE(namesOf(list), QStringList({"alpha", "gamma"}));
+
+  list.removeNameAt(5);  // no such item: nothing happens
+  list.removeNameAt(-1);
+  QCOMPARE(list.count(), 2);
+  QCOMPARE(list.nameAt(2), QString());
+}
+
+int runSortedListBoxTests(int argc, char** argv) {
+  SortedListBoxTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "SortedListBoxTest.moc"

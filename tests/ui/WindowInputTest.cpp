@@ -1,0 +1,288 @@
+// What the user does to the window: the focus and the Tab key, the
+// window-wide shortcuts, the pointer over the tool bar, the window's colour
+// and closing the window.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <limits>
+
+#include "UiTests.h"
+#include "WindowFixture.h"
+#include "ui/ImageButton.h"
+#include "ui/PictureBox.h"
+#include "ui/ToolBarFrame.h"
+
+using namespace ombrel;
+using namespace ombrel::testing;
+
+namespace {
+
+QString focusName() {
+  QWidget* focus = QApplication::focusWidget();
+  if (!focus) return QStringLiteral("(none)");
+  const QVariant index = focus->property("index");
+  return index.isValid() ? QStringLiteral("%1(%2)").arg(focus->objectName()).arg(index.toInt())
+                         : focus->objectName();
+}
+
+// An action cut off from its handler, so that a test sees only whether the
+// key reached it, whatever the command itself would do.
+QAction* detachedAction(WindowFixture& w, const char* name) {
+  auto* action = w.child<QAction>(name);
+  QObject::disconnect(action, &QAction::triggered, &w.form, nullptr);
+  return action;
+}
+
+QColor pixelAt(const QImage& image, const QWidget* widget, QPoint inWidget, const QWidget* client) {
+  return image.pixelColor(widget->mapTo(client, inWidget));
+}
+
+}  // namespace
+
+class WindowInputTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void listHasTheFocusWhenTheWindowOpens();
+  void tabVisitsTheControlsInDesignOrder_data();
+  void tabVisitsTheControlsInDesignOrder();
+  void deleteKeyRunsDeleteAndKeepsTheText_data();
+  void deleteKeyRunsDeleteAndKeepsTheText();
+  void shortcutsRunTheirMenuItems_data();
+  void shortcutsRunTheirMenuItems();
+  void pointerOverToolBarReportsImageOrSurface();
+  void clickOnImageOrSwatchIsReported();
+  void backgroundColourPaintsWindowAndLabelsOnly();
+  void closingTheWindowEndsTheProgram();
+};
+
+void WindowInputTest::listHasTheFocusWhenTheWindowOpens() {
+  WindowFixture w;
+  QVERIFY(w.showAndActivate());
+  QTRY_COMPARE(focusName(), QStringLiteral("List1"));
+}
+
+void WindowInputTest::tabVisitsTheControlsInDesignOrder_data() {
+  QTest::addColumn<bool>("chooserShown");
+  QTest::addColumn<QStringList>("order");
+
+  const QStringList boxes{"List1", "Text1", "lblw", "lblu", "lblp"};
+  QStringList chooser;
+  for (int index = 0; index < 24; ++index) chooser << QStringLiteral("clr(%1)").arg(index);
+  chooser << QStringLiteral("Command11");
+
+  QTest::newRow("chooser hidden") << false << (boxes + QStringList{"Picture1", "List1"});
+  QTest::newRow("chooser shown") << true << (boxes + chooser + QStringList{"Picture1", "List1"});
+}
+
+void WindowInputTest::tabVisitsTheControlsInDesignOrder() {
+  QFETCH(bool, chooserShown);
+  QFETCH(QStringList, order);
+
+  WindowFixture w;
+  if (chooserShown) w.child("Frame4")->show();
+  QVERIFY(w.showAndActivate());
+  QTRY_COMPARE(focusName(), QStringLiteral("List1"));
+
+  QStringList visited{focusName()};
+  for (qsizetype step = 1; step < order.size(); ++step) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited << focusName();
+  }
+  QCOMPARE(visited, order);
+}
+
+void WindowInputTest::deleteKeyRunsDeleteAndKeepsTheText_data() {
+  QTest::addColumn<QString>("box");
+  for (const char* box : {"lblw", "lblu", "lblp", "Text1"}) QTest::newRow(box) << box;
+}
+
+void WindowInputTest::deleteKeyRunsDeleteAndKeepsTheText() {
+  QFETCH(QString, box);
+
+  WindowFixture w;
+  QAction* remove = detachedAction(w, "f3");
+  QSignalSpy triggered(remove, &QAction::triggered);
+  QVERIFY(w.showAndActivate());
+
+  QWidget* editor = w.child(box.toLatin1().constData());
+  const QString text = QStringLiteral("example.org");
+  if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+    line->setText(text);
+    line->setCursorPosition(3);
+  } else {
+    auto* notes = qobject_cast<QPlainTextEdit*>(editor);
+    notes->setPlainText(text);
+    QTextCursor cursor = notes->textCursor();
+    cursor.setPosition(3);
+    notes->setTextCursor(cursor);
+  }
+  editor->setFocus();
+  QTRY_COMPARE(focusName(), box);
+
+  QTest::keyClick(editor, Qt::Key_Delete);
+  QCOMPARE(triggered.count(), 1);
+  const Box which = box == "lblw"   ? Box::Web
+                    : box == "lblu" ? Box::User
+                    : box == "lblp" ? Box::Password
+                                    : Box::Notes;
+  QCOMPARE(w.form.boxText(which), text);
+
+  // Other editing keys still edit.
+  QTest::keyClick(editor, Qt::Key_Backspace);
+  QCOMPARE(w.form.boxText(which), QStringLiteral("exmple.org"));
+  QCOMPARE(triggered.count(), 1);
+}
+
+void WindowInputTest::shortcutsRunTheirMenuItems_data() {
+  QTest::addColumn<QString>("focus");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("modifiers");
+  QTest::addColumn<QString>("action");
+
+  const int ctrl = Qt::ControlModifier;
+  const int none = Qt::NoModifier;
+  QTest::newRow("Ctrl+N in the list") << "List1" << int(Qt::Key_N) << ctrl << "f1";
+  QTest::newRow("Ctrl+S in the list") << "List1" << int(Qt::Key_S) << ctrl << "f2";
+  QTest::newRow("Del in the list") << "List1" << int(Qt::Key_Delete) << none << "f3";
+  QTest::newRow("F1 in the list") << "List1" << int(Qt::Key_F1) << none << "h1";
+  QTest::newRow("Ctrl+N in a box") << "lblu" << int(Qt::Key_N) << ctrl << "f1";
+  QTest::newRow("Ctrl+S in the notes") << "Text1" << int(Qt::Key_S) << ctrl << "f2";
+  QTest::newRow("F1 in the notes") << "Text1" << int(Qt::Key_F1) << none << "h1";
+  QTest::newRow("F1 on the banner") << "Picture1" << int(Qt::Key_F1) << none << "h1";
+}
+
+void WindowInputTest::shortcutsRunTheirMenuItems() {
+  QFETCH(QString, focus);
+  QFETCH(int, key);
+  QFETCH(int, modifiers);
+  QFETCH(QString, action);
+
+  WindowFixture w;
+  QSignalSpy triggered(detachedAction(w, action.toLatin1().constData()), &QAction::triggered);
+  QVERIFY(w.showAndActivate());
+  QWidget* target = w.child(focus.toLatin1().constData());
+  target->setFocus();
+  QTRY_COMPARE(focusName(), focus);
+
+  QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+  QCOMPARE(triggered.count(), 1);
+}
+
+void WindowInputTest::pointerOverToolBarReportsImageOrSurface() {
+  WindowFixture w;
+  QVERIFY(w.showAndActivate());
+  auto* frame = w.child<ToolBarFrame>("Frame3");
+  auto* newImage = w.child<ImageButton>("Image4");
+  auto* saveImage = w.child<ImageButton>("Image1");
+  QSignalSpy overFrame(frame, &ToolBarFrame::mouseMoved);
+  QSignalSpy overNew(newImage, &ImageButton::mouseMoved);
+  QSignalSpy overSave(saveImage, &ImageButton::mouseMoved);
+
+  // From New down across the gap to Save, as the pointer would go.
+  QTest::mouseMove(newImage, newImage->rect().center());
+  QTRY_COMPARE(overNew.count(), 1);
+  QTest::mouseMove(frame, QPoint(newImage->geometry().center().x(),
+                                 (newImage->geometry().bottom() + saveImage->y()) / 2));
+  QTRY_COMPARE(overFrame.count(), 1);
+  QTest::mouseMove(saveImage, saveImage->rect().center());
+  QTRY_COMPARE(overSave.count(), 1);
+  // Every movement counts again, and none over an image reaches the frame.
+  QTest::mouseMove(saveImage, saveImage->rect().center() + QPoint(2, 2));
+  QTRY_COMPARE(overSave.count(), 2);
+  QCOMPARE(overFrame.count(), 1);
+  QCOMPARE(overNew.count(), 1);
+
+  // Elsewhere in the window, nothing of the tool bar reports.
+  QTest::mouseMove(w.child("List1"), QPoint(20, 20));
+  QTest::mouseMove(w.child("Picture1"), QPoint(20, 20));
+  QCOMPARE(overFrame.count() + overNew.count() + overSave.count(), 4);
+}
+
+void WindowInputTest::clickOnImageOrSwatchIsReported() {
+  WindowFixture w;
+  w.child("Frame4")->show();
+  QVERIFY(w.showAndActivate());
+  auto* image = w.child<ImageButton>("Image2");
+  auto* swatch = w.member<PictureBox>("clr", 17);
+  QSignalSpy imageClicked(image, &ImageButton::clicked);
+  QSignalSpy swatchClicked(swatch, &PictureBox::clicked);
+
+  QTest::mouseClick(image, Qt::LeftButton, {}, image->rect().center());
+  QTest::mouseClick(swatch, Qt::LeftButton, {}, swatch->rect().center());
+  QCOMPARE(imageClicked.count(), 1);
+  QCOMPARE(swatchClicked.count(), 1);
+
+  // A press that ends outside the picture is no click; nor is the right button.
+  QTest::mousePress(image, Qt::LeftButton, {}, image->rect().center());
+  QTest::mouseRelease(image, Qt::LeftButton, {}, image->rect().bottomRight() + QPoint(30, 30));
+  QTest::mouseClick(image, Qt::RightButton, {}, image->rect().center());
+  QCOMPARE(imageClicked.count(), 1);
+}
+
+void WindowInputTest::backgroundColourPaintsWindowAndLabelsOnly() {
+  WindowFixture w;
+  w.child("Frame4")->show();
+  QVERIFY(w.showAndActivate());
+  QWidget* client = w.form.centralWidget();
+  const QColor panel = w.child("Frame4")->palette().color(QPalette::Window);
+
+  w.form.setBackgroundColour(255);  // pure red
+  QCOMPARE(w.form.backgroundColour(), QColor(255, 0, 0));
+  w.form.setBackgroundColour(256 * 255 + 65536 * 128);  // green 255, blue 128
+  QCOMPARE(w.form.backgroundColour(), QColor(0, 255, 128));
+
+  const QImage shot = client->grab().toImage();
+  const QColor window(0, 255, 128);
+  QCOMPARE(shot.pixelColor(2, 2), window);
+  // Behind the labels: past the end of "Notes", and behind a hover caption.
+  QWidget* notes = w.member("Label2", 3);
+  QCOMPARE(pixelAt(shot, notes, QPoint(notes->width() - 3, notes->height() / 2), client), window);
+  auto* caption = w.child<QLabel>("Label3");
+  const QPoint pastCaptionText(caption->width() - 3, caption->height() / 2);
+  caption->setText(QStringLiteral("New"));
+  QCOMPARE(pixelAt(client->grab().toImage(), caption, pastCaptionText, client), window);
+  // An empty caption leaves the banner behind it unmarked.
+  caption->clear();
+  QCOMPARE(pixelAt(client->grab().toImage(), caption, pastCaptionText, client), QColor(Qt::white));
+  // The tool bar and the banner keep their white, the chooser its own colour.
+  QWidget* toolBar = w.child("Frame3");
+  QCOMPARE(pixelAt(shot, toolBar, QPoint(toolBar->width() / 2, px(1900)), client),
+           QColor(Qt::white));
+  QWidget* banner = w.child("Picture1");
+  QCOMPARE(pixelAt(shot, banner, QPoint(banner->width() - 3, banner->height() - 2), client),
+           QColor(Qt::white));
+  QWidget* chooser = w.child("Frame4");
+  QCOMPARE(pixelAt(shot, chooser, QPoint(px(120), px(2400)), client), panel);
+  // The swatches keep their own colours.
+  QCOMPARE(w.member<PictureBox>("clr", 0)->colour(), QColor(Qt::white));
+
+  // Numbers that are no colour change nothing.
+  for (std::int32_t notAColour : {-1, 0x1000000, std::numeric_limits<std::int32_t>::min()}) {
+    w.form.setBackgroundColour(notAColour);
+    QCOMPARE(w.form.backgroundColour(), window);
+  }
+  w.form.setBackgroundColour(0);
+  QCOMPARE(w.form.backgroundColour(), QColor(Qt::black));
+}
+
+void WindowInputTest::closingTheWindowEndsTheProgram() {
+  WindowFixture w;
+  QVERIFY(w.showAndActivate());
+  w.form.setBoxText(Box::Web, QStringLiteral("typed but not saved"));
+  QVERIFY(w.form.close());
+  QCOMPARE(w.ended, 1);
+  QVERIFY(w.dialogs.messages.empty());  // no question asked
+}
+
+int runWindowInputTests(int argc, char** argv) {
+  WindowInputTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "WindowInputTest.moc"
