@@ -42,6 +42,13 @@ TEST(ShiftCodec, LeavesOutWhatItCannotShiftAndNotesTheFirst) {
   const ShiftResult decoded = shiftDecode(bytes({200, 99, 201, 0}));
   EXPECT_EQ(decoded.firstBad, 1u);
   EXPECT_EQ(decoded.text, bytes({100, 101}));
+
+  // The same in a long text, where a single byte out of range lies far in.
+  std::string stored(300, static_cast<char>(200));
+  stored[257] = 99;
+  const ShiftResult longDecoded = shiftDecode(stored);
+  EXPECT_EQ(longDecoded.firstBad, 257u);
+  EXPECT_EQ(longDecoded.text, std::string(299, static_cast<char>(100)));
 }
 
 TEST(ShiftCodec, EncodedTextHoldsNoDelimiter) {
