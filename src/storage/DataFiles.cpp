@@ -32,6 +32,13 @@ class Descriptor {
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
 
+  // Hands the descriptor over to a caller that closes it itself.
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
   // Closes now and reports the error that a delayed write may only show here.
   Status close() {
     const int fd = fd_;
@@ -51,8 +58,8 @@ int openRetrying(const char* path, int flags, mode_t mode = 0) {
   return fd;
 }
 
-// Writes every byte, going on after partial writes, then flushes to disk.
-Status writeAllAndSync(int fd, std::string_view bytes) {
+// Writes every byte, going on after partial writes.
+Status writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
     if (written < 0) {
@@ -61,6 +68,12 @@ Status writeAllAndSync(int fd, std::string_view bytes) {
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
+  return Status::success();
+}
+
+// ... then flushes to disk.
+Status writeAllAndSync(int fd, std::string_view bytes) {
+  if (Status status = writeAll(fd, bytes); !status) return status;
   return ::fsync(fd) == 0 ? Status::success() : lastFailure();
 }
 
@@ -79,8 +92,11 @@ void syncDirectory(const std::filesystem::path& directory) {
 
 }  // namespace
 
-Status readWholeFile(const std::filesystem::path& path, std::string& out) {
-  out.clear();
+InputFile::~InputFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+Status InputFile::open(const std::filesystem::path& path) {
   // Non-blocking, so that a pipe of that name cannot hang the open; the flag
   // changes nothing for an ordinary file.
   Descriptor file(openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK));
@@ -89,8 +105,30 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out) {
   if (::fstat(file.get(), &info) != 0) return lastFailure();
   if (S_ISDIR(info.st_mode)) return failure(EISDIR);
   if (!S_ISREG(info.st_mode)) return Status::failure("Not an ordinary file");
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = file.release();
+  size_ = static_cast<std::size_t>(info.st_size);
+  return Status::success();
+}
 
-  out.resize(static_cast<std::size_t>(info.st_size));
+Status InputFile::read(char* into, std::size_t size, std::size_t& got) {
+  got = 0;
+  for (;;) {
+    const ssize_t n = ::read(fd_, into, size);
+    if (n >= 0) {
+      got = static_cast<std::size_t>(n);
+      return Status::success();
+    }
+    if (errno != EINTR) return lastFailure();
+  }
+}
+
+Status readWholeFile(const std::filesystem::path& path, std::string& out) {
+  out.clear();
+  InputFile file;
+  if (Status status = file.open(path); !status) return status;
+
+  out.resize(file.sizeWhenOpened());
   std::size_t filled = 0;
   // Once the buffer is full, the end of the file is confirmed by a read into a
   // small block on the side: growing the buffer for it would copy the whole
@@ -98,19 +136,16 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out) {
   char beyond[4096];
   for (;;) {
     const bool full = filled == out.size();
-    const ssize_t got = full ? ::read(file.get(), beyond, sizeof beyond)
-                             : ::read(file.get(), out.data() + filled, out.size() - filled);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      const Status status = lastFailure();
+    std::size_t got = 0;
+    const Status status = full ? file.read(beyond, sizeof beyond, got)
+                               : file.read(out.data() + filled, out.size() - filled, got);
+    if (!status) {
       out.clear();
       return status;
     }
     if (got == 0) break;
-    if (full) {
-      out.append(beyond, static_cast<std::size_t>(got));  // the file grew
-    }
-    filled += static_cast<std::size_t>(got);
+    if (full) out.append(beyond, got);  // the file grew
+    filled += got;
   }
   out.resize(filled);
   return Status::success();
@@ -135,36 +170,66 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
   return Status::success();
 }
 
-Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
-                   std::string_view bytes) {
+Replacement::Replacement(std::filesystem::path target, std::filesystem::path temp)
+    : target_(std::move(target)), temp_(std::move(temp)) {}
+
+Replacement::~Replacement() {
+  if (fd_ >= 0) abandon(Status::success());
+}
+
+Status Replacement::abandon(Status status) {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  ::unlink(temp_.c_str());
+  return status;
+}
+
+Status Replacement::open() {
   // A temp left by a rewrite that stopped half-way holds nothing we want.
-  if (::unlink(temp.c_str()) != 0 && errno != ENOENT) return lastFailure();
+  if (::unlink(temp_.c_str()) != 0 && errno != ENOENT) return lastFailure();
 
   // A rewrite keeps the permissions the user gave the file.
   mode_t mode = kOwnerReadWrite;
   struct stat info {};
-  if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+  if (::stat(target_.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
     mode = info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
   }
 
-  Descriptor file(
-      openRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC, kOwnerReadWrite));
-  if (!file.valid()) return lastFailure();
-
+  fd_ = openRetrying(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC, kOwnerReadWrite);
+  if (fd_ < 0) return lastFailure();
   // From here on the temp is ours, and it goes again when anything fails.
-  auto abandon = [&temp](Status status) {
-    ::unlink(temp.c_str());
-    return status;
-  };
   // Set after creating, since the creation mode is narrowed by the umask.
-  if (::fchmod(file.get(), mode) != 0) return abandon(lastFailure());
-  if (Status status = writeAllAndSync(file.get(), bytes); !status) return abandon(status);
+  if (::fchmod(fd_, mode) != 0) return abandon(lastFailure());
+  return Status::success();
+}
+
+Status Replacement::write(std::string_view bytes) {
+  if (fd_ < 0) return failure(EBADF);
+  if (Status status = writeAll(fd_, bytes); !status) return abandon(status);
+  return Status::success();
+}
+
+Status Replacement::commit() {
+  if (fd_ < 0) return failure(EBADF);
+  if (::fsync(fd_) != 0) return abandon(lastFailure());
+  Descriptor file(fd_);
+  fd_ = -1;
   if (Status status = file.close(); !status) return abandon(status);
   // rename() swaps the name in one step: a crash leaves either the old file
   // or the new one whole, never neither.
-  if (::rename(temp.c_str(), target.c_str()) != 0) return abandon(lastFailure());
-  syncDirectory(directoryOf(target));
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) return abandon(lastFailure());
+  syncDirectory(directoryOf(target_));
   return Status::success();
+}
+
+Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
+                   std::string_view bytes) {
+  Replacement replacement(target, temp);
+  if (Status status = replacement.open(); !status) return status;
+  if (Status status = replacement.write(bytes); !status) return status;
+  return replacement.commit();
 }
 
 Status removeFile(const std::filesystem::path& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,6 +15,30 @@ inline constexpr std::string_view kPasswordFile = "pw.dat";
 inline constexpr std::string_view kColourFile = "pwclr.dat";
 inline constexpr std::string_view kHelpFile = "help.htm";
 
+// A file open for reading from its first byte, read piece by piece, so that
+// a large entry file need not be held whole.
+class InputFile {
+ public:
+  InputFile() = default;
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Fails when the file is missing, is not an ordinary file, or cannot be
+  // opened.
+  Status open(const std::filesystem::path& path);
+
+  // Reads up to `size` bytes into `into`; `got` is 0 at the end of the file.
+  Status read(char* into, std::size_t size, std::size_t& got);
+
+  // The size the file had when it was opened.
+  std::size_t sizeWhenOpened() const { return size_; }
+
+ private:
+  int fd_ = -1;
+  std::size_t size_ = 0;
+};
+
 // Reads the whole file into `out`. Fails when it is missing, is not an
 // ordinary file, or cannot be read.
 Status readWholeFile(const std::filesystem::path& path, std::string& out);
@@ -22,10 +47,34 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out);
 // missing, and flushes it to disk.
 Status appendToFile(const std::filesystem::path& path, std::string_view bytes);
 
-// Replaces `target` with a file holding `bytes` without a moment in which
-// neither version exists: the bytes go to `temp` (created afresh, owner
-// read/write only, or with the mode of `target` when it exists), which is
-// flushed to disk and renamed over `target`; then the directory is flushed.
+// A new version of `target`, written piece by piece into `temp` and put in
+// the place of `target` in one step by commit(). Until then `target` is
+// untouched; a replacement that is not committed removes `temp` again.
+class Replacement {
+ public:
+  Replacement(std::filesystem::path target, std::filesystem::path temp);
+  ~Replacement();
+  Replacement(const Replacement&) = delete;
+  Replacement& operator=(const Replacement&) = delete;
+
+  // Creates `temp` afresh (a leftover one is removed first), owner read/write
+  // only, or with the mode of `target` when it exists.
+  Status open();
+  // Appends every byte to `temp`.
+  Status write(std::string_view bytes);
+  // Flushes `temp` to disk and renames it over `target`, then flushes the
+  // directory, so that a crash leaves one whole version or the other.
+  Status commit();
+
+ private:
+  Status abandon(Status status);
+
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  int fd_ = -1;
+};
+
+// Replaces `target` with a file holding `bytes`, as a Replacement does.
 // On failure `target` is as it was and `temp` is removed.
 Status replaceFile(const std::filesystem::path& target,
                    const std::filesystem::path& temp, std::string_view bytes);

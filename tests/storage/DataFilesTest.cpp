@@ -87,6 +87,27 @@ TEST_F(DataFilesTest, ReplaceSwapsInTheNewBytesAndLeavesNoTemp) {
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
 
+TEST_F(DataFilesTest, AReplacementWrittenInPiecesCountsOnlyOnceCommitted) {
+  dir.write("passwords.dat", "old\r\n");
+  {
+    Replacement replacement(target, temp);
+    ASSERT_TRUE(replacement.open().ok());
+    ASSERT_TRUE(replacement.write("one\r\n").ok());
+    EXPECT_EQ(dir.read("passwords.dat"), "old\r\n");
+  }  // dropped without commit()
+  EXPECT_EQ(dir.read("passwords.dat"), "old\r\n");
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+
+  Replacement replacement(target, temp);
+  ASSERT_TRUE(replacement.open().ok());
+  ASSERT_TRUE(replacement.write("one\r\n").ok());
+  ASSERT_TRUE(replacement.write("").ok());
+  ASSERT_TRUE(replacement.write("two\r\n").ok());
+  ASSERT_TRUE(replacement.commit().ok());
+  EXPECT_EQ(dir.read("passwords.dat"), "one\r\ntwo\r\n");
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+}
+
 TEST_F(DataFilesTest, ReplaceGivesNewFilesOwnerOnlyAccessAndKeepsAnExistingMode) {
   ASSERT_TRUE(replaceFile(target, temp, "a").ok());
   EXPECT_EQ(permissionsOf(target), fs::perms::owner_read | fs::perms::owner_write);
