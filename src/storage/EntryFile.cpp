@@ -1,6 +1,6 @@
 #include "storage/EntryFile.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "storage/RecordFormat.h"
 #include "storage/RecordReader.h"
@@ -13,49 +13,41 @@ void setDamaged(bool* damaged, bool value) {
   if (damaged) *damaged = value;
 }
 
-// One record per line, so the line count is a good guess at the record count.
-std::size_t countLines(std::string_view data) {
-  std::size_t lines = 0;
-  const char* at = data.data();
-  const char* const end = at + data.size();
-  while (at < end) {
-    const void* lf = std::memchr(at, kLF, end - at);
-    if (!lf) break;
-    ++lines;
-    at = static_cast<const char*>(lf) + 1;
-  }
-  return lines;
-}
+// Rewritten records are gathered into pieces of about this size before they
+// are passed on, so that the writes are few and the memory small.
+constexpr std::size_t kRewritePiece = 64 * 1024;
 
 }  // namespace
 
 bool nameMatches(const Record& record, std::string_view key) { return textOf(record.name) == key; }
 
-std::vector<std::string> readStoredNames(std::string_view data, bool* damaged) {
+void forEachStoredName(RecordReader& reader, const std::function<void(const std::string&)>& each,
+                       bool* damaged) {
   setDamaged(damaged, false);
-  std::vector<std::string> names;
-  names.reserve(countLines(data) + 1);
-  RecordReader reader(data);
-  // One Record for the whole file: the fields that are not kept reuse their
-  // buffers from record to record.
+  // One Record for the whole file: its fields reuse their buffers from record
+  // to record.
   Record record;
   while (!reader.atEnd()) {
     if (!reader.next(record)) {
       setDamaged(damaged, true);
-      break;
+      return;
     }
-    if (record.name) {
-      names.push_back(std::move(*record.name));
-    } else {
-      names.emplace_back();
-    }
+    each(textOf(record.name));
   }
+}
+
+std::vector<std::string> readStoredNames(std::string_view data, bool* damaged) {
+  std::vector<std::string> names;
+  // One record per line, so the line count is a good guess at the record count.
+  names.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), kLF)) + 1);
+  RecordReader reader(data);
+  forEachStoredName(reader, [&names](const std::string& name) { names.push_back(name); },
+                    damaged);
   return names;
 }
 
-std::optional<Record> findFirstRecord(std::string_view data, std::string_view key, bool* damaged) {
+std::optional<Record> findFirstRecord(RecordReader& reader, std::string_view key, bool* damaged) {
   setDamaged(damaged, false);
-  RecordReader reader(data);
   Record record;
   while (!reader.atEnd()) {
     if (!reader.next(record)) {
@@ -67,24 +59,53 @@ std::optional<Record> findFirstRecord(std::string_view data, std::string_view ke
   return std::nullopt;
 }
 
+std::optional<Record> findFirstRecord(std::string_view data, std::string_view key, bool* damaged) {
+  RecordReader reader(data);
+  return findFirstRecord(reader, key, damaged);
+}
+
+RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
+                            const std::optional<Record>& replacement,
+                            const std::function<bool(std::string_view)>& write) {
+  RewriteCount count;
+  std::string piece;
+  piece.reserve(kRewritePiece + 1024);
+  auto passOn = [&]() {
+    if (!write(piece)) count.stopped = true;
+    piece.clear();
+    return !count.stopped;
+  };
+
+  Record record;
+  while (!reader.atEnd()) {
+    if (!reader.next(record)) {
+      count.damaged = true;
+      return count;
+    }
+    if (!nameMatches(record, key)) {
+      appendRecord(piece, record);
+    } else {
+      ++count.matched;
+      if (replacement) appendRecord(piece, *replacement);
+    }
+    if (piece.size() >= kRewritePiece && !passOn()) return count;
+  }
+  if (!piece.empty()) passOn();
+  return count;
+}
+
 Rewrite rewriteEntries(std::string_view data, std::string_view key,
                        const std::optional<Record>& replacement) {
   Rewrite result;
   result.bytes.reserve(data.size() + data.size() / 8);
   RecordReader reader(data);
-  Record record;
-  while (!reader.atEnd()) {
-    if (!reader.next(record)) {
-      result.damaged = true;
-      break;
-    }
-    if (!nameMatches(record, key)) {
-      appendRecord(result.bytes, record);
-      continue;
-    }
-    ++result.matched;
-    if (replacement) appendRecord(result.bytes, *replacement);
-  }
+  const RewriteCount count =
+      rewriteEntries(reader, key, replacement, [&result](std::string_view piece) {
+        result.bytes += piece;
+        return true;
+      });
+  result.matched = count.matched;
+  result.damaged = count.damaged;
   return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,20 +11,44 @@
 
 namespace ombrel::storage {
 
+class RecordReader;
+
 // Byte-level operations on the contents of an entry file. Names are compared
 // in their stored (encoded) form, exactly; an unset name equals the empty key.
+// Each comes in two forms: over a RecordReader, which may fetch the file block
+// by block, and over bytes held whole.
 
 bool nameMatches(const Record& record, std::string_view key);
 
-// The stored name of every whole record, in file order. `damaged` is set when
-// the data ends inside a record; the names before it are still returned.
+// Calls `each` with the stored name of every whole record, in file order.
+// `damaged` is set when the data ends inside a record; the names before it
+// are still passed on.
+void forEachStoredName(RecordReader& reader, const std::function<void(const std::string&)>& each,
+                       bool* damaged = nullptr);
 std::vector<std::string> readStoredNames(std::string_view data, bool* damaged = nullptr);
 
 // The first record whose name equals `key`, read from the start. Reading stops
 // at that record. `damaged` is set when the data ends inside a record before a
 // match is found.
+std::optional<Record> findFirstRecord(RecordReader& reader, std::string_view key,
+                                      bool* damaged = nullptr);
 std::optional<Record> findFirstRecord(std::string_view data, std::string_view key,
                                       bool* damaged = nullptr);
+
+struct RewriteCount {
+  std::size_t matched = 0;    // records whose name equalled the key
+  bool damaged = false;       // the data ended inside a record: do not use the output
+  bool stopped = false;       // `write` refused a piece and the copy stopped there
+};
+
+// Copies every record; those whose name equals `key` are replaced by
+// `replacement`, or dropped when it is empty. Every other record is written back
+// field for field as read, so unset and empty fields keep their form. The new
+// file goes to `write` in pieces of some tens of kilobytes, so that it never
+// needs to be held whole; `write` returns false to stop the copy.
+RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
+                            const std::optional<Record>& replacement,
+                            const std::function<bool(std::string_view)>& write);
 
 struct Rewrite {
   std::string bytes;          // the new file
@@ -31,9 +56,7 @@ struct Rewrite {
   bool damaged = false;       // the data ended inside a record: do not use `bytes`
 };
 
-// Copies every record; those whose name equals `key` are replaced by
-// `replacement`, or dropped when it is empty. Every other record is written back
-// field for field as read, so unset and empty fields keep their form.
+// The same over bytes held whole, giving the new file whole.
 Rewrite rewriteEntries(std::string_view data, std::string_view key,
                        const std::optional<Record>& replacement);
 

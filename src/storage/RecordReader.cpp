@@ -21,9 +21,31 @@ void setText(Field& field, const char* text, std::size_t length) {
 
 }  // namespace
 
+bool RecordReader::fetch() {
+  if (exhausted_) return false;
+  if (!fetchMore()) exhausted_ = true;
+  return !exhausted_;
+}
+
+bool RecordReader::atEnd() {
+  while (pos_ >= data_.size()) {
+    if (!fetch()) return true;
+  }
+  return false;
+}
+
 bool RecordReader::next(Record& out) {
-  return readField(out.name) && readField(out.user) && readField(out.password) &&
-         readField(out.notes);
+  for (;;) {
+    const std::size_t start = pos_;
+    const bool whole = readField(out.name) && readField(out.user) &&
+                       readField(out.password) && readField(out.notes);
+    // A record that stops short of the end of the bytes at hand is complete.
+    // One that reaches it may go on in bytes not yet fetched (a field, a
+    // quote, the LF of a CR LF): it is read again once they are there.
+    if (pos_ < data_.size() || exhausted_) return whole;
+    pos_ = start;
+    fetch();
+  }
 }
 
 bool RecordReader::readField(Field& out) {
@@ -67,6 +89,24 @@ bool RecordReader::readField(Field& out) {
     if (delimiter == kCR && pos_ < size && bytes[pos_] == kLF) ++pos_;
   }
   return true;
+}
+
+FileRecordReader::FileRecordReader(InputFile& file, std::size_t blockSize) : file_(file) {
+  buffer_.resize(blockSize);
+}
+
+bool FileRecordReader::fetchMore() {
+  // The unread bytes move to the front of the buffer and the file fills the
+  // rest; a record longer than the block gets a larger buffer.
+  const std::string_view unread = unreadBytes();
+  const std::size_t kept = unread.size();
+  if (kept > 0 && unread.data() != buffer_.data())
+    std::memmove(buffer_.data(), unread.data(), kept);
+  if (kept == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  std::size_t got = 0;
+  status_ = file_.read(buffer_.data() + kept, buffer_.size() - kept, got);
+  setBytes(std::string_view(buffer_.data(), kept + got));
+  return status_.ok() && got > 0;
 }
 
 }  // namespace ombrel::storage

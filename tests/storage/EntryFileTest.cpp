@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "storage/EntryFile.h"
+#include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
 
 namespace ombrel::storage {
@@ -79,6 +80,37 @@ TEST(EntryFile, RewriteDropsMatchesAndWritesLineEndsAsCrLf) {
 
   rewrite = rewriteEntries("\"a\",\"b\",\"c\",\"d\"\n\"e\",,,\"\"", "a", std::nullopt);
   EXPECT_EQ(rewrite.bytes, "\"e\",,,\"\"\r\n");
+}
+
+TEST(EntryFile, RewriteFromAReaderPassesTheFileOnInPiecesAndStopsWhenRefused) {
+  // Enough records for several pieces.
+  std::string data;
+  for (int i = 0; i < 5000; ++i)
+    appendRecord(data, Record{"n" + std::to_string(i % 7), "user", "password", kUnset});
+  const Record replacement{"n3", "U", kUnset, ""};
+
+  RecordReader reader(data);
+  std::vector<std::string> pieces;
+  const RewriteCount count = rewriteEntries(reader, "n3", replacement, [&](std::string_view piece) {
+    pieces.emplace_back(piece);
+    return true;
+  });
+  EXPECT_GT(pieces.size(), 1u);
+  std::string joined;
+  for (const std::string& piece : pieces) joined += piece;
+  const Rewrite whole = rewriteEntries(data, "n3", replacement);
+  EXPECT_EQ(joined, whole.bytes);
+  EXPECT_EQ(count.matched, whole.matched);
+  EXPECT_FALSE(count.stopped);
+
+  RecordReader again(data);
+  int calls = 0;
+  const RewriteCount refused = rewriteEntries(again, "n3", replacement, [&](std::string_view) {
+    ++calls;
+    return false;
+  });
+  EXPECT_TRUE(refused.stopped);
+  EXPECT_EQ(calls, 1);
 }
 
 TEST(EntryFile, RewriteOfDamagedDataIsFlagged) {

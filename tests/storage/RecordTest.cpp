@@ -5,6 +5,7 @@
 
 #include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
+#include "support/TempDataDir.h"
 
 namespace ombrel::storage {
 namespace {
@@ -101,6 +102,61 @@ TEST(RecordReader, UnterminatedQuoteTakesTheRestOfTheData) {
   records = readAll("\"x\",,,\"\"\r\n\"abc,,,\r\n,,,\r\n", &cutOff);
   EXPECT_TRUE(cutOff);
   EXPECT_EQ(records.size(), 1u);
+}
+
+// What a file reader reads from `data` with blocks of `blockSize` bytes, as
+// readAll does: the records, whether the last was cut off, the bytes consumed.
+struct FileReading {
+  std::vector<Record> records;
+  bool cutOff = false;
+  std::size_t consumed = 0;
+};
+
+FileReading readFileInBlocks(const testing::TempDataDir& dir, std::string_view data,
+                             std::size_t blockSize) {
+  dir.write("passwords.dat", data);
+  InputFile file;
+  EXPECT_TRUE(file.open(dir.file("passwords.dat")).ok());
+  FileRecordReader reader(file, blockSize);
+  FileReading out;
+  Record record;
+  while (!reader.atEnd()) {
+    if (!reader.next(record)) {
+      out.cutOff = true;
+      break;
+    }
+    out.records.push_back(record);
+  }
+  EXPECT_TRUE(reader.status().ok());
+  out.consumed = reader.position();
+  return out;
+}
+
+TEST(FileRecordReader, ReadsTheSameRecordsWhereverTheBlocksEnd) {
+  // Every block boundary falls somewhere awkward for some block size: inside
+  // a quoted text, between CR and LF, in a run of blanks, inside an
+  // unterminated quote, in a record longer than the block.
+  const std::string cases[] = {
+      "\"a\",,,\"\"\r\n\"bb\",\"u\",\"p\",\r\n,,,\r\n  \"c\" , d e ,  f  ,\"g\"\n"
+      "\"h\"junk,\"i\" x\r\"j\",\"k\"\r\"l\"\r\n\r\n\"m\"\r\n\"n\"\r\n"
+      "\"a,b\r\nc\",x,y,z\r\n\"" + std::string(40, 'L') + "\",,,\"\"\r\n",
+      "\"a\",\"b\",\"c\",\"d\"",                    // no final line end
+      "\"a\",,,\"\"\r\n\"b\",\"c\"\r\n",              // cut off
+      "\"x\",,,\"\"\r\n\"abc,,,\r\n,,,\r\n",            // unterminated quote
+      "\"x\",,,\"notes\r\nmore",
+      "",
+  };
+  testing::TempDataDir dir;
+  for (const std::string& data : cases) {
+    bool cutOff = false;
+    const std::vector<Record> whole = readAll(data, &cutOff);
+    for (std::size_t block : {1, 2, 3, 4, 5, 7, 8, 13, 64}) {
+      const FileReading read = readFileInBlocks(dir, data, block);
+      EXPECT_EQ(read.records, whole) << "block " << block << ": " << data;
+      EXPECT_EQ(read.cutOff, cutOff) << "block " << block << ": " << data;
+      if (!cutOff) EXPECT_EQ(read.consumed, data.size()) << "block " << block << ": " << data;
+    }
+  }
 }
 
 TEST(RecordReader, ReadsBackWhatTheWriterWrote) {
