@@ -44,13 +44,24 @@ bool storeAll(std::initializer_list<std::pair<QString, std::string*>> texts, Dia
   return true;
 }
 
+void reportUnreadable(WindowState& window, Dialogs& dialogs, const QString& consequence,
+                      const storage::Status& status) {
+  dialogs.messageBox(fileProblem("The entry file could not be read", entryFile(window), status) +
+                         "\n\n" + consequence,
+                     kWarningOk, kTitle);
+}
+
 bool readEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
                    std::string& bytes) {
   auto status = storage::readWholeFile(entryFile(window), bytes);
-  if (!status)
-    dialogs.messageBox(fileProblem("The entry file could not be read", entryFile(window), status) +
-                           "\n\n" + consequence,
-                       kWarningOk, kTitle);
+  if (!status) reportUnreadable(window, dialogs, consequence, status);
+  return status.ok();
+}
+
+bool openEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
+                   storage::InputFile& file) {
+  auto status = file.open(entryFile(window));
+  if (!status) reportUnreadable(window, dialogs, consequence, status);
   return status.ok();
 }
 
@@ -68,23 +79,42 @@ void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequ
 bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& key,
                       const std::optional<storage::Record>& replacement,
                       const QString& consequence) {
-  std::string bytes;
-  if (!readEntryFile(window, dialogs, consequence, bytes)) return false;
-  storage::Rewrite rewrite = storage::rewriteEntries(bytes, key, replacement);
-  if (rewrite.damaged) {
-    reportDamaged(window, dialogs, consequence);
-    return false;
-  }
-  auto status = storage::replaceFile(entryFile(window),
-                                     window.dataDirectory().file(storage::kTempEntryFile),
-                                     rewrite.bytes);
-  if (!status) {
+  storage::InputFile file;
+  if (!openEntryFile(window, dialogs, consequence, file)) return false;
+  auto reportUnwritable = [&](const storage::Status& status) {
     dialogs.messageBox(
         fileProblem("The entry file could not be rewritten", entryFile(window), status) +
             "\n\n" + consequence,
         kWarningOk, kTitle);
+    return false;
+  };
+
+  // Records go to the temp file as they are read, so that neither version of
+  // the file is ever held whole. Until commit() the entry file is untouched,
+  // and any way out before it removes the temp again.
+  storage::Replacement newFile(entryFile(window),
+                               window.dataDirectory().file(storage::kTempEntryFile));
+  if (auto status = newFile.open(); !status) return reportUnwritable(status);
+  storage::FileRecordReader reader(file);
+  storage::Status written = storage::Status::success();
+  const storage::RewriteCount count =
+      storage::rewriteEntries(reader, key, replacement, [&](std::string_view piece) {
+        written = newFile.write(piece);
+        return written.ok();
+      });
+  if (!written) return reportUnwritable(written);
+  // A read that failed half-way must not pass for the end of the file, or the
+  // records after it would be lost.
+  if (!reader.status()) {
+    reportUnreadable(window, dialogs, consequence, reader.status());
+    return false;
   }
-  return status.ok();
+  if (count.damaged) {
+    reportDamaged(window, dialogs, consequence);
+    return false;
+  }
+  if (auto status = newFile.commit(); !status) return reportUnwritable(status);
+  return true;
 }
 
 // New records go on a line of their own even when the last line of the file
@@ -111,9 +141,11 @@ void showSelectedEntry(WindowState& window) {
   StoredText key = toStored(window.boxText(Box::Web));
   // An empty name reads no record; a name that cannot be stored has none.
   if (key.ok() && !key.stored.empty()) {
-    std::string bytes;
-    if (storage::readWholeFile(entryFile(window), bytes))
-      record = storage::findFirstRecord(bytes, key.stored);
+    storage::InputFile file;
+    if (file.open(entryFile(window))) {
+      storage::FileRecordReader reader(file);
+      record = storage::findFirstRecord(reader, key.stored);
+    }
   }
   storage::Record shown = record.value_or(storage::Record{});
   window.setBoxText(Box::User, fromStored(storage::textOf(shown.user)));
@@ -158,16 +190,22 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
                 dialogs, consequence))
     return;
 
-  std::string bytes;
-  if (!readEntryFile(window, dialogs, consequence, bytes)) return;
-  bool damaged = false;
-  bool found = storage::findFirstRecord(bytes, key, &damaged).has_value();
-  bytes = std::string();
-  if (!found) {
-    // Save never creates an entry; a name without a record is left alone.
-    if (damaged) reportDamaged(window, dialogs, consequence);
-    return;
-  }
+  bool found = false;
+  {
+    storage::InputFile file;
+    if (!openEntryFile(window, dialogs, consequence, file)) return;
+    storage::FileRecordReader reader(file);
+    bool damaged = false;
+    found = storage::findFirstRecord(reader, key, &damaged).has_value();
+    if (!found) {
+      // Save never creates an entry; a name without a record is left alone.
+      if (!reader.status())
+        reportUnreadable(window, dialogs, consequence, reader.status());
+      else if (damaged)
+        reportDamaged(window, dialogs, consequence);
+      return;
+    }
+  }  // the file is closed before the question
 
   if (dialogs.messageBox("This file already exists. Do you want to overwrite the file?",
                          kConfirm, "OverwriteFile") != kYes)
@@ -237,10 +275,12 @@ void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
 
 void loadTempEntryNames(WindowState& window) {
   window.clearNames();
-  std::string bytes;
-  if (!storage::readWholeFile(window.dataDirectory().file(storage::kTempEntryFile), bytes)) return;
+  storage::InputFile file;
+  if (!file.open(window.dataDirectory().file(storage::kTempEntryFile))) return;
+  storage::FileRecordReader reader(file);
   QStringList names;
-  for (const std::string& name : storage::readStoredNames(bytes)) names.append(fromStored(name));
+  storage::forEachStoredName(reader,
+                             [&names](const std::string& name) { names.append(fromStored(name)); });
   window.addNames(names);
 }
 

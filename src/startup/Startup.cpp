@@ -6,6 +6,7 @@
 #include "storage/DataFiles.h"
 #include "storage/EntryFile.h"
 #include "storage/LineFormat.h"
+#include "storage/RecordReader.h"
 #include "ui/Dialogs.h"
 #include "ui/StoredText.h"
 #include "ui/WindowState.h"
@@ -41,17 +42,18 @@ bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {
 }
 
 void listStoredNames(WindowState& window) {
-  std::string bytes;
+  storage::InputFile file;
   // A missing or unreadable entry file leaves the list empty; the first New
   // creates the file.
-  if (!storage::readWholeFile(window.dataDirectory().file(storage::kEntryFile), bytes)) return;
-  // A record cut off at the end of the file is left out; the names before it
-  // are listed.
-  std::vector<std::string> stored = storage::readStoredNames(bytes);
-  bytes = std::string();
+  if (!file.open(window.dataDirectory().file(storage::kEntryFile))) return;
+  // The file is read a block at a time and each name decoded as soon as its
+  // record is read, so that the file is never held whole beside the names. A
+  // record cut off at the end of the file (or by a read error) is left out;
+  // the names before it are listed.
+  storage::FileRecordReader reader(file);
   QStringList names;
-  names.reserve(static_cast<qsizetype>(stored.size()));
-  for (const std::string& name : stored) names.append(fromStored(name));
+  storage::forEachStoredName(reader,
+                             [&names](const std::string& name) { names.append(fromStored(name)); });
   window.addNames(names);
 }
 
