@@ -69,9 +69,9 @@ void BM_Parse(benchmark::State& state, const BenchOptions* options, std::size_t 
   const DataSet& data = dataSet(*options, entries);
   const auto path = data.pristine / "passwords.dat";
   for (auto _ : state) {
-    std::string bytes;
-    check(storage::readWholeFile(path, bytes).ok(), "read");
-    storage::RecordReader reader(bytes);
+    storage::InputFile file;
+    check(file.open(path).ok(), "open");
+    storage::FileRecordReader reader(file);
     storage::Record record;
     std::size_t records = 0;
     while (!reader.atEnd()) {
@@ -83,7 +83,7 @@ void BM_Parse(benchmark::State& state, const BenchOptions* options, std::size_t 
       }
       ++records;
     }
-    check(records == entries, "record count");
+    check(reader.status().ok() && records == entries, "read");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.fileSize));
 }
