@@ -280,7 +280,7 @@ void loadTempEntryNames(WindowState& window) {
   storage::FileRecordReader reader(file);
   QStringList names;
   storage::forEachStoredName(reader,
-                             [&names](const std::string& name) { names.append(fromStored(name)); });
+                             [&names](std::string_view name) { names.append(fromStored(name)); });
   window.addNames(names);
 }
 

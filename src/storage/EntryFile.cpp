@@ -19,20 +19,35 @@ constexpr std::size_t kRewritePiece = 64 * 1024;
 
 }  // namespace
 
+// The records are looked through as views into the reader's bytes; only what
+// is kept (a found record, a name handed on, the new file) is copied.
+
 bool nameMatches(const Record& record, std::string_view key) { return textOf(record.name) == key; }
 
-void forEachStoredName(RecordReader& reader, const std::function<void(const std::string&)>& each,
+namespace {
+
+// An unset name has an empty view, so it too equals the empty key.
+bool nameMatches(const RecordView& record, std::string_view key) {
+  return record.name.text == key;
+}
+
+Field toField(const FieldView& view) {
+  if (!view.set) return std::nullopt;
+  return std::string(view.text);
+}
+
+}  // namespace
+
+void forEachStoredName(RecordReader& reader, const std::function<void(std::string_view)>& each,
                        bool* damaged) {
   setDamaged(damaged, false);
-  // One Record for the whole file: its fields reuse their buffers from record
-  // to record.
-  Record record;
+  RecordView record;
   while (!reader.atEnd()) {
     if (!reader.next(record)) {
       setDamaged(damaged, true);
       return;
     }
-    each(textOf(record.name));
+    each(record.name.text);
   }
 }
 
@@ -41,20 +56,22 @@ std::vector<std::string> readStoredNames(std::string_view data, bool* damaged) {
   // One record per line, so the line count is a good guess at the record count.
   names.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), kLF)) + 1);
   RecordReader reader(data);
-  forEachStoredName(reader, [&names](const std::string& name) { names.push_back(name); },
+  forEachStoredName(reader, [&names](std::string_view name) { names.emplace_back(name); },
                     damaged);
   return names;
 }
 
 std::optional<Record> findFirstRecord(RecordReader& reader, std::string_view key, bool* damaged) {
   setDamaged(damaged, false);
-  Record record;
+  RecordView record;
   while (!reader.atEnd()) {
     if (!reader.next(record)) {
       setDamaged(damaged, true);
       return std::nullopt;
     }
-    if (nameMatches(record, key)) return record;
+    if (nameMatches(record, key))
+      return Record{toField(record.name), toField(record.user), toField(record.password),
+                    toField(record.notes)};
   }
   return std::nullopt;
 }
@@ -76,7 +93,7 @@ RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
     return !count.stopped;
   };
 
-  Record record;
+  RecordView record;
   while (!reader.atEnd()) {
     if (!reader.next(record)) {
       count.damaged = true;

@@ -23,7 +23,7 @@ bool nameMatches(const Record& record, std::string_view key);
 // Calls `each` with the stored name of every whole record, in file order.
 // `damaged` is set when the data ends inside a record; the names before it
 // are still passed on.
-void forEachStoredName(RecordReader& reader, const std::function<void(const std::string&)>& each,
+void forEachStoredName(RecordReader& reader, const std::function<void(std::string_view)>& each,
                        bool* damaged = nullptr);
 std::vector<std::string> readStoredNames(std::string_view data, bool* damaged = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ombrel::storage {
 
@@ -18,6 +19,21 @@ struct Record {
   Field notes;
 
   bool operator==(const Record&) const = default;
+};
+
+// A field as a reader finds it, before it is copied anywhere: unset, or a text
+// that lies in the reader's bytes and is valid only until the reader reads on.
+// Looking through records by their views costs no allocation.
+struct FieldView {
+  bool set = false;
+  std::string_view text;
+};
+
+struct RecordView {
+  FieldView name;
+  FieldView user;
+  FieldView password;
+  FieldView notes;
 };
 
 // The text of a field, an unset field counting as the empty text.

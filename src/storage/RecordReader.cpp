@@ -11,11 +11,13 @@ bool isDelimiter(char c) { return c == kComma || c == kCR || c == kLF; }
 
 // Reuses the field's buffer when it already holds a text: a caller that reads
 // record after record into one Record then allocates only for texts that grow.
-void setText(Field& field, const char* text, std::size_t length) {
-  if (field) {
-    field->assign(text, length);
+void copyField(const FieldView& from, Field& to) {
+  if (!from.set) {
+    to.reset();
+  } else if (to) {
+    to->assign(from.text);
   } else {
-    field.emplace(text, length);
+    to.emplace(from.text);
   }
 }
 
@@ -35,6 +37,23 @@ bool RecordReader::atEnd() {
 }
 
 bool RecordReader::next(Record& out) {
+  RecordView view;
+  if (!next(view)) return false;
+  copyField(view.name, out.name);
+  copyField(view.user, out.user);
+  copyField(view.password, out.password);
+  copyField(view.notes, out.notes);
+  return true;
+}
+
+bool RecordReader::readField(Field& out) {
+  FieldView view;
+  if (!readField(view)) return false;
+  copyField(view, out);
+  return true;
+}
+
+bool RecordReader::next(RecordView& out) {
   for (;;) {
     const std::size_t start = pos_;
     const bool whole = readField(out.name) && readField(out.user) &&
@@ -48,7 +67,7 @@ bool RecordReader::next(Record& out) {
   }
 }
 
-bool RecordReader::readField(Field& out) {
+bool RecordReader::readField(FieldView& out) {
   const char* const bytes = data_.data();
   const std::size_t size = data_.size();
 
@@ -60,12 +79,12 @@ bool RecordReader::readField(Field& out) {
     const void* closing = start < size ? std::memchr(bytes + start, kQuote, size - start) : nullptr;
     if (!closing) {
       // An unterminated quote takes the rest of the data as its text.
-      setText(out, bytes + start, size - start);
+      out = {true, std::string_view(bytes + start, size - start)};
       pos_ = size;
       return true;
     }
     const std::size_t end = static_cast<const char*>(closing) - bytes;
-    setText(out, bytes + start, end - start);
+    out = {true, std::string_view(bytes + start, end - start)};
     pos_ = end + 1;
     // Whatever stands between the closing quote and the delimiter is dropped.
     while (pos_ < size && !isDelimiter(bytes[pos_])) ++pos_;
@@ -74,11 +93,7 @@ bool RecordReader::readField(Field& out) {
     while (end < size && !isDelimiter(bytes[end])) ++end;
     std::size_t last = end;
     while (last > pos_ && bytes[last - 1] == kBlank) --last;
-    if (last == pos_) {
-      out.reset();
-    } else {
-      setText(out, bytes + pos_, last - pos_);
-    }
+    out = {last > pos_, std::string_view(bytes + pos_, last - pos_)};
     pos_ = end;
   }
 

@@ -32,6 +32,10 @@ class RecordReader {
   // `out` is then unspecified and the reader stays at the end.
   bool next(Record& out);
 
+  // The same without copying: the views point into the reader's bytes and
+  // hold until the next call to next() or atEnd().
+  bool next(RecordView& out);
+
   // Reads one field by the same rules from the bytes at hand, for files that
   // hold a single value (the colour file). False when no byte is left to
   // start it.
@@ -57,6 +61,7 @@ class RecordReader {
 
  private:
   bool fetch();
+  bool readField(FieldView& out);
 
   std::string_view data_;
   std::size_t pos_ = 0;

@@ -14,9 +14,15 @@ void appendField(std::string& out, const Field& field) {
   out += kQuote;
 }
 
-}  // namespace
+void appendField(std::string& out, const FieldView& field) {
+  if (!field.set) return;
+  out += kQuote;
+  out += field.text;
+  out += kQuote;
+}
 
-void appendRecord(std::string& out, const Record& record) {
+template <typename AnyRecord>
+void appendAny(std::string& out, const AnyRecord& record) {
   appendField(out, record.name);
   out += kComma;
   appendField(out, record.user);
@@ -26,6 +32,12 @@ void appendRecord(std::string& out, const Record& record) {
   appendField(out, record.notes);
   out += kLineEnd;
 }
+
+}  // namespace
+
+void appendRecord(std::string& out, const Record& record) { appendAny(out, record); }
+
+void appendRecord(std::string& out, const RecordView& record) { appendAny(out, record); }
 
 std::string formatRecord(const Record& record) {
   std::string out;

@@ -9,6 +9,7 @@ namespace ombrel::storage {
 // Appends one record line to `out`: each text quoted, an unset field as
 // nothing, single commas between the fields, CR LF at the end.
 void appendRecord(std::string& out, const Record& record);
+void appendRecord(std::string& out, const RecordView& record);
 
 std::string formatRecord(const Record& record);
 
