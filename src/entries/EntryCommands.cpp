@@ -131,6 +131,23 @@ bool endsInsideLine(const std::filesystem::path& path) {
   return last != '\n' && last != '\r';
 }
 
+// The first list position from `from` on whose name satisfies `test`, or the
+// item count; `test` must be false for a leading part of the list and true
+// for the rest.
+template <typename Test>
+int firstNameWhere(const WindowState& window, int from, Test test) {
+  int to = window.nameCount();
+  while (from < to) {
+    const int middle = from + (to - from) / 2;
+    if (test(window.nameAt(middle))) {
+      to = middle;
+    } else {
+      from = middle + 1;
+    }
+  }
+  return from;
+}
+
 }  // namespace
 
 void showSelectedEntry(WindowState& window) {
@@ -227,7 +244,15 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   if (!rewriteEntryFile(window, dialogs, key, std::nullopt, "Nothing was deleted.")) return;
 
   // Every record of the name is gone, so every list item of it goes too.
-  for (int i = window.nameCount() - 1; i >= 0; --i)
+  // The list is sorted without regard to case, so those items all lie in the
+  // run of items equal to the name but for case: two binary searches find it,
+  // instead of reading every item of a long list.
+  auto before = [](const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+  };
+  const int low = firstNameWhere(window, 0, [&](const QString& item) { return !before(item, name); });
+  const int high = firstNameWhere(window, low, [&](const QString& item) { return before(name, item); });
+  for (int i = high - 1; i >= low; --i)
     if (window.nameAt(i) == name) window.removeNameAt(i);
   for (Box box : {Box::Web, Box::User, Box::Password}) window.setBoxText(box, QString());
 }

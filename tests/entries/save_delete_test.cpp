@@ -174,6 +174,18 @@ TEST_F(DeleteTest, EmptyOrUnknownNamesAndTheNotesBox) {
   EXPECT_EQ(boxes(), QStringList({"", "", "", "n"}));
 }
 
+TEST_F(DeleteTest, RemovesTheItemsOfTheNameAmongNamesEqualButForCase) {
+  // Listed without regard to case, the items of "a.com" lie among those of
+  // "A.com" and "A.COM", between "a.co" and "a.comx".
+  window.addNames({"A.com", "a.co", "a.comx", "a.com", "A.COM"});
+  ASSERT_EQ(window.names, QStringList({"", "a.co", "a.com", "a.com", "A.com", "a.com", "A.COM",
+                                      "a.comx", "b.com"}));
+  window.show("a.com");
+  dialogs.answerMessage(kYes);
+  deleteEntry(window, dialogs);
+  EXPECT_EQ(window.names, QStringList({"", "a.co", "A.com", "A.COM", "a.comx", "b.com"}));
+}
+
 TEST_F(DeleteTest, RefusalsAndFailuresChangeNothing) {
   const std::string before = entryFile();
   window.show(QString::fromUtf8("\u00e9.com"), "u", "p", "n");
