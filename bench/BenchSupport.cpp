@@ -67,13 +67,16 @@ std::unique_ptr<DataSet> loadDataSet(const BenchOptions& options, std::size_t en
   if (stored.size() != entries)
     throw std::runtime_error(data->pristine.string() + " does not hold " +
                              std::to_string(entries) + " entries; generate it again");
-  data->listedNames.reserve(static_cast<qsizetype>(stored.size()));
-  for (const std::string& name : stored) data->listedNames.append(fromStored(name));
+  data->fileOrderNames.reserve(static_cast<qsizetype>(stored.size()));
+  for (const std::string& name : stored) data->fileOrderNames.append(fromStored(name));
   if (!stored.empty()) {
-    data->lastName = data->listedNames.back();
+    data->firstName = data->fileOrderNames.front();
+    data->lastName = data->fileOrderNames.back();
     data->lastRecordLine = lastLine(bytes);
   }
+  data->listedNames = data->fileOrderNames;
   sortAsListed(data->listedNames);
+  data->firstNameIndex = static_cast<int>(data->listedNames.indexOf(data->firstName));
   data->lastNameIndex = static_cast<int>(data->listedNames.indexOf(data->lastName));
   resetWorkCopy(*data);
   return data;
@@ -119,10 +122,15 @@ void resetWorkCopy(const DataSet& data) {
   std::filesystem::remove(data.work / "passwords2.dat");
 }
 
-void sortAsListed(QStringList& names) {
-  std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-  });
+bool listsBefore(const QString& a, const QString& b) {
+  return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+}
+
+void sortAsListed(QStringList& names) { std::stable_sort(names.begin(), names.end(), listsBefore); }
+
+int listPositionOf(const QStringList& listed, const QString& name) {
+  return static_cast<int>(std::upper_bound(listed.begin(), listed.end(), name, listsBefore) -
+                          listed.begin());
 }
 
 void truncateFile(const std::filesystem::path& path, std::uintmax_t size) {

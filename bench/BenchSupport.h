@@ -30,7 +30,10 @@ struct DataSet {
   std::filesystem::path pristine;     // the generated data directory, never written
   std::filesystem::path work;         // a copy the writing benchmarks change and restore
   std::uintmax_t fileSize = 0;
-  QStringList listedNames;            // the plain names as the list holds them, sorted
+  QStringList fileOrderNames;         // the plain names in file order, as start-up lists them
+  QStringList listedNames;            // the same as the list holds them, sorted
+  QString firstName;                  // the plain name of the file's first record
+  int firstNameIndex = -1;            // its position in listedNames
   QString lastName;                   // the plain name of the file's last record
   int lastNameIndex = -1;             // its position in listedNames
   std::string lastRecordLine;         // the stored last line, CR LF included
@@ -44,7 +47,10 @@ const DataSet& dataSet(const BenchOptions& options, std::size_t entries);
 void resetWorkCopy(const DataSet& data);
 
 // The list's order: case-blind, names equal but for case in the order given.
+bool listsBefore(const QString& a, const QString& b);
 void sortAsListed(QStringList& names);
+// Where the list puts a new name: after every name that sorts before or equal to it.
+int listPositionOf(const QStringList& listed, const QString& name);
 
 // Answers every question with Yes and every prompt by its title, so a command
 // can be run any number of times without a script.

@@ -5,11 +5,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
 #include "BenchRegistry.h"
 #include "BenchSupport.h"
+#include "BenchWindow.h"
 
 int main(int argc, char** argv) {
   ombrel::bench::BenchOptions options = ombrel::bench::takeBenchOptions(argc, argv);
@@ -21,15 +23,18 @@ int main(int argc, char** argv) {
 
   ombrel::bench::registerStorageBenchmarks(options);
   ombrel::bench::registerCommandBenchmarks(options);
+  ombrel::bench::registerWindowBenchmarks(options);
 
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  int result = 0;
   try {
     benchmark::RunSpecifiedBenchmarks();
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "benchmark failed: %s\n", failure.what());
-    return 1;
+    result = 1;
   }
+  ombrel::bench::releaseListedWindow();  // while the QApplication is still there
   benchmark::Shutdown();
-  return 0;
+  return result;
 }

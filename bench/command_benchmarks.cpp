@@ -1,51 +1,49 @@
-// The entry commands on a file of N entries, over the in-memory window, so
-// that these figures hold the file work alone. Each writing command is undone
-// outside the timed region, so every iteration starts from the same file.
+// The entry commands on a file of N entries, through the real window with N
+// names listed. Each writing command is undone outside the timed region, so
+// every iteration starts from the same file and the same list.
 #include <benchmark/benchmark.h>
 
 #include <stdexcept>
 
 #include "BenchRegistry.h"
 #include "BenchSupport.h"
-#include "FakeWindow.h"
+#include "BenchWindow.h"
 #include "entries/EntryCommands.h"
 
 namespace ombrel::bench {
 namespace {
 
-using testing::FakeWindow;
-
-// The window as start-up leaves it: every name listed, nothing picked.
-std::unique_ptr<FakeWindow> listedWindow(const DataSet& data, const std::filesystem::path& dir) {
-  auto window = std::make_unique<FakeWindow>(dir.string());
-  window->names = data.listedNames;
-  window->names.detach();  // so that the first change does not copy the list inside the timing
-  return window;
-}
-
 void expect(bool ok, const char* what) {
   if (!ok) throw std::runtime_error(what);
 }
 
+// The user picks the last name of the file in the list: the selection change
+// runs List1_Click, which reads the file up to that name's record. Between
+// picks the first name of the file is picked, which reads one block.
 void BM_PickLast(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
   const DataSet& data = dataSet(*options, entries);
-  auto window = listedWindow(data, data.pristine);
-  window->selected = data.lastNameIndex;
-  for (auto _ : state) showSelectedEntry(*window);
-  expect(window->boxText(Box::Web) == data.lastName, "picked the wrong name");
+  StartedWindow& window = listedWindow(data);
+  QListWidget& list = window.list();
+  for (auto _ : state) {
+    state.PauseTiming();
+    list.setCurrentRow(data.firstNameIndex);
+    state.ResumeTiming();
+    list.setCurrentRow(data.lastNameIndex);
+  }
+  expect(window.form->boxText(Box::Web) == data.lastName, "picked the wrong name");
+  list.clearSelection();
 }
 
 void BM_New(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
   const DataSet& data = dataSet(*options, entries);
-  resetWorkCopy(data);
-  auto window = listedWindow(data, data.work);
-  AnsweringDialogs dialogs;
+  StartedWindow& window = listedWindow(data);
   const auto file = data.work / "passwords.dat";
+  const int position = listPositionOf(data.listedNames, window.dialogs.name);
   for (auto _ : state) {
-    newEntry(*window, dialogs, kNewEntryPrompt);
+    window.form->f1_Click();
     state.PauseTiming();
-    expect(window->names.size() == data.listedNames.size() + 1, "no name added");
-    window->names.removeAt(window->names.indexOf(dialogs.name));
+    expect(window.form->nameAt(position) == window.dialogs.name, "the new name is not listed");
+    window.form->removeNameAt(position);
     truncateFile(file, data.fileSize);
     state.ResumeTiming();
   }
@@ -53,36 +51,30 @@ void BM_New(benchmark::State& state, const BenchOptions* options, std::size_t en
 
 void BM_SaveLast(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
   const DataSet& data = dataSet(*options, entries);
-  resetWorkCopy(data);
-  auto window = listedWindow(data, data.work);
-  window->selected = data.lastNameIndex;
-  showSelectedEntry(*window);
-  window->selected = -1;
-  window->setBoxText(Box::Notes, QStringLiteral("changed notes\r\non two lines"));
-  AnsweringDialogs dialogs;
+  StartedWindow& window = listedWindow(data);
+  window.list().setCurrentRow(data.lastNameIndex);
+  window.form->setBoxText(Box::Notes, QStringLiteral("changed notes\r\non two lines"));
   // Saving the same boxes again leaves the file as the first save made it, so
   // the file needs no restoring between iterations.
-  for (auto _ : state) saveEntry(*window, dialogs);
+  for (auto _ : state) window.form->f2_Click();
+  window.list().clearSelection();
+  resetWorkCopy(data);
 }
 
 void BM_DeleteLast(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
   const DataSet& data = dataSet(*options, entries);
-  resetWorkCopy(data);
-  auto window = listedWindow(data, data.work);
-  window->selected = data.lastNameIndex;
-  showSelectedEntry(*window);
-  window->selected = -1;
-  AnsweringDialogs dialogs;
+  StartedWindow& window = listedWindow(data);
   const auto file = data.work / "passwords.dat";
+  window.form->setBoxText(Box::Web, data.lastName);
   for (auto _ : state) {
-    deleteEntry(*window, dialogs);
+    window.form->f3_Click();
     state.PauseTiming();
-    expect(window->names.size() == data.listedNames.size() - 1, "no name removed");
+    expect(window.form->nameCount() == static_cast<int>(entries) - 1, "no name removed");
     // The last record was the only one of its name, so putting its line back
     // gives the generated file again.
     appendBytes(file, data.lastRecordLine);
-    window->names.insert(data.lastNameIndex, data.lastName);
-    window->setBoxText(Box::Web, data.lastName);
+    window.form->addName(data.lastName);
+    window.form->setBoxText(Box::Web, data.lastName);
     state.ResumeTiming();
   }
 }

@@ -72,13 +72,13 @@ void BM_Parse(benchmark::State& state, const BenchOptions* options, std::size_t 
     storage::InputFile file;
     check(file.open(path).ok(), "open");
     storage::FileRecordReader reader(file);
-    storage::Record record;
+    storage::RecordView record;
     std::size_t records = 0;
     while (!reader.atEnd()) {
       check(reader.next(record), "damaged record");
-      for (const storage::Field* field : {&record.name, &record.user, &record.password,
-                                          &record.notes}) {
-        storage::ShiftResult plain = storage::shiftDecode(storage::textOf(*field));
+      for (const storage::FieldView* field : {&record.name, &record.user, &record.password,
+                                              &record.notes}) {
+        storage::ShiftResult plain = storage::shiftDecode(field->text);
         benchmark::DoNotOptimize(plain.text.data());
       }
       ++records;
