@@ -100,7 +100,13 @@ RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
       return count;
     }
     if (!nameMatches(record, key)) {
-      appendRecord(piece, record);
+      // A record in the writer's own form is copied as it stands, which is
+      // what writing it field for field would give, only faster.
+      if (record.asWritten) {
+        piece += record.bytes;
+      } else {
+        appendRecord(piece, record);
+      }
     } else {
       ++count.matched;
       if (replacement) appendRecord(piece, *replacement);

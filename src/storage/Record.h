@@ -34,6 +34,12 @@ struct RecordView {
   FieldView user;
   FieldView password;
   FieldView notes;
+  // The bytes the record was read from, and whether they are exactly what the
+  // writer writes for these four fields (no blanks, nothing after a closing
+  // quote, commas between, CR LF at the end), so that a copy of the file can
+  // take them as they stand.
+  std::string_view bytes;
+  bool asWritten = false;
 };
 
 // The text of a field, an unset field counting as the empty text.

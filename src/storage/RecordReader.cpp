@@ -48,7 +48,8 @@ bool RecordReader::next(Record& out) {
 
 bool RecordReader::readField(Field& out) {
   FieldView view;
-  if (!readField(view)) return false;
+  FieldShape shape;
+  if (!readField(view, shape)) return false;
   copyField(view, out);
   return true;
 }
@@ -56,23 +57,34 @@ bool RecordReader::readField(Field& out) {
 bool RecordReader::next(RecordView& out) {
   for (;;) {
     const std::size_t start = pos_;
-    const bool whole = readField(out.name) && readField(out.user) &&
-                       readField(out.password) && readField(out.notes);
+    FieldShape name, user, password, notes;
+    const bool whole = readField(out.name, name) && readField(out.user, user) &&
+                       readField(out.password, password) && readField(out.notes, notes);
     // A record that stops short of the end of the bytes at hand is complete.
     // One that reaches it may go on in bytes not yet fetched (a field, a
     // quote, the LF of a CR LF): it is read again once they are there.
-    if (pos_ < data_.size() || exhausted_) return whole;
+    if (pos_ < data_.size() || exhausted_) {
+      out.bytes = data_.substr(start, pos_ - start);
+      out.asWritten = whole && name.asWritten && user.asWritten && password.asWritten &&
+                      notes.asWritten && name.delimiter == Delimiter::Comma &&
+                      user.delimiter == Delimiter::Comma &&
+                      password.delimiter == Delimiter::Comma &&
+                      notes.delimiter == Delimiter::CrLf;
+      return whole;
+    }
     pos_ = start;
     fetch();
   }
 }
 
-bool RecordReader::readField(FieldView& out) {
+bool RecordReader::readField(FieldView& out, FieldShape& shape) {
   const char* const bytes = data_.data();
   const std::size_t size = data_.size();
 
+  const std::size_t first = pos_;
   while (pos_ < size && bytes[pos_] == kBlank) ++pos_;
   if (pos_ >= size) return false;
+  shape.asWritten = pos_ == first;
 
   if (bytes[pos_] == kQuote) {
     const std::size_t start = pos_ + 1;
@@ -81,27 +93,38 @@ bool RecordReader::readField(FieldView& out) {
       // An unterminated quote takes the rest of the data as its text.
       out = {true, std::string_view(bytes + start, size - start)};
       pos_ = size;
+      shape = {false, Delimiter::Other};
       return true;
     }
     const std::size_t end = static_cast<const char*>(closing) - bytes;
     out = {true, std::string_view(bytes + start, end - start)};
     pos_ = end + 1;
     // Whatever stands between the closing quote and the delimiter is dropped.
+    const std::size_t afterQuote = pos_;
     while (pos_ < size && !isDelimiter(bytes[pos_])) ++pos_;
+    shape.asWritten = shape.asWritten && pos_ == afterQuote;
   } else {
     std::size_t end = pos_;
     while (end < size && !isDelimiter(bytes[end])) ++end;
     std::size_t last = end;
     while (last > pos_ && bytes[last - 1] == kBlank) --last;
     out = {last > pos_, std::string_view(bytes + pos_, last - pos_)};
+    // The writer writes an unset field as nothing at all, and quotes a text.
+    shape.asWritten = shape.asWritten && end == pos_;
     pos_ = end;
   }
 
   // The delimiter: a comma, or a line end of CR LF, LF or CR. None is left
   // when the field ran to the end of the data.
+  shape.delimiter = Delimiter::Other;
   if (pos_ < size) {
     const char delimiter = bytes[pos_++];
-    if (delimiter == kCR && pos_ < size && bytes[pos_] == kLF) ++pos_;
+    if (delimiter == kComma) {
+      shape.delimiter = Delimiter::Comma;
+    } else if (delimiter == kCR && pos_ < size && bytes[pos_] == kLF) {
+      ++pos_;
+      shape.delimiter = Delimiter::CrLf;
+    }
   }
   return true;
 }

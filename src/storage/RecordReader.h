@@ -60,8 +60,16 @@ class RecordReader {
   }
 
  private:
+  // How the last field read ended, and whether it stood as the writer writes
+  // it: quoted or empty, with nothing before or after.
+  enum class Delimiter : unsigned char { Comma, CrLf, Other };
+  struct FieldShape {
+    bool asWritten = false;
+    Delimiter delimiter = Delimiter::Other;
+  };
+
   bool fetch();
-  bool readField(FieldView& out);
+  bool readField(FieldView& out, FieldShape& shape);
 
   std::string_view data_;
   std::size_t pos_ = 0;

@@ -104,6 +104,32 @@ TEST(RecordReader, UnterminatedQuoteTakesTheRestOfTheData) {
   EXPECT_EQ(records.size(), 1u);
 }
 
+TEST(RecordReader, KnowsWhenARecordStandsExactlyAsTheWriterWritesIt) {
+  // A rewrite copies such records byte for byte, so the test is exact: the
+  // bytes must be what the writer gives for the fields, and nothing else is.
+  const char* lines[] = {
+      "\"a\",\"b\",\"c\",\"d\"\r\n", "\"a\",,,\"\"\r\n", ",,,\r\n", "\"\",\"\",\"\",\"\"\r\n",
+      "\"a\",\"b\",\"c\",\r\n",                              // written forms
+      " \"a\",,,\"\"\r\n", "\"a\" ,,,\"\"\r\n", "\"a\",, ,\"\"\r\n",       // blanks
+      "a,,,\"\"\r\n", "\"a\"x,,,\"\"\r\n",                       // unquoted, junk
+      "\"a\",,,\"\"\n", "\"a\",,,\"\"\r", "\"a\",,,\"\"",                // other line ends
+      "\"a\"\r\n,\r\n,\"\"\r\n", "\"a\",\"b\r\n",                      // across lines, cut off
+  };
+  for (const char* line : lines) {
+    RecordReader reader(line);
+    RecordView view;
+    if (!reader.next(view)) {
+      EXPECT_FALSE(view.asWritten) << line;
+      continue;
+    }
+    auto field = [](const FieldView& v) { return v.set ? Field(std::string(v.text)) : kUnset; };
+    const std::string written =
+        formatRecord({field(view.name), field(view.user), field(view.password), field(view.notes)});
+    EXPECT_EQ(view.asWritten, written == view.bytes) << line;
+    EXPECT_EQ(view.bytes, std::string_view(line).substr(0, reader.position())) << line;
+  }
+}
+
 // What a file reader reads from `data` with blocks of `blockSize` bytes, as
 // readAll does: the records, whether the last was cut off, the bytes consumed.
 struct FileReading {
