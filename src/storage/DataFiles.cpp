@@ -128,14 +128,15 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
-                   std::string_view bytes) {
+                   std::string_view bytes, Permissions permissions) {
   // A temp left by a rewrite that stopped half-way holds nothing we want.
   if (::unlink(temp.c_str()) != 0 && errno != ENOENT) return lastFailure();
 
   // A rewrite keeps the permissions the user gave the file.
   mode_t mode = kOwnerReadWrite;
   struct stat info {};
-  if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+  if (permissions == Permissions::KeepTarget && ::stat(target.c_str(), &info) == 0 &&
+      S_ISREG(info.st_mode)) {
     mode = info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
   }
 

@@ -22,13 +22,18 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out);
 // missing, and flushes it to disk.
 Status appendToFile(const std::filesystem::path& path, std::string_view bytes);
 
+// Who may read the file that replaces another.
+enum class Permissions {
+  KeepTarget,  // those of the file replaced; owner read/write when there is none
+  OwnerOnly,   // owner read/write, whatever the file replaced allowed
+};
+
 // Replaces `target` with a file holding `bytes` without a moment in which
-// neither version exists: the bytes go to `temp` (created afresh, owner
-// read/write only, or with the mode of `target` when it exists), which is
+// neither version exists: the bytes go to `temp` (created afresh), which is
 // flushed to disk and renamed over `target`; then the directory is flushed.
 // On failure `target` is as it was and `temp` is removed.
-Status replaceFile(const std::filesystem::path& target,
-                   const std::filesystem::path& temp, std::string_view bytes);
+Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
+                   std::string_view bytes, Permissions permissions = Permissions::KeepTarget);
 
 // Removes the file; fails when it is missing.
 Status removeFile(const std::filesystem::path& path);
