@@ -23,7 +23,8 @@ void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialog
   }
   const auto target = dataDirectory.file(storage::kPasswordFile);
   auto status = storage::replaceFile(target, dataDirectory.file(kPasswordFileNew),
-                                     storage::formatLine(toStored(answer).stored));
+                                     storage::formatLine(toStored(answer).stored),
+                                     storage::Permissions::OwnerOnly);
   if (!status) {
     dialogs.messageBox(fileProblem("The new password could not be saved", target, status) +
                            "\n\nThe previous password stays in force.",

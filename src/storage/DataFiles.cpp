@@ -170,8 +170,9 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
   return Status::success();
 }
 
-Replacement::Replacement(std::filesystem::path target, std::filesystem::path temp)
-    : target_(std::move(target)), temp_(std::move(temp)) {}
+Replacement::Replacement(std::filesystem::path target, std::filesystem::path temp,
+                         Permissions permissions)
+    : target_(std::move(target)), temp_(std::move(temp)), permissions_(permissions) {}
 
 Replacement::~Replacement() {
   if (fd_ >= 0) abandon(Status::success());
@@ -193,7 +194,8 @@ Status Replacement::open() {
   // A rewrite keeps the permissions the user gave the file.
   mode_t mode = kOwnerReadWrite;
   struct stat info {};
-  if (::stat(target_.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+  if (permissions_ == Permissions::KeepTarget && ::stat(target_.c_str(), &info) == 0 &&
+      S_ISREG(info.st_mode)) {
     mode = info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
   }
 
@@ -225,8 +227,8 @@ Status Replacement::commit() {
 }
 
 Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
-                   std::string_view bytes) {
-  Replacement replacement(target, temp);
+                   std::string_view bytes, Permissions permissions) {
+  Replacement replacement(target, temp, permissions);
   if (Status status = replacement.open(); !status) return status;
   if (Status status = replacement.write(bytes); !status) return status;
   return replacement.commit();

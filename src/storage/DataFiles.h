@@ -47,18 +47,25 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out);
 // missing, and flushes it to disk.
 Status appendToFile(const std::filesystem::path& path, std::string_view bytes);
 
+// Who may read the file that replaces another.
+enum class Permissions {
+  KeepTarget,  // those of the file replaced; owner read/write when there is none
+  OwnerOnly,   // owner read/write, whatever the file replaced allowed
+};
+
 // A new version of `target`, written piece by piece into `temp` and put in
 // the place of `target` in one step by commit(). Until then `target` is
 // untouched; a replacement that is not committed removes `temp` again.
 class Replacement {
  public:
-  Replacement(std::filesystem::path target, std::filesystem::path temp);
+  Replacement(std::filesystem::path target, std::filesystem::path temp,
+              Permissions permissions = Permissions::KeepTarget);
   ~Replacement();
   Replacement(const Replacement&) = delete;
   Replacement& operator=(const Replacement&) = delete;
 
-  // Creates `temp` afresh (a leftover one is removed first), owner read/write
-  // only, or with the mode of `target` when it exists.
+  // Creates `temp` afresh (a leftover one is removed first) with the
+  // permissions asked for.
   Status open();
   // Appends every byte to `temp`.
   Status write(std::string_view bytes);
@@ -71,13 +78,14 @@ class Replacement {
 
   std::filesystem::path target_;
   std::filesystem::path temp_;
+  Permissions permissions_;
   int fd_ = -1;
 };
 
 // Replaces `target` with a file holding `bytes`, as a Replacement does.
 // On failure `target` is as it was and `temp` is removed.
-Status replaceFile(const std::filesystem::path& target,
-                   const std::filesystem::path& temp, std::string_view bytes);
+Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
+                   std::string_view bytes, Permissions permissions = Permissions::KeepTarget);
 
 // Removes the file; fails when it is missing.
 Status removeFile(const std::filesystem::path& path);

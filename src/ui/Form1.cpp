@@ -386,7 +386,9 @@ QString Form1::boxText(Box box) const {
     case Box::Password:
       return lblp->text();
     case Box::Notes:
-      return Text1->toPlainText();
+      // The notes box shows each line break as one paragraph break; the files
+      // keep them as CR LF, as the notes were typed and read.
+      return Text1->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
   }
   return QString();
 }

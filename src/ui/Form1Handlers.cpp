@@ -11,7 +11,6 @@
 #include "storage/LineFormat.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
-#include "ui/PictureBox.h"
 #include "ui/UserMessages.h"
 #include "web/WebCommands.h"
 
@@ -64,7 +63,7 @@ void Form1::om7_Click() {
 }
 
 void Form1::clr_Click(int index) {
-  const std::int32_t value = clr.at(static_cast<std::size_t>(index))->colourValue();
+  const std::int32_t value = swatchValue(index);
   setBackgroundColour(value);
   const auto target = dataDirectory_.file(storage::kColourFile);
   auto status = storage::replaceFile(target, dataDirectory_.file(kColourFileNew),

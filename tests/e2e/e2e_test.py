@@ -295,6 +295,41 @@ class App:
         self.focus(window)
         self._xdotool("key", "--delay", "50", "--", *keys)
 
+    def click(self, window, x, y):
+        """A left click at (x, y) inside `window`."""
+        self._xdotool("mousemove", "--window", str(window), str(x), str(y))
+        self._xdotool("click", "1")
+
+    def geometry(self, window):
+        """(width, height) of a window."""
+        out = self._xdotool("getwindowgeometry", "--shell", str(window)).stdout
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def pixel(self, window, x, y):
+        """The (red, green, blue) of one pixel of a window."""
+        out = subprocess.run(
+            ["import", "-display", self.display, "-window", str(window),
+             "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, check=False,
+        ).stdout
+        match = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1] if out else "")
+        if not match:
+            raise CaseFailure(f"could not read a pixel: {out!r}")
+        return tuple(int(v) for v in match.groups())
+
+    def wait_file(self, name, expected, timeout=10):
+        """Waits until data file `name` holds exactly `expected` (None: absent)."""
+        deadline = time.monotonic() + timeout
+        path = os.path.join(self.data_dir, name)
+        actual = None
+        while time.monotonic() < deadline:
+            actual = self.read_file(name) if os.path.exists(path) else None
+            if actual == expected:
+                return
+            time.sleep(0.1)
+        raise CaseFailure(f"{name} holds {actual!r}, expected {expected!r}")
+
     def screenshot(self, name):
         if not self.artifacts:
             return None
@@ -390,6 +425,122 @@ def fresh_installation_warns_then_opens(app):
     app.wait_window(MAIN_TITLE)
     app.screenshot("e2e-fresh-installation.png")
     expect(app.snapshot() == files, "start-up changed the data files")
+
+
+# Client-area places, in pixels, of what the cases click (design twips / 15).
+MENU_FILE = (20, 10)
+MENU_OMBREL = (66, 10)
+CLIENT_HEIGHT = 489
+
+
+def menu_bar_height(app, window):
+    return app.geometry(window)[1] - CLIENT_HEIGHT
+
+
+def choose_menu_item(app, window, menu, downs):
+    """Opens a menu of the menu bar and takes its `downs`-th item."""
+    app.click(window, *menu)
+    time.sleep(0.3)
+    for _ in range(downs):
+        app.key(window, "Down")
+    app.key(window, "Return")
+
+
+def open_fresh(app, extra=None):
+    files = fresh_install_files()
+    files.update(extra or {})
+    app.start(files)
+    dismiss_box(app, "Ombrel")
+    return app.wait_window(MAIN_TITLE)
+
+
+@case
+def new_save_and_delete_from_the_keyboard(app):
+    old = record("zeta.org", "zed", "z-pass", "")
+    main = open_fresh(app, {"passwords.dat": old})
+
+    app.key(main, "ctrl+n")
+    answer_prompt(app, "Web Site", "alpha.com")
+    answer_prompt(app, "User Name", "ann")
+    answer_prompt(app, "Password", "")
+    created = old + record("alpha.com", "ann", None, "")
+    app.wait_file("passwords.dat", created)
+
+    # The list has the focus: the first name is the new one, sorted into place.
+    app.key(main, "Home")
+    app.key(main, "Tab", "Tab", "Tab", "Tab")  # Text1, lblw, lblu, lblp
+    app.type_text(main, "s3cret, \"quoted\"")
+    app.key(main, "ctrl+s")
+    box = app.wait_window("OverwriteFile")
+    app.key(box, "Return")  # No is the default: nothing changes
+    time.sleep(0.5)
+    app.wait_file("passwords.dat", created)
+    app.key(main, "ctrl+s")
+    box = app.wait_window("OverwriteFile")
+    app.key(box, "alt+y")
+    saved = old + record("alpha.com", "ann", 's3cret, "quoted"', None)
+    app.wait_file("passwords.dat", saved)
+
+    # Del with the caret in the password box deletes the entry, not a character.
+    app.key(main, "Home", "Delete")
+    box = app.wait_window("Delete File")
+    app.key(box, "alt+y")
+    app.wait_file("passwords.dat", old)
+    expect(not os.path.exists(os.path.join(app.data_dir, "passwords2.dat")),
+           "a temporary file was left behind")
+    app.screenshot("e2e-after-delete.png")
+
+
+@case
+def colour_is_kept_for_the_next_start(app):
+    main = open_fresh(app)
+    top = menu_bar_height(app, main)
+    choose_menu_item(app, main, MENU_OMBREL, 2)  # Change Color
+    time.sleep(0.5)
+    # Swatch 17 (pure red): row 3, column 2 of the chooser at (272, 152).
+    app.click(main, 272 + 56 + 12, top + 152 + 104 + 12)
+    app.wait_file("pwclr.dat", colour_file(255))
+    app.screenshot("e2e-colour-chooser.png")
+    # "OK" closes the chooser.
+    app.click(main, 272 + 120 + 40, top + 152 + 144 + 12)
+    choose_menu_item(app, main, MENU_FILE, 4)  # Exit
+    app.wait_exit()
+
+    app.start({})
+    dismiss_box(app, "Ombrel")
+    main = app.wait_window(MAIN_TITLE)
+    time.sleep(0.5)
+    top = menu_bar_height(app, main)
+    expect(app.pixel(main, 700, top + 470) == (255, 0, 0), "the window is not red after a restart")
+
+
+@case
+def new_password_is_asked_at_the_next_start(app):
+    main = open_fresh(app)
+    choose_menu_item(app, main, MENU_OMBREL, 1)  # Change Password
+    answer_prompt(app, "Enter Password", "abc")
+    dismiss_box(app, "Ombrel")  # too short
+    app.wait_file("pw.dat", NO_PASSWORD_MARKER + CRLF)
+    choose_menu_item(app, main, MENU_OMBREL, 1)
+    answer_prompt(app, "Enter Password", "New pass")
+    app.wait_file("pw.dat", pw_file("New pass"))
+    choose_menu_item(app, main, MENU_FILE, 4)  # Exit
+    app.wait_exit()
+
+    app.start({})
+    answer_prompt(app, "Password", "New pass")
+    app.wait_window(MAIN_TITLE)
+
+
+@case
+def help_and_open_site_go_to_the_desktop(app):
+    main = open_fresh(app, {"help.htm": b"<html></html>"})
+    app.key(main, "F1")
+    deadline = time.monotonic() + 10
+    while not app.opened_urls() and time.monotonic() < deadline:
+        time.sleep(0.1)
+    opened = app.opened_urls()
+    expect(opened and opened[0].endswith("/help.htm"), f"help opened {opened!r}")
 
 
 # --- runner -------------------------------------------------------------------

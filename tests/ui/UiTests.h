@@ -6,3 +6,4 @@ int runWindowLayoutTests(int argc, char** argv);
 int runWindowInputTests(int argc, char** argv);
 int runSortedListBoxTests(int argc, char** argv);
 int runDialogsTests(int argc, char** argv);
+int runWindowCommandsTests(int argc, char** argv);

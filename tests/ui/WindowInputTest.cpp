@@ -212,6 +212,7 @@ void WindowInputTest::clickOnImageOrSwatchIsReported() {
   auto* swatch = w.member<PictureBox>("clr", 17);
   QSignalSpy imageClicked(image, &ImageButton::clicked);
   QSignalSpy swatchClicked(swatch, &PictureBox::clicked);
+  w.dialogs.answerMessage(kNo);  // the Delete image asks before it deletes
 
   QTest::mouseClick(image, Qt::LeftButton, {}, image->rect().center());
   QTest::mouseClick(swatch, Qt::LeftButton, {}, swatch->rect().center());

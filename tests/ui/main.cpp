@@ -12,5 +12,6 @@ int main(int argc, char** argv) {
   failures += runWindowInputTests(argc, argv);
   failures += runSortedListBoxTests(argc, argv);
   failures += runDialogsTests(argc, argv);
+  failures += runWindowCommandsTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,229 @@
+// The commands as a user reaches them in the real window: the list, the
+// shortcuts, the tool-bar images and the menus, with scripted dialogs and the
+// data files checked byte for byte.
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "UiTests.h"
+#include "WindowFixture.h"
+#include "support/TestEncoding.h"
+#include "ui/ImageButton.h"
+#include "ui/PictureBox.h"
+#include "ui/ToolBarFrame.h"
+
+using namespace ombrel;
+using namespace ombrel::testing;
+
+namespace {
+
+// A window started on a data directory with two entries and no password.
+struct StartedWindow : WindowFixture {
+  StartedWindow() {
+    dir.write("pw.dat", "efgh\r\n");
+    dir.write("pwclr.dat", " 12648447 \r\n");
+    dir.write("passwords.dat", line("zeta.org", "zed", "z-pass", "") +
+                                   line("alpha.com", "ann", "a-pass", "first\r\nsecond"));
+  }
+
+  bool start() { return form.formLoad() && showAndActivate(); }
+
+  QListWidget* list() const { return child<QListWidget>("List1"); }
+  QLineEdit* box(const char* name) const { return child<QLineEdit>(name); }
+  QPlainTextEdit* notes() const { return child<QPlainTextEdit>("Text1"); }
+
+  // Picks a name with the mouse, as the user does.
+  void clickName(int row) {
+    QListWidget* names = list();
+    const QRect item = names->visualItemRect(names->item(row));
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, item.center());
+  }
+};
+
+}  // namespace
+
+class WindowCommandsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startUpListsNamesAndAppliesTheColour();
+  void pickNewSaveAndDeleteFromTheKeyboard();
+  void imagesNeedANameToSaveOrDelete();
+  void openSiteHelpAboutAndWebSite();
+  void colourChooserRepaintsAndRemembers();
+  void hoverCaptionsNameTheImages();
+  void exitEndsWithoutAQuestion();
+};
+
+void WindowCommandsTest::startUpListsNamesAndAppliesTheColour() {
+  StartedWindow w;
+  w.form.setBoxText(Box::Web, "Text2");
+  QVERIFY(w.start());
+  QCOMPARE(w.list()->count(), 2);
+  QCOMPARE(w.list()->item(0)->text(), QStringLiteral("alpha.com"));
+  QCOMPARE(w.list()->item(1)->text(), QStringLiteral("zeta.org"));
+  QCOMPARE(w.box("lblw")->text(), QString());
+  QCOMPARE(w.notes()->toPlainText(), QString());
+  QCOMPARE(w.form.backgroundColour(), QColor(255, 255, 192));
+  QCOMPARE(w.dialogs.messages.size(), size_t(1));  // the no-password warning
+}
+
+void WindowCommandsTest::pickNewSaveAndDeleteFromTheKeyboard() {
+  StartedWindow w;
+  QVERIFY(w.start());
+
+  w.clickName(0);
+  QCOMPARE(w.box("lblw")->text(), QStringLiteral("alpha.com"));
+  QCOMPARE(w.box("lblu")->text(), QStringLiteral("ann"));
+  QCOMPARE(w.box("lblp")->text(), QStringLiteral("a-pass"));
+  QCOMPARE(w.notes()->toPlainText(), QStringLiteral("first\nsecond"));
+
+  // Ctrl+N: three answers, one appended record, the name in its sorted place.
+  w.dialogs.answerInput("beta.net");
+  w.dialogs.answerInput("bob");
+  w.dialogs.answerInput("");
+  QTest::keyClick(w.list(), Qt::Key_N, Qt::ControlModifier);
+  const std::string afterNew = line("zeta.org", "zed", "z-pass", "") +
+                               line("alpha.com", "ann", "a-pass", "first\r\nsecond") +
+                               line("beta.net", "bob", nullptr, "");
+  QCOMPARE(w.dir.read("passwords.dat"), afterNew);
+  QCOMPARE(w.list()->item(1)->text(), QStringLiteral("beta.net"));
+  QCOMPARE(w.box("lblw")->text(), QStringLiteral("alpha.com"));
+
+  // Edit the password, Ctrl+S, Yes.
+  w.box("lblp")->setText("changed");
+  w.dialogs.answerMessage(kYes);
+  QTest::keyClick(w.box("lblp"), Qt::Key_S, Qt::ControlModifier);
+  QCOMPARE(w.dir.read("passwords.dat"),
+           line("zeta.org", "zed", "z-pass", "") +
+               line("alpha.com", "ann", "changed", "first\r\nsecond") +
+               line("beta.net", "bob", nullptr, ""));
+
+  // Del with the caret in the web-address box: the entry goes, no character does.
+  w.box("lblw")->setFocus();
+  w.box("lblw")->setCursorPosition(0);
+  w.dialogs.answerMessage(kYes);
+  QTest::keyClick(w.box("lblw"), Qt::Key_Delete);
+  QCOMPARE(w.dialogs.messages.back().text,
+           QStringLiteral("Are you sure you want to delete the file alpha.com?"));
+  QCOMPARE(w.dir.read("passwords.dat"),
+           line("zeta.org", "zed", "z-pass", "") + line("beta.net", "bob", nullptr, ""));
+  QCOMPARE(w.list()->count(), 2);
+  QCOMPARE(w.box("lblw")->text(), QString());
+  QCOMPARE(w.notes()->toPlainText(), QStringLiteral("first\nsecond"));
+  QVERIFY(w.dialogs.allAnswered());
+}
+
+void WindowCommandsTest::imagesNeedANameToSaveOrDelete() {
+  StartedWindow w;
+  QVERIFY(w.start());
+  const std::string before = w.dir.read("passwords.dat");
+  const size_t asked = w.dialogs.messages.size();
+  w.dialogs.answerMessage(kNo);  // would be taken by a question that must not come
+
+  QTest::mouseClick(w.child<ImageButton>("Image1"), Qt::LeftButton);
+  QTest::mouseClick(w.child<ImageButton>("Image2"), Qt::LeftButton);
+  QCOMPARE(w.dialogs.messages.size(), asked);
+
+  // The menu item runs even with no name: its question names nothing.
+  w.child<QAction>("f3")->trigger();
+  QCOMPARE(w.dialogs.messages.at(asked).text,
+           QStringLiteral("Are you sure you want to delete the file ?"));
+  QCOMPARE(w.dialogs.messages.back().text, QStringLiteral("Operation Aborted"));
+
+  // A name of blanks is a name: the image asks.
+  w.form.setBoxText(Box::Web, " ");
+  w.dialogs.answerMessage(kNo);
+  QTest::mouseClick(w.child<ImageButton>("Image2"), Qt::LeftButton);
+  QCOMPARE(w.dialogs.messages.at(asked + 2).title, QStringLiteral("Delete File"));
+  QCOMPARE(w.dir.read("passwords.dat"), before);
+}
+
+void WindowCommandsTest::openSiteHelpAboutAndWebSite() {
+  StartedWindow w;
+  QVERIFY(w.start());
+  w.form.setBoxText(Box::Web, "www.example.com");
+  QTest::mouseClick(w.child<ImageButton>("Image3"), Qt::LeftButton);
+  QCOMPARE(w.shell.urls, QStringList({"http://www.example.com/"}));
+
+  QTest::keyClick(w.box("lblu"), Qt::Key_F1);
+  QCOMPARE(w.shell.files, QStringList({QString::fromStdString(w.dir.file("help.htm").string())}));
+
+  w.child<QAction>("om5")->trigger();
+  QCOMPARE(w.shell.urls.size(), 2);
+  QVERIFY(w.shell.urls.last().startsWith("http://"));
+
+  w.child<QAction>("om2")->trigger();
+  QCOMPARE(w.dialogs.messages.back().title, QStringLiteral("About Ombrel"));
+  QCOMPARE(w.dialogs.messages.back().style, 64);
+}
+
+void WindowCommandsTest::colourChooserRepaintsAndRemembers() {
+  StartedWindow w;
+  QVERIFY(w.start());
+  QWidget* chooser = w.child("Frame4");
+  QVERIFY(chooser->isHidden());
+  w.child<QAction>("om7")->trigger();
+  QVERIFY(chooser->isVisible());
+
+  for (int index : {5, 17}) {
+    QTest::mouseClick(w.member<PictureBox>("clr", index), Qt::LeftButton);
+  }
+  QCOMPARE(w.form.backgroundColour(), QColor(255, 0, 0));
+  QCOMPARE(w.dir.read("pwclr.dat"), std::string(" 255 \r\n"));
+  QVERIFY(chooser->isVisible());  // stays open for another try
+
+  QTest::mouseClick(w.child<QWidget>("Command11"), Qt::LeftButton);
+  QVERIFY(chooser->isHidden());
+  QCOMPARE(w.form.backgroundColour(), QColor(255, 0, 0));
+
+  // The next start paints the same colour; a missing file is simply created.
+  StartedWindow next;
+  next.dir.write("pwclr.dat", w.dir.read("pwclr.dat"));
+  QVERIFY(next.start());
+  QCOMPARE(next.form.backgroundColour(), QColor(255, 0, 0));
+  std::filesystem::remove(next.dir.file("pwclr.dat"));
+  next.form.clr_Click(0);
+  QCOMPARE(next.dir.read("pwclr.dat"), std::string(" 16777215 \r\n"));
+}
+
+void WindowCommandsTest::hoverCaptionsNameTheImages() {
+  StartedWindow w;
+  QVERIFY(w.start());
+  QCOMPARE(w.form.hoverCaption(), QString());
+  const struct {
+    const char* image;
+    const char* caption;
+  } images[] = {{"Image4", "New"}, {"Image1", "Save"}, {"Image2", "Delete"}, {"Image3", "Open Site"}};
+  auto* frame = w.child<ToolBarFrame>("Frame3");
+  for (const auto& each : images) {
+    QTest::mouseMove(w.child(each.image), QPoint(10, 10));
+    QTRY_COMPARE(w.form.hoverCaption(), QString::fromLatin1(each.caption));
+    QTest::mouseMove(frame, QPoint(2, 2));  // the margin of the tool bar
+    QTRY_COMPARE(w.form.hoverCaption(), QString());
+  }
+  QTest::mouseMove(w.child("Image4"), QPoint(10, 10));
+  QTRY_COMPARE(w.form.hoverCaption(), QStringLiteral("New"));
+  QTest::mouseMove(w.list()->viewport(), QPoint(5, 5));  // elsewhere: kept
+  QCOMPARE(w.form.hoverCaption(), QStringLiteral("New"));
+}
+
+void WindowCommandsTest::exitEndsWithoutAQuestion() {
+  StartedWindow w;
+  QVERIFY(w.start());
+  const size_t asked = w.dialogs.messages.size();
+  w.form.setBoxText(Box::Password, "edited, not saved");
+  w.child<QAction>("om4")->trigger();
+  QCOMPARE(w.ended, 1);
+  QCOMPARE(w.dialogs.messages.size(), asked);
+}
+
+int runWindowCommandsTests(int argc, char** argv) {
+  WindowCommandsTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "WindowCommandsTest.moc"
