@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in release mode, generates entry files of 100 to
+# 1,000,000 entries, runs every benchmark and baseline in one go and prints one
+# table of medians and goal ratios.
+#
+#   bash scripts/bench.sh            full run (about 90 MB of data, a few minutes)
+#   bash scripts/bench.sh --small    1,000 and 10,000 entries only, for CI
+#
+# Missed goals are printed as MISS and do not fail the script; errors do.
+# Results stay in build-bench/bench-results (bench.json, bench.log, table.md).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+small=0
+case "${1:-}" in
+  --small) small=1 ;;
+  "") ;;
+  *) echo "usage: $0 [--small]" >&2; exit 2 ;;
+esac
+
+build=${OMBREL_BENCH_DIR:-build-bench}
+data=$build/bench-data
+results=$build/bench-results
+python=$(command -v python3)
+
+if ((small)); then
+  sizes=(0 100 1000 10000)
+  bench_flags=(--benchmark_repetitions=3 --benchmark_min_time=0.05)
+  csv_runs=3
+  probe_runs=1
+else
+  sizes=(0 100 1000 10000 100000 1000000)
+  bench_flags=(--benchmark_repetitions=5 --benchmark_min_time=0.3)
+  csv_runs=5
+  probe_runs=3
+fi
+# The goals are judged at 100,000 entries (the largest file in a small run);
+# Python and the memory probe run there and on the empty file.
+reference=${sizes[-1]}
+((small)) || reference=100000
+
+echo "Building the benchmarks (release) in $build ..." >&2
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DOMBREL_BUILD_BENCH=ON \
+  -DOMBREL_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target make_bench_data ombrel_bench ombrel_rss_probe \
+  >"$build/bench-build.log" 2>&1 || { cat "$build/bench-build.log" >&2; exit 1; }
+
+echo "Generating entry files: ${sizes[*]} entries ..." >&2
+"$build/bench/make_bench_data" "$data" "${sizes[@]}" >&2
+
+rm -rf "$results"
+mkdir -p "$results"
+export QT_QPA_PLATFORM=offscreen
+sizes_list=$(IFS=,; echo "${sizes[*]}")
+echo "Running the benchmarks ..." >&2
+if ! "$build/bench/ombrel_bench" --data="$data" --sizes="$sizes_list" "${bench_flags[@]}" \
+    --benchmark_report_aggregates_only=true \
+    --benchmark_out="$results/bench.json" --benchmark_out_format=json \
+    >"$results/bench.log" 2>&1; then
+  cat "$results/bench.log" >&2
+  echo "error: the benchmarks failed" >&2
+  exit 1
+fi
+
+echo "Running the Python csv baseline and the memory probe ..." >&2
+"$python" bench/csv_baseline.py "$data/$reference/passwords.dat" --runs "$csv_runs" \
+  >"$results/csv.json"
+for entries in 0 "$reference"; do
+  for ((run = 0; run < probe_runs; run++)); do
+    "$build/bench/ombrel_rss_probe" "$data/$entries" >>"$results/rss-$entries.json" \
+      2>>"$results/probe.log"
+  done
+done
+
+mode=$( ((small)) && echo "small run" || echo "full run")
+"$python" bench/report.py "$results" "$data" \
+  --title "Ombrel benchmarks, $mode, $(date '+%Y-%m-%d %H:%M %Z'), $(nproc) cores" \
+  | tee "$results/table.md"
