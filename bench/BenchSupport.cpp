@@ -20,8 +20,7 @@ namespace ombrel::bench {
 namespace {
 
 [[noreturn]] void usage(const char* problem) {
-  std::fprintf(stderr,
-               "%s\nusage: ombrel_bench --data=ROOT --sizes=N[,N...] [benchmark flags]\n",
+  std::fprintf(stderr, "%s\nusage: ombrel_bench --data=ROOT --sizes=N[,N...] [benchmark flags]\n",
                problem);
   std::exit(2);
 }
@@ -65,8 +64,8 @@ std::unique_ptr<DataSet> loadDataSet(const BenchOptions& options, std::size_t en
 
   const std::vector<std::string> stored = storage::readStoredNames(bytes);
   if (stored.size() != entries)
-    throw std::runtime_error(data->pristine.string() + " does not hold " +
-                             std::to_string(entries) + " entries; generate it again");
+    throw std::runtime_error(data->pristine.string() + " does not hold " + std::to_string(entries) +
+                             " entries; generate it again");
   data->fileOrderNames.reserve(static_cast<qsizetype>(stored.size()));
   for (const std::string& name : stored) data->fileOrderNames.append(fromStored(name));
   if (!stored.empty()) {

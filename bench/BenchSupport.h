@@ -27,16 +27,16 @@ BenchOptions takeBenchOptions(int& argc, char** argv);
 // One generated entry file and what the benchmarks derive from it once.
 struct DataSet {
   std::size_t entries = 0;
-  std::filesystem::path pristine;     // the generated data directory, never written
-  std::filesystem::path work;         // a copy the writing benchmarks change and restore
+  std::filesystem::path pristine;  // the generated data directory, never written
+  std::filesystem::path work;      // a copy the writing benchmarks change and restore
   std::uintmax_t fileSize = 0;
-  QStringList fileOrderNames;         // the plain names in file order, as start-up lists them
-  QStringList listedNames;            // the same as the list holds them, sorted
-  QString firstName;                  // the plain name of the file's first record
-  int firstNameIndex = -1;            // its position in listedNames
-  QString lastName;                   // the plain name of the file's last record
-  int lastNameIndex = -1;             // its position in listedNames
-  std::string lastRecordLine;         // the stored last line, CR LF included
+  QStringList fileOrderNames;  // the plain names in file order, as start-up lists them
+  QStringList listedNames;     // the same as the list holds them, sorted
+  QString firstName;           // the plain name of the file's first record
+  int firstNameIndex = -1;     // its position in listedNames
+  QString lastName;            // the plain name of the file's last record
+  int lastNameIndex = -1;      // its position in listedNames
+  std::string lastRecordLine;  // the stored last line, CR LF included
 };
 
 // The data set for `entries`, loaded on first use and kept for the whole run

@@ -43,27 +43,26 @@ class Random {
 };
 
 constexpr std::array<std::string_view, 96> kWords = {
-    "blue",    "river",  "cloud",   "north",   "stone",   "maple",   "pixel",  "harbor",
-    "bank",    "mail",   "shop",    "travel",  "garden",  "forum",   "news",   "photo",
-    "music",   "green",  "silver",  "falcon",  "open",    "smart",   "home",   "city",
-    "media",   "data",   "cloud",   "secure",  "market",  "trade",   "school", "health",
-    "energy",  "sport",  "games",   "books",   "coffee",  "pizza",   "auto",   "bike",
-    "insure",  "credit", "union",   "post",    "tele",    "net",     "web",    "star",
-    "light",   "ocean",  "forest",  "alpine",  "eagle",   "tiger",   "lion",   "wolf",
-    "fox",     "bear",   "rapid",   "swift",   "bright",  "clear",   "first",  "prime",
-    "global",  "local",  "united",  "royal",   "central", "west",    "east",   "south",
-    "tech",    "soft",   "logic",   "code",    "dev",     "labs",    "works",  "hub",
-    "zone",    "point",  "line",    "link",    "gate",    "port",    "base",   "box",
-    "store",   "deals",  "club",    "team",    "family",  "friends", "chat",   "social"};
+    "blue",   "river",  "cloud",  "north",   "stone",  "maple",   "pixel",  "harbor", "bank",
+    "mail",   "shop",   "travel", "garden",  "forum",  "news",    "photo",  "music",  "green",
+    "silver", "falcon", "open",   "smart",   "home",   "city",    "media",  "data",   "sunny",
+    "secure", "market", "trade",  "school",  "health", "energy",  "sport",  "games",  "books",
+    "coffee", "pizza",  "auto",   "bike",    "insure", "credit",  "union",  "post",   "tele",
+    "net",    "web",    "star",   "light",   "ocean",  "forest",  "alpine", "eagle",  "tiger",
+    "lion",   "wolf",   "fox",    "bear",    "rapid",  "swift",   "bright", "clear",  "first",
+    "prime",  "global", "local",  "united",  "royal",  "central", "west",   "east",   "south",
+    "tech",   "soft",   "logic",  "code",    "dev",    "labs",    "works",  "hub",    "zone",
+    "point",  "line",   "link",   "gate",    "port",   "base",    "box",    "store",  "deals",
+    "club",   "team",   "family", "friends", "chat",   "social"};
 
-constexpr std::array<std::string_view, 12> kTopLevel = {
-    "com", "com", "com", "org", "net", "de", "co.uk", "io", "fr", "info", "edu", "nl"};
+constexpr std::array<std::string_view, 12> kTopLevel = {"com",   "com", "com", "org",  "net", "de",
+                                                        "co.uk", "io",  "fr",  "info", "edu", "nl"};
 
-constexpr std::array<std::string_view, 8> kSubdomains = {
-    "mail", "login", "accounts", "my", "secure", "portal", "app", "online"};
+constexpr std::array<std::string_view, 8> kSubdomains = {"mail",   "login",  "accounts", "my",
+                                                         "secure", "portal", "app",      "online"};
 
-constexpr std::array<std::string_view, 8> kPaths = {
-    "login", "signin", "account", "user/login", "auth", "home", "dashboard", "members"};
+constexpr std::array<std::string_view, 8> kPaths = {"login", "signin", "account",   "user/login",
+                                                    "auth",  "home",   "dashboard", "members"};
 
 constexpr std::array<std::string_view, 24> kFirstNames = {
     "anna",  "ben",  "carla", "david", "emma",   "felix", "grace",  "henry",
@@ -71,19 +70,19 @@ constexpr std::array<std::string_view, 24> kFirstNames = {
     "quinn", "rosa", "sam",   "tara",  "ulrich", "vera",  "will",   "zoe"};
 
 constexpr std::array<std::string_view, 16> kLastNames = {
-    "smith", "garcia", "muller", "rossi",  "dubois", "jansen", "novak", "kowalski",
+    "smith", "garcia", "muller", "rossi",   "dubois", "jansen", "novak", "kowalski",
     "brown", "lopez",  "weber",  "bianchi", "martin", "visser", "horak", "nowak"};
 
-constexpr std::array<std::string_view, 6> kMailHosts = {
-    "example.com", "mail.example.org", "example.net", "post.example", "inbox.example.com",
-    "example.de"};
+constexpr std::array<std::string_view, 6> kMailHosts = {"example.com",       "mail.example.org",
+                                                        "example.net",       "post.example",
+                                                        "inbox.example.com", "example.de"};
 
 constexpr std::array<std::string_view, 40> kNoteWords = {
-    "security", "question", "first",  "pet",     "name",    "was",    "pin",     "is",
-    "card",     "ends",     "with",   "account", "number",  "support", "phone",  "call",
-    "before",   "renewal",  "date",   "changed", "password", "last",   "month",  "old",
-    "login",    "used",     "for",    "work",    "shared",  "with",   "family",  "recovery",
-    "code",     "backup",   "email",  "expires", "yearly",  "plan",   "billing", "note"};
+    "security", "question", "first", "pet",     "name",     "was",     "pin",     "is",
+    "card",     "ends",     "with",  "account", "number",   "support", "phone",   "call",
+    "before",   "renewal",  "date",  "changed", "password", "last",    "month",   "old",
+    "login",    "used",     "for",   "work",    "shared",   "with",    "family",  "recovery",
+    "code",     "backup",   "email", "expires", "yearly",   "plan",    "billing", "note"};
 
 std::string capitalised(std::string_view word) {
   std::string out(word);
@@ -99,24 +98,47 @@ std::string webAddress(Random& random) {
   const std::string number = random.percent(40) ? std::to_string(random.below(1000)) : "";
   std::string name;
   switch (random.below(20)) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 6:
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
       name.append("www.").append(first).append(second).append(number).append(".").append(top);
       break;
-    case 7: case 8: case 9:
+    case 7:
+    case 8:
+    case 9:
       name.append(first).append("-").append(second).append(number).append(".").append(top);
       break;
-    case 10: case 11: case 12:
-      name.append("https://").append(random.pick(kSubdomains)).append(".").append(first)
-          .append(second).append(number).append(".").append(top).append("/")
+    case 10:
+    case 11:
+    case 12:
+      name.append("https://")
+          .append(random.pick(kSubdomains))
+          .append(".")
+          .append(first)
+          .append(second)
+          .append(number)
+          .append(".")
+          .append(top)
+          .append("/")
           .append(random.pick(kPaths));
       break;
-    case 13: case 14:
+    case 13:
+    case 14:
       name.append("http://www.").append(first).append(number).append(".").append(top);
       break;
-    case 15: case 16:
+    case 15:
+    case 16:
       // Typed with capitals, as users do; the list sorts without regard to case.
-      name.append(random.percent(50) ? "WWW." : "Www.").append(capitalised(first))
-          .append(capitalised(second)).append(number).append(".").append(top);
+      name.append(random.percent(50) ? "WWW." : "Www.")
+          .append(capitalised(first))
+          .append(capitalised(second))
+          .append(number)
+          .append(".")
+          .append(top);
       break;
     case 17:
       name.append(capitalised(first)).append(" ").append(capitalised(second)).append(number);
@@ -235,11 +257,15 @@ GeneratedFile generateEntries(std::size_t count, std::uint64_t seed) {
 
     // New stores an empty answer as an unset field.
     record.user.reset();
-    if (random.percent(96)) record.user = encoded(userName(random));
-    else ++file.unsetUserNames;
+    if (random.percent(96))
+      record.user = encoded(userName(random));
+    else
+      ++file.unsetUserNames;
     record.password.reset();
-    if (random.percent(97)) record.password = encoded(password(random));
-    else ++file.unsetPasswords;
+    if (random.percent(97))
+      record.password = encoded(password(random));
+    else
+      ++file.unsetPasswords;
 
     // New writes empty notes as ""; Save writes an empty box as nothing.
     const std::size_t kind = random.below(100);

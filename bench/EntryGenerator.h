@@ -16,14 +16,14 @@ namespace ombrel::bench {
 // the last record's name is stored nowhere else in the file, so looking it up
 // reads the whole file.
 struct GeneratedFile {
-  std::string bytes;           // the entry file, in its stored form
+  std::string bytes;  // the entry file, in its stored form
   std::size_t records = 0;
-  std::size_t duplicateNames = 0;    // records whose name an earlier record has
+  std::size_t duplicateNames = 0;  // records whose name an earlier record has
   std::size_t multiLineNotes = 0;
   std::size_t unsetUserNames = 0;
   std::size_t unsetPasswords = 0;
-  std::size_t emptyNotes = 0;        // "" as New writes it
-  std::size_t unsetNotes = 0;        // nothing, as Save writes an empty box
+  std::size_t emptyNotes = 0;  // "" as New writes it
+  std::size_t unsetNotes = 0;  // nothing, as Save writes an empty box
 };
 
 inline constexpr std::uint64_t kDefaultSeed = 20261208;

@@ -92,8 +92,8 @@ void registerCommandBenchmarks(const BenchOptions& options) {
                                            entries));
     configure(benchmark::RegisterBenchmark(("save_last/" + size).c_str(), BM_SaveLast, &options,
                                            entries));
-    configure(benchmark::RegisterBenchmark(("delete_last/" + size).c_str(), BM_DeleteLast,
-                                           &options, entries));
+    configure(benchmark::RegisterBenchmark(("delete_last/" + size).c_str(), BM_DeleteLast, &options,
+                                           entries));
   }
 }
 

@@ -76,8 +76,8 @@ void BM_Parse(benchmark::State& state, const BenchOptions* options, std::size_t 
     std::size_t records = 0;
     while (!reader.atEnd()) {
       check(reader.next(record), "damaged record");
-      for (const storage::FieldView* field : {&record.name, &record.user, &record.password,
-                                              &record.notes}) {
+      for (const storage::FieldView* field :
+           {&record.name, &record.user, &record.password, &record.notes}) {
         storage::ShiftResult plain = storage::shiftDecode(field->text);
         benchmark::DoNotOptimize(plain.text.data());
       }
@@ -91,8 +91,7 @@ void BM_Parse(benchmark::State& state, const BenchOptions* options, std::size_t 
 // Read the file, write a whole copy beside it, flush the copy, rename it over
 // the file and flush the directory: what a rewrite that survives a crash costs
 // at the very least.
-void BM_CopyFlushRename(benchmark::State& state, const BenchOptions* options,
-                        std::size_t entries) {
+void BM_CopyFlushRename(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
   const DataSet& data = dataSet(*options, entries);
   resetWorkCopy(data);
   const std::string path = (data.work / "passwords.dat").string();
@@ -122,8 +121,7 @@ void registerStorageBenchmarks(const BenchOptions& options) {
     const std::string size = std::to_string(entries);
     configure(benchmark::RegisterBenchmark(("read_one_pass/" + size).c_str(), BM_ReadOnePass,
                                            &options, entries));
-    configure(benchmark::RegisterBenchmark(("parse/" + size).c_str(), BM_Parse, &options,
-                                           entries));
+    configure(benchmark::RegisterBenchmark(("parse/" + size).c_str(), BM_Parse, &options, entries));
     configure(benchmark::RegisterBenchmark(("copy_flush_rename/" + size).c_str(),
                                            BM_CopyFlushRename, &options, entries));
   }

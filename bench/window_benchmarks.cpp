@@ -66,13 +66,13 @@ void registerWindowBenchmarks(const BenchOptions& options) {
   for (std::size_t entries : options.sizes) {
     const std::string size = std::to_string(entries);
     if (entries == 0 || entries >= kMinFileEntries)
-      configure(benchmark::RegisterBenchmark(("startup/" + size).c_str(), BM_Startup, &options,
-                                             entries));
+      configure(
+          benchmark::RegisterBenchmark(("startup/" + size).c_str(), BM_Startup, &options, entries));
     if (entries < kMinFileEntries || !haveEmpty) continue;
     configure(benchmark::RegisterBenchmark(("fill_list/" + size).c_str(), BM_FillList, &options,
                                            entries));
-    configure(benchmark::RegisterBenchmark(("sort_names/" + size).c_str(), BM_SortNames,
-                                           &options, entries));
+    configure(benchmark::RegisterBenchmark(("sort_names/" + size).c_str(), BM_SortNames, &options,
+                                           entries));
   }
 }
 

@@ -250,8 +250,10 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   auto before = [](const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseInsensitive) < 0;
   };
-  const int low = firstNameWhere(window, 0, [&](const QString& item) { return !before(item, name); });
-  const int high = firstNameWhere(window, low, [&](const QString& item) { return before(name, item); });
+  const int low =
+      firstNameWhere(window, 0, [&](const QString& item) { return !before(item, name); });
+  const int high =
+      firstNameWhere(window, low, [&](const QString& item) { return before(name, item); });
   for (int i = high - 1; i >= low; --i)
     if (window.nameAt(i) == name) window.removeNameAt(i);
   for (Box box : {Box::Web, Box::User, Box::Password}) window.setBoxText(box, QString());

@@ -25,8 +25,8 @@ TEST(EntryGenerator, WritesRecordsTheProgramReadsBackExactly) {
   std::size_t records = 0;
   while (!reader.atEnd()) {
     ASSERT_TRUE(reader.next(record)) << "record " << records;
-    for (const storage::Field* field : {&record.name, &record.user, &record.password,
-                                        &record.notes})
+    for (const storage::Field* field :
+         {&record.name, &record.user, &record.password, &record.notes})
       ASSERT_TRUE(storage::shiftDecode(storage::textOf(*field)).ok()) << "record " << records;
     if (record.password) {
       EXPECT_EQ(record.password->size(), 16u);
