@@ -214,9 +214,14 @@ std::string uniqueName(Random& random, const std::vector<std::string>& earlier) 
   }
 }
 
+// Raised whenever a change to the generator changes what it writes, so that
+// data directories made by an older one are made again.
+constexpr int kGeneratorVersion = 2;
+
 std::string stampText(std::size_t count, std::uint64_t seed, std::uintmax_t bytes) {
   std::ostringstream out;
-  out << "entries=" << count << " seed=" << seed << " bytes=" << bytes << "\n";
+  out << "generator=" << kGeneratorVersion << " entries=" << count << " seed=" << seed
+      << " bytes=" << bytes << "\n";
   return out.str();
 }
 
