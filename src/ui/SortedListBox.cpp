@@ -5,6 +5,22 @@
 
 namespace ombrel {
 
+int SortedListBox::compareNames(const QString& a, const QString& b) {
+  const qsizetype common = std::min(a.size(), b.size());
+  const QChar* left = a.constData();
+  const QChar* right = b.constData();
+  qsizetype i = 0;
+  for (; i < common; ++i) {
+    char16_t l = left[i].unicode();
+    char16_t r = right[i].unicode();
+    if (l >= 0x80 || r >= 0x80) break;  // the rest by Qt's own case folding
+    if (l >= 'A' && l <= 'Z') l += 'a' - 'A';
+    if (r >= 'A' && r <= 'Z') r += 'a' - 'A';
+    if (l != r) return l < r ? -1 : 1;
+  }
+  return QStringView(a).mid(i).compare(QStringView(b).mid(i), Qt::CaseInsensitive);
+}
+
 SortedListBox::SortedListBox(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSortingEnabled(false);   // the list sorts itself, without regard to case

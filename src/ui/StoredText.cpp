@@ -29,7 +29,17 @@ StoredText toStored(const QString& plain) {
 }
 
 QString fromStored(std::string_view stored) {
-  return fromAnsi(storage::shiftDecode(stored).text);
+  // Straight into one string of the final size: start-up decodes every name of
+  // the entry file this way.
+  QString plain(static_cast<qsizetype>(stored.size()), Qt::Uninitialized);
+  QChar* out = plain.data();
+  for (unsigned char byte : stored) {
+    if (byte < storage::kMinStoredCode) continue;  // cannot be shifted back
+    *out++ = QChar(static_cast<char16_t>(storage::cp1252ToUnicode(
+        static_cast<unsigned char>(byte - storage::kShift))));
+  }
+  plain.truncate(out - plain.constData());
+  return plain;
 }
 
 }  // namespace ombrel
