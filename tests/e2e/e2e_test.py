@@ -16,6 +16,7 @@ import argparse
 import os
 import re
 import shutil
+import select
 import signal
 import subprocess
 import sys
@@ -78,40 +79,42 @@ def check_tools():
 
 
 class XServer:
-    """A private Xvfb on the first free display number from :90 up."""
+    """A private Xvfb on a display number of its own choosing."""
 
     def __init__(self):
         self.process = None
         self.display = None
 
-    def start(self, first=90, last=189):
-        for number in range(first, last + 1):
-            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(
-                f"/tmp/.X11-unix/X{number}"
-            ):
-                continue
-            display = f":{number}"
-            process = subprocess.Popen(
-                ["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL,
-                stderr=subprocess.DEVNULL,
-                start_new_session=True,
-            )
-            deadline = time.monotonic() + 15
-            while time.monotonic() < deadline:
-                if process.poll() is not None:
-                    break  # lost a race for this number; try the next
-                probe = subprocess.run(
-                    ["xdpyinfo", "-display", display],
-                    stdout=subprocess.DEVNULL,
-                    stderr=subprocess.DEVNULL,
-                )
-                if probe.returncode == 0:
-                    self.process, self.display = process, display
-                    return display
-                time.sleep(0.1)
+    def start(self, timeout=15):
+        # Xvfb picks a free display itself and tells its number through a pipe,
+        # so that two runs side by side never share (or lose) a display.
+        read_end, write_end = os.pipe()
+        process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+             "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+            pass_fds=(write_end,),
+            start_new_session=True,
+        )
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + timeout
+        try:
+            while time.monotonic() < deadline and not number.endswith(b"\n"):
+                ready, _, _ = select.select([read_end], [], [], 0.2)
+                if ready:
+                    chunk = os.read(read_end, 16)
+                    if not chunk:
+                        break
+                    number += chunk
+        finally:
+            os.close(read_end)
+        if not number.strip().isdigit():
             kill_group(process)
-        raise RuntimeError(f"could not start Xvfb on any display :{first} to :{last}")
+            raise RuntimeError("Xvfb did not start")
+        self.process, self.display = process, ":" + number.strip().decode()
+        return self.display
 
     def stop(self):
         if self.process is not None:
