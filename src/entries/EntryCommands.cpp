@@ -117,18 +117,27 @@ bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& 
   return true;
 }
 
-// New records go on a line of their own even when the last line of the file
-// has no line end.
-bool endsInsideLine(const std::filesystem::path& path) {
-  std::string bytes;
-  std::error_code error;
-  auto size = std::filesystem::file_size(path, error);
-  if (error || size == 0) return false;
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  int last = std::fseek(file, -1, SEEK_END) == 0 ? std::fgetc(file) : '\n';
-  std::fclose(file);
-  return last != '\n' && last != '\r';
+// How a new record can follow what the entry file holds now. A missing file
+// is simply created; one that cannot be read is reported and false returned.
+bool judgeEntryFileEnd(WindowState& window, Dialogs& dialogs, const QString& consequence,
+                       storage::FileEnd& end) {
+  const auto path = entryFile(window);
+  end = storage::FileEnd::Clean;
+  std::error_code missing;
+  if (!std::filesystem::exists(path, missing)) return true;
+  // The last line decides, so a long file is not read whole for one new entry.
+  std::string tail;
+  bool whole = false;
+  storage::Status status = storage::readFileTail(path, 64 * 1024, tail, whole);
+  if (status) {
+    end = storage::judgeFileEnd(tail, whole);
+    if (end == storage::FileEnd::Undecided) {
+      status = storage::readWholeFile(path, tail);
+      if (status) end = storage::judgeFileEnd(tail, true);
+    }
+  }
+  if (!status) reportUnreadable(window, dialogs, consequence, status);
+  return status.ok();
 }
 
 // The first list position from `from` on whose name satisfies `test`, or the
@@ -177,20 +186,30 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
   QString password = dialogs.inputBox("Password", "Password");
 
   std::string storedName, storedUser, storedPassword;
+  const QString consequence = "The entry was not created.";
   if (!storeAll({{name, &storedName}, {user, &storedUser}, {password, &storedPassword}}, dialogs,
-                "The entry was not created."))
+                consequence))
     return;
 
+  storage::FileEnd end;
+  if (!judgeEntryFileEnd(window, dialogs, consequence, end)) return;
+  if (end == storage::FileEnd::Damaged) {
+    // The new record would be read as the rest of the cut-off one.
+    reportDamaged(window, dialogs, consequence);
+    return;
+  }
   storage::Record record{storedName, storedField(storedUser), storedField(storedPassword),
                          std::string()};
   std::string line = storage::formatRecord(record);
+  if (end == storage::FileEnd::NeedsLineEnd) line.insert(0, "\r\n");
   const auto path = entryFile(window);
-  if (endsInsideLine(path)) line.insert(0, "\r\n");
+  // Appending costs the same however long the file is; a write or flush that
+  // fails is undone, so the file never keeps half a record.
   auto status = storage::appendToFile(path, line);
   if (!status) {
     dialogs.messageBox(
-        fileProblem("The entry could not be added to the entry file", path, status) +
-            "\n\nThe entry was not created.",
+        fileProblem("The entry could not be added to the entry file", path, status) + "\n\n" +
+            consequence,
         kWarningOk, kTitle);
     return;
   }

@@ -111,6 +111,11 @@ Status InputFile::open(const std::filesystem::path& path) {
   return Status::success();
 }
 
+Status InputFile::seek(std::size_t offset) {
+  return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0 ? Status::success()
+                                                                 : lastFailure();
+}
+
 Status InputFile::read(char* into, std::size_t size, std::size_t& got) {
   got = 0;
   for (;;) {
@@ -161,12 +166,44 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
     if (errno != EEXIST) return lastFailure();
     Descriptor existing(openRetrying(path.c_str(), O_WRONLY | O_APPEND));
     if (!existing.valid()) return lastFailure();
-    if (Status status = writeAllAndSync(existing.get(), bytes); !status) return status;
+    struct stat info {};
+    if (::fstat(existing.get(), &info) != 0) return lastFailure();
+    if (Status status = writeAllAndSync(existing.get(), bytes); !status) {
+      // Half a record would swallow the records appended after it.
+      if (::ftruncate(existing.get(), info.st_size) == 0) ::fsync(existing.get());
+      return status;
+    }
     return existing.close();
   }
-  if (Status status = writeAllAndSync(file.get(), bytes); !status) return status;
-  if (Status status = file.close(); !status) return status;
+  Status status = writeAllAndSync(file.get(), bytes);
+  if (status) status = file.close();
+  if (!status) {
+    ::unlink(path.c_str());
+    return status;
+  }
   syncDirectory(directoryOf(path));
+  return Status::success();
+}
+
+Status readFileTail(const std::filesystem::path& path, std::size_t maxBytes, std::string& out,
+                    bool& whole) {
+  out.clear();
+  InputFile file;
+  if (Status status = file.open(path); !status) return status;
+  const std::size_t size = file.sizeWhenOpened();
+  const std::size_t from = size > maxBytes ? size - maxBytes : 0;
+  whole = from == 0;
+  if (Status status = file.seek(from); !status) return status;
+  out.resize(size - from);
+  std::size_t filled = 0;
+  while (filled < out.size()) {
+    std::size_t got = 0;
+    if (Status status = file.read(out.data() + filled, out.size() - filled, got); !status)
+      return status;
+    if (got == 0) break;  // the file shrank meanwhile
+    filled += got;
+  }
+  out.resize(filled);
   return Status::success();
 }
 

@@ -34,6 +34,9 @@ class InputFile {
   // The size the file had when it was opened.
   std::size_t sizeWhenOpened() const { return size_; }
 
+  // Moves the read position to byte `offset`.
+  Status seek(std::size_t offset);
+
  private:
   int fd_ = -1;
   std::size_t size_ = 0;
@@ -44,8 +47,15 @@ class InputFile {
 Status readWholeFile(const std::filesystem::path& path, std::string& out);
 
 // Appends `bytes` to the file, creating it (owner read/write only) when it is
-// missing, and flushes it to disk.
+// missing, and flushes it to disk. When the write or the flush fails, the file
+// is cut back to what it held before (or removed again when it was created),
+// so that a failure never leaves part of the bytes behind.
 Status appendToFile(const std::filesystem::path& path, std::string_view bytes);
+
+// The last `maxBytes` bytes of the file (all of it when it is shorter);
+// `whole` tells whether they are the whole file.
+Status readFileTail(const std::filesystem::path& path, std::size_t maxBytes, std::string& out,
+                    bool& whole);
 
 // Who may read the file that replaces another.
 enum class Permissions {

@@ -132,4 +132,31 @@ Rewrite rewriteEntries(std::string_view data, std::string_view key,
   return result;
 }
 
+FileEnd judgeFileEnd(std::string_view tail, bool whole) {
+  if (tail.empty()) return FileEnd::Clean;
+  const bool ended = tail.back() == '\n' || tail.back() == '\r';
+  std::string_view body = tail;
+  if (body.ends_with("\r\n")) {
+    body.remove_suffix(2);
+  } else if (ended) {
+    body.remove_suffix(1);
+  }
+  // Our records are one line each, so the last line alone tells; a record a
+  // hand-edited file spreads over several lines needs the whole file.
+  const std::size_t lineStart = body.find_last_of("\r\n");
+  if (lineStart != std::string_view::npos || whole) {
+    const std::string_view last =
+        tail.substr(lineStart == std::string_view::npos ? 0 : lineStart + 1);
+    RecordReader reader(last);
+    Record record;
+    if (reader.next(record) && reader.atEnd())
+      return ended ? FileEnd::Clean : FileEnd::NeedsLineEnd;
+  }
+  if (!whole) return FileEnd::Undecided;
+  bool damaged = false;
+  readStoredNames(tail, &damaged);
+  if (damaged) return FileEnd::Damaged;
+  return ended ? FileEnd::Clean : FileEnd::NeedsLineEnd;
+}
+
 }  // namespace ombrel::storage

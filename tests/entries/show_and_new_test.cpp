@@ -110,6 +110,18 @@ TEST_F(NewTest, NewFileIsPrivateAndALastLineWithoutLineEndIsKept) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
+TEST_F(NewTest, NeverBuildsOnACutOffLastEntry) {
+  const std::string damaged = line("a", "b", "c", "d") + "\"" + enc("cut") + "\",\"" + enc("x");
+  dir.write("passwords.dat", damaged);
+  answer("n", "u", "p");
+  newEntry(window, dialogs, kNewEntryPrompt);
+  EXPECT_EQ(entryFile(), damaged);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].text.indexOf("passwords.dat"), -1);
+  EXPECT_NE(dialogs.messages[0].text.indexOf("not created"), -1);
+  EXPECT_TRUE(window.names.isEmpty());
+}
+
 TEST_F(NewTest, RefusesCharactersTheFileCannotCarry) {
   entries(line("m.com", "u", "p", "n"), {"m.com"});
   const std::string before = entryFile();

@@ -118,5 +118,29 @@ TEST(EntryFile, RewriteOfDamagedDataIsFlagged) {
   EXPECT_TRUE(rewrite.damaged);
 }
 
+TEST(EntryFile, EndOfFileTellsWhereANewRecordCanGo) {
+  const std::string whole = "\"a\",\"b\",,\"\"\r\n";
+  struct Case {
+    std::string tail;
+    bool isWhole;
+    FileEnd expected;
+  } cases[] = {
+      {"", true, FileEnd::Clean},
+      {whole, true, FileEnd::Clean},
+      {whole + whole, true, FileEnd::Clean},
+      {whole + "\"c\",,,\"\"\n", true, FileEnd::Clean},         // LF only
+      {whole + "\"c\",,,\"\"", true, FileEnd::NeedsLineEnd},     // no line end
+      {whole + "\"c\",\"d\"\r\n", true, FileEnd::Damaged},       // too few fields
+      {whole + "\"c\",\"d", true, FileEnd::Damaged},              // cut in a field
+      {whole + "\r\n", true, FileEnd::Damaged},                    // a blank last line
+      {"b\",\"c\"\r\n", false, FileEnd::Undecided},                // line starts earlier
+      {"x\r\n" + whole, false, FileEnd::Clean},
+      // A record spread over two lines is whole when the whole file says so.
+      {"\"a\",\"b\"\r\n\"c\",\"d\"\r\n", true, FileEnd::Clean},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(judgeFileEnd(c.tail, c.isWhole), c.expected) << c.tail;
+}
+
 }  // namespace
 }  // namespace ombrel::storage
