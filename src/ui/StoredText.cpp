@@ -3,7 +3,6 @@
 #include "storage/Cp1252.h"
 #include "storage/RecordFormat.h"
 #include "storage/ShiftCodec.h"
-#include "ui/AnsiText.h"
 
 namespace ombrel {
 

@@ -6,6 +6,8 @@
 
 namespace ombrel {
 
+// The one crossing between the window's texts and the data files: a text
+// becomes Windows-1252 bytes (whatever the locale), shift-encoded, and back.
 // A window text in the form it takes in the data files: Windows-1252 bytes,
 // shift-encoded. `badCharacter` names the first character that cannot be
 // stored that way (no Windows-1252 byte, or a byte above 155); `stored` then
