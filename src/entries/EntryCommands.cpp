@@ -1,6 +1,7 @@
 #include "entries/EntryCommands.h"
 
 #include <QStringList>
+#include <cerrno>
 #include <optional>
 #include <string>
 
@@ -44,13 +45,17 @@ bool storeAll(std::initializer_list<std::pair<QString, std::string*>> texts, Dia
   return true;
 }
 
+void reportUnreadable(WindowState& window, Dialogs& dialogs, const QString& consequence,
+                      const storage::Status& status) {
+  dialogs.messageBox(fileProblem("The entry file could not be read", entryFile(window), status) +
+                         "\n\n" + consequence,
+                     kWarningOk, kTitle);
+}
+
 bool readEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
                    std::string& bytes) {
   auto status = storage::readWholeFile(entryFile(window), bytes);
-  if (!status)
-    dialogs.messageBox(fileProblem("The entry file could not be read", entryFile(window), status) +
-                           "\n\n" + consequence,
-                       kWarningOk, kTitle);
+  if (!status) reportUnreadable(window, dialogs, consequence, status);
   return status.ok();
 }
 
@@ -87,20 +92,6 @@ bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& 
   return status.ok();
 }
 
-// New records go on a line of their own even when the last line of the file
-// has no line end.
-bool endsInsideLine(const std::filesystem::path& path) {
-  std::string bytes;
-  std::error_code error;
-  auto size = std::filesystem::file_size(path, error);
-  if (error || size == 0) return false;
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  int last = std::fseek(file, -1, SEEK_END) == 0 ? std::fgetc(file) : '\n';
-  std::fclose(file);
-  return last != '\n' && last != '\r';
-}
-
 }  // namespace
 
 void showSelectedEntry(WindowState& window) {
@@ -128,20 +119,35 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
   QString password = dialogs.inputBox("Password", "Password");
 
   std::string storedName, storedUser, storedPassword;
+  const QString consequence = "The entry was not created.";
   if (!storeAll({{name, &storedName}, {user, &storedUser}, {password, &storedPassword}}, dialogs,
-                "The entry was not created."))
+                consequence))
     return;
 
   storage::Record record{storedName, storedField(storedUser), storedField(storedPassword),
                          std::string()};
-  std::string line = storage::formatRecord(record);
   const auto path = entryFile(window);
-  if (endsInsideLine(path)) line.insert(0, "\r\n");
-  auto status = storage::appendToFile(path, line);
+  // The whole file is replaced rather than appended to: an append that stops
+  // half-way (a full disk, a crash) would leave half a record, and every entry
+  // added after it would be read as part of it.
+  std::string bytes;
+  if (auto status = storage::readWholeFile(path, bytes);
+      !status && status.error() != ENOENT) {  // a missing file is created
+    reportUnreadable(window, dialogs, consequence, status);
+    return;
+  }
+  std::optional<std::string> updated = storage::appendEntry(bytes, record);
+  bytes = std::string();
+  if (!updated) {
+    reportDamaged(window, dialogs, consequence);
+    return;
+  }
+  auto status = storage::replaceFile(path, window.dataDirectory().file(storage::kTempEntryFile),
+                                     *updated);
   if (!status) {
     dialogs.messageBox(
         fileProblem("The entry could not be added to the entry file", path, status) +
-            "\n\nThe entry was not created.",
+            "\n\n" + consequence,
         kWarningOk, kTitle);
     return;
   }

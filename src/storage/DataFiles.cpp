@@ -14,7 +14,7 @@ constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;  // files holding password
 
 // The text the system gives for an error number ("No such file or directory").
 Status failure(int error) {
-  return Status::failure(std::error_code(error, std::generic_category()).message());
+  return Status::failure(std::error_code(error, std::generic_category()).message(), error);
 }
 
 Status lastFailure() { return failure(errno); }

@@ -67,6 +67,25 @@ std::optional<Record> findFirstRecord(std::string_view data, std::string_view ke
   return std::nullopt;
 }
 
+std::optional<std::string> appendEntry(std::string_view data, const Record& record) {
+  std::string out;
+  out.reserve(data.size() + kLineEnd.size() + 64);
+  out.append(data);
+  if (!data.empty() && data.back() != kLF && data.back() != kCR) out += kLineEnd;
+  const std::size_t start = out.size();
+  appendRecord(out, record);
+
+  // Read it all back as the next start will: the old records must stop
+  // exactly at the new line, and the new line must give back the record.
+  RecordReader reader(out);
+  Record read;
+  while (reader.position() < start)
+    if (!reader.next(read)) return std::nullopt;
+  if (reader.position() != start || !reader.next(read) || read != record || !reader.atEnd())
+    return std::nullopt;
+  return out;
+}
+
 Rewrite rewriteEntries(std::string_view data, std::string_view key,
                        const std::optional<Record>& replacement) {
   Rewrite result;

@@ -25,6 +25,12 @@ std::vector<std::string> readStoredNames(std::string_view data, bool* damaged = 
 std::optional<Record> findFirstRecord(std::string_view data, std::string_view key,
                                       bool* damaged = nullptr);
 
+// `data` with `record` added at the end, on a line of its own even when the
+// last line has no line end. Nothing when the records already there would not
+// end where the new one begins (the data ends inside a record, or in a quote
+// that would swallow the new line): the new record could not be read back.
+std::optional<std::string> appendEntry(std::string_view data, const Record& record);
+
 struct Rewrite {
   std::string bytes;          // the new file
   std::size_t matched = 0;    // records whose name equalled the key

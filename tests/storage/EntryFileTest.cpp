@@ -50,6 +50,27 @@ TEST(EntryFile, FindsTheFirstRecordOfANameExactly) {
   EXPECT_TRUE(damaged);
 }
 
+TEST(EntryFile, AppendPutsTheRecordOnALineOfItsOwn) {
+  const Record added{"new", "u", kUnset, ""};
+  EXPECT_EQ(appendEntry("", added), "\"new\",\"u\",,\"\"\r\n");
+  EXPECT_EQ(appendEntry(kFile, added), kFile + formatRecord(added));
+  // A last record without a line end (CR LF, LF or CR) gets one first.
+  const std::string last = "\"xyz\",\"u\",\"p\",\"n\"";
+  EXPECT_EQ(appendEntry(last, added), last + "\r\n" + formatRecord(added));
+  EXPECT_EQ(appendEntry(last + "\n", added), last + "\n" + formatRecord(added));
+}
+
+// Each of these tails would take the first fields of the new line as its own,
+// and the new entry would be lost at the next start.
+TEST(EntryFile, AppendRefusesATailTheNewRecordWouldBeReadInto) {
+  const Record added{"new", "u", "p", ""};
+  for (const std::string tail : {"\"half\",\"u\"", "\"half\",\"u\"\r\n",
+                                 "\"open\",\"u\",\"p\",\"no closing quote",
+                                 "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n",
+                                 "\"five\",\"u\",\"p\",\"n\",\"extra\"\r\n"})
+    EXPECT_EQ(appendEntry(kFile + tail, added), std::nullopt) << tail;
+}
+
 TEST(EntryFile, RewriteReplacesEveryMatchInPlaceAndCopiesTheRest) {
   const Record replacement{"abc", "U", kUnset, kUnset};
   const Rewrite rewrite = rewriteEntries(kFile, "abc", replacement);
