@@ -130,7 +130,12 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
 Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
                    std::string_view bytes) {
   // A temp left by a rewrite that stopped half-way holds nothing we want.
-  if (::unlink(temp.c_str()) != 0 && errno != ENOENT) return lastFailure();
+  // When it cannot go (a folder of that name), the reason must name it: the
+  // target itself is fine.
+  if (::unlink(temp.c_str()) != 0 && errno != ENOENT) {
+    const int error = errno;
+    return Status::failure(temp.string() + " is in the way: " + failure(error).reason(), error);
+  }
 
   // A rewrite keeps the permissions the user gave the file.
   mode_t mode = kOwnerReadWrite;

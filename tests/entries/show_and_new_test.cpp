@@ -127,6 +127,7 @@ TEST_F(NewTest, ADamagedLastEntryIsNotBuiltOnAndAFailedWriteAddsNothing) {
   answer("a.com", "u", "p");
   newEntry(window, dialogs, kNewEntryPrompt);
   ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_NE(dialogs.messages[1].text.indexOf("passwords2.dat is in the way: Is a directory"), -1);
   EXPECT_EQ(entryFile(), line("m.com", "u", "p", "n"));
   EXPECT_EQ(window.names, QStringList({"m.com"}));
 }
