@@ -1,6 +1,7 @@
 #include "entries/EntryCommands.h"
 
 #include <QStringList>
+#include <cerrno>
 #include <optional>
 #include <string>
 
@@ -117,29 +118,6 @@ bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& 
   return true;
 }
 
-// How a new record can follow what the entry file holds now. A missing file
-// is simply created; one that cannot be read is reported and false returned.
-bool judgeEntryFileEnd(WindowState& window, Dialogs& dialogs, const QString& consequence,
-                       storage::FileEnd& end) {
-  const auto path = entryFile(window);
-  end = storage::FileEnd::Clean;
-  std::error_code missing;
-  if (!std::filesystem::exists(path, missing)) return true;
-  // The last line decides, so a long file is not read whole for one new entry.
-  std::string tail;
-  bool whole = false;
-  storage::Status status = storage::readFileTail(path, 64 * 1024, tail, whole);
-  if (status) {
-    end = storage::judgeFileEnd(tail, whole);
-    if (end == storage::FileEnd::Undecided) {
-      status = storage::readWholeFile(path, tail);
-      if (status) end = storage::judgeFileEnd(tail, true);
-    }
-  }
-  if (!status) reportUnreadable(window, dialogs, consequence, status);
-  return status.ok();
-}
-
 // The first list position from `from` on whose name satisfies `test`, or the
 // item count; `test` must be false for a leading part of the list and true
 // for the rest.
@@ -191,25 +169,30 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
                 consequence))
     return;
 
-  storage::FileEnd end;
-  if (!judgeEntryFileEnd(window, dialogs, consequence, end)) return;
-  if (end == storage::FileEnd::Damaged) {
-    // The new record would be read as the rest of the cut-off one.
+  storage::Record record{storedName, storedField(storedUser), storedField(storedPassword),
+                         std::string()};
+  const auto path = entryFile(window);
+  // The whole file is replaced rather than appended to: an append that stops
+  // half-way (a full disk, a crash) would leave half a record, and every entry
+  // added after it would be read as part of it.
+  std::string bytes;
+  if (auto status = storage::readWholeFile(path, bytes);
+      !status && status.error() != ENOENT) {  // a missing file is created
+    reportUnreadable(window, dialogs, consequence, status);
+    return;
+  }
+  std::optional<std::string> updated = storage::appendEntry(bytes, record);
+  bytes = std::string();
+  if (!updated) {
     reportDamaged(window, dialogs, consequence);
     return;
   }
-  storage::Record record{storedName, storedField(storedUser), storedField(storedPassword),
-                         std::string()};
-  std::string line = storage::formatRecord(record);
-  if (end == storage::FileEnd::NeedsLineEnd) line.insert(0, "\r\n");
-  const auto path = entryFile(window);
-  // Appending costs the same however long the file is; a write or flush that
-  // fails is undone, so the file never keeps half a record.
-  auto status = storage::appendToFile(path, line);
+  auto status = storage::replaceFile(path, window.dataDirectory().file(storage::kTempEntryFile),
+                                     *updated);
   if (!status) {
     dialogs.messageBox(
-        fileProblem("The entry could not be added to the entry file", path, status) + "\n\n" +
-            consequence,
+        fileProblem("The entry could not be added to the entry file", path, status) +
+            "\n\n" + consequence,
         kWarningOk, kTitle);
     return;
   }

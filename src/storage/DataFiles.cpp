@@ -14,7 +14,7 @@ constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;  // files holding password
 
 // The text the system gives for an error number ("No such file or directory").
 Status failure(int error) {
-  return Status::failure(std::error_code(error, std::generic_category()).message());
+  return Status::failure(std::error_code(error, std::generic_category()).message(), error);
 }
 
 Status lastFailure() { return failure(errno); }
@@ -111,11 +111,6 @@ Status InputFile::open(const std::filesystem::path& path) {
   return Status::success();
 }
 
-Status InputFile::seek(std::size_t offset) {
-  return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0 ? Status::success()
-                                                                 : lastFailure();
-}
-
 Status InputFile::read(char* into, std::size_t size, std::size_t& got) {
   got = 0;
   for (;;) {
@@ -185,28 +180,6 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
   return Status::success();
 }
 
-Status readFileTail(const std::filesystem::path& path, std::size_t maxBytes, std::string& out,
-                    bool& whole) {
-  out.clear();
-  InputFile file;
-  if (Status status = file.open(path); !status) return status;
-  const std::size_t size = file.sizeWhenOpened();
-  const std::size_t from = size > maxBytes ? size - maxBytes : 0;
-  whole = from == 0;
-  if (Status status = file.seek(from); !status) return status;
-  out.resize(size - from);
-  std::size_t filled = 0;
-  while (filled < out.size()) {
-    std::size_t got = 0;
-    if (Status status = file.read(out.data() + filled, out.size() - filled, got); !status)
-      return status;
-    if (got == 0) break;  // the file shrank meanwhile
-    filled += got;
-  }
-  out.resize(filled);
-  return Status::success();
-}
-
 Replacement::Replacement(std::filesystem::path target, std::filesystem::path temp,
                          Permissions permissions)
     : target_(std::move(target)), temp_(std::move(temp)), permissions_(permissions) {}
@@ -226,7 +199,12 @@ Status Replacement::abandon(Status status) {
 
 Status Replacement::open() {
   // A temp left by a rewrite that stopped half-way holds nothing we want.
-  if (::unlink(temp_.c_str()) != 0 && errno != ENOENT) return lastFailure();
+  // When it cannot go (a folder of that name), the reason must name it: the
+  // target itself is fine.
+  if (::unlink(temp_.c_str()) != 0 && errno != ENOENT) {
+    const int error = errno;
+    return Status::failure(temp_.string() + " is in the way: " + failure(error).reason(), error);
+  }
 
   // A rewrite keeps the permissions the user gave the file.
   mode_t mode = kOwnerReadWrite;

@@ -34,9 +34,6 @@ class InputFile {
   // The size the file had when it was opened.
   std::size_t sizeWhenOpened() const { return size_; }
 
-  // Moves the read position to byte `offset`.
-  Status seek(std::size_t offset);
-
  private:
   int fd_ = -1;
   std::size_t size_ = 0;
@@ -51,11 +48,6 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out);
 // is cut back to what it held before (or removed again when it was created),
 // so that a failure never leaves part of the bytes behind.
 Status appendToFile(const std::filesystem::path& path, std::string_view bytes);
-
-// The last `maxBytes` bytes of the file (all of it when it is shorter);
-// `whole` tells whether they are the whole file.
-Status readFileTail(const std::filesystem::path& path, std::size_t maxBytes, std::string& out,
-                    bool& whole);
 
 // Who may read the file that replaces another.
 enum class Permissions {

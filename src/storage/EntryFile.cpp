@@ -132,31 +132,28 @@ Rewrite rewriteEntries(std::string_view data, std::string_view key,
   return result;
 }
 
-FileEnd judgeFileEnd(std::string_view tail, bool whole) {
-  if (tail.empty()) return FileEnd::Clean;
-  const bool ended = tail.back() == '\n' || tail.back() == '\r';
-  std::string_view body = tail;
-  if (body.ends_with("\r\n")) {
-    body.remove_suffix(2);
-  } else if (ended) {
-    body.remove_suffix(1);
-  }
-  // Our records are one line each, so the last line alone tells; a record a
-  // hand-edited file spreads over several lines needs the whole file.
-  const std::size_t lineStart = body.find_last_of("\r\n");
-  if (lineStart != std::string_view::npos || whole) {
-    const std::string_view last =
-        tail.substr(lineStart == std::string_view::npos ? 0 : lineStart + 1);
-    RecordReader reader(last);
-    Record record;
-    if (reader.next(record) && reader.atEnd())
-      return ended ? FileEnd::Clean : FileEnd::NeedsLineEnd;
-  }
-  if (!whole) return FileEnd::Undecided;
-  bool damaged = false;
-  readStoredNames(tail, &damaged);
-  if (damaged) return FileEnd::Damaged;
-  return ended ? FileEnd::Clean : FileEnd::NeedsLineEnd;
+std::optional<std::string> appendEntry(std::string_view data, const Record& record) {
+  // A record cut off at the end is left alone, as Save and Delete leave it;
+  // the line end put after it could complete it into a record never written.
+  Record read;
+  for (RecordReader old(data); !old.atEnd();)
+    if (!old.next(read)) return std::nullopt;
+
+  std::string out;
+  out.reserve(data.size() + kLineEnd.size() + 64);
+  out.append(data);
+  if (!data.empty() && data.back() != kLF && data.back() != kCR) out += kLineEnd;
+  const std::size_t start = out.size();
+  appendRecord(out, record);
+
+  // Read it all back as the next start will: the old records must stop
+  // exactly at the new line, and the new line must give back the record.
+  RecordReader reader(out);
+  while (reader.position() < start)
+    if (!reader.next(read)) return std::nullopt;
+  if (reader.position() != start || !reader.next(read) || read != record || !reader.atEnd())
+    return std::nullopt;
+  return out;
 }
 
 }  // namespace ombrel::storage

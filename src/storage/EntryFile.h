@@ -35,17 +35,11 @@ std::optional<Record> findFirstRecord(RecordReader& reader, std::string_view key
 std::optional<Record> findFirstRecord(std::string_view data, std::string_view key,
                                       bool* damaged = nullptr);
 
-// How a new record can follow the bytes at the end of an entry file.
-enum class FileEnd {
-  Clean,          // empty, or a whole record and its line end: append as it is
-  NeedsLineEnd,   // a whole record without its line end: put one first
-  Damaged,        // the last record is cut off: a record appended would join it
-  Undecided,      // the last line does not start within `tail`: judge the whole file
-};
-
-// Judges the end of an entry file from its last bytes. `whole` tells whether
-// `tail` is the whole file; only then is the answer never Undecided.
-FileEnd judgeFileEnd(std::string_view tail, bool whole);
+// `data` with `record` added at the end, on a line of its own even when the
+// last line has no line end. Nothing when the records already there would not
+// end where the new one begins (the data ends inside a record, or in a quote
+// that would swallow the new line): the new record could not be read back.
+std::optional<std::string> appendEntry(std::string_view data, const Record& record);
 
 struct RewriteCount {
   std::size_t matched = 0;    // records whose name equalled the key

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVariant>
+#include <limits>
 
 #include "ui/CaptionLabel.h"
 #include "ui/DeleteKeyFilter.h"
@@ -23,6 +24,22 @@
 #include "ui/PictureBox.h"
 #include "ui/SortedListBox.h"
 #include "ui/ToolBarFrame.h"
+
+namespace {
+
+// Longer runs without a blank are wrapped anywhere (see setBoxText).
+constexpr qsizetype kLongestWordWrappedRun = 2000;
+
+bool hasLongUnbrokenRun(const QString& text) {
+  qsizetype run = 0;
+  for (const QChar c : text) {
+    run = c.isSpace() ? 0 : run + 1;
+    if (run > kLongestWordWrappedRun) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 // The artwork is compiled into the static core library, whose resource
 // initialiser the linker would drop unless something refers to it.
@@ -167,6 +184,9 @@ void Form1::createControls() {
   auto lineBox = [&](const char* name, int top) {
     auto* box = named(new QLineEdit(QStringLiteral("Text2"), client_), name);
     place(box, 7560, top, 4215, 375);
+    // Qt's default cuts a text at 32,767 characters; a box must show a field
+    // whole, or Save would write it back cut short.
+    box->setMaxLength(std::numeric_limits<int>::max());
     box->setFont(sansBold());
     box->installEventFilter(deleteKey);
     return box;
@@ -405,7 +425,19 @@ void Form1::setBoxText(Box box, const QString& text) {
       lblp->setText(text);
       break;
     case Box::Notes:
-      Text1->setPlainText(text);
+      // Qt wraps a line that has no blank to break at in time that grows with
+      // the square of its length: a megabyte-long run from a damaged file held
+      // the window for minutes. Such text is broken anywhere instead; ordinary
+      // notes keep breaking between words.
+      // The mode is changed while the box holds the shorter of the two texts,
+      // since a change lays out again what the box holds.
+      if (hasLongUnbrokenRun(text)) {
+        Text1->setWordWrapMode(QTextOption::WrapAnywhere);
+        Text1->setPlainText(text);
+      } else {
+        Text1->setPlainText(text);
+        Text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+      }
       break;
   }
 }

@@ -7,11 +7,9 @@
 #include "entries/EntryCommands.h"
 #include "startup/ChangePassword.h"
 #include "startup/Startup.h"
-#include "storage/DataFiles.h"
-#include "storage/LineFormat.h"
+#include "ui/ColourFile.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
-#include "ui/UserMessages.h"
 #include "web/WebCommands.h"
 
 namespace ombrel {
@@ -65,13 +63,7 @@ void Form1::om7_Click() {
 void Form1::clr_Click(int index) {
   const std::int32_t value = swatchValue(index);
   setBackgroundColour(value);
-  const auto target = dataDirectory_.file(storage::kColourFile);
-  auto status = storage::replaceFile(target, dataDirectory_.file(kColourFileNew),
-                                     storage::formatNumberLine(value));
-  if (!status)
-    dialogs_.messageBox(fileProblem("The colour could not be saved for the next start", target,
-                                    status),
-                        kWarningOk, "Ombrel");
+  saveColour(dataDirectory_, value, dialogs_);
 }
 
 void Form1::Command11_Click() {

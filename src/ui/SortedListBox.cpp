@@ -1,9 +1,32 @@
 #include "ui/SortedListBox.h"
 
 #include <QScopedValueRollback>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace ombrel {
+namespace {
+
+// Draws a name of more than a few hundred characters cut short with an
+// ellipsis. The style measures and elides the whole text on every paint, which
+// for a megabyte-long name from a damaged file took seconds each time; no more
+// than this fits in the list anyway. The item keeps the whole name.
+class ShortenedNameDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    constexpr qsizetype kLongestDrawn = 500;
+    if (option->text.size() > kLongestDrawn) {
+      option->text.truncate(kLongestDrawn);
+      option->text += QChar(0x2026);
+    }
+  }
+};
+
+}  // namespace
 
 int SortedListBox::compareNames(const QString& a, const QString& b) {
   const qsizetype common = std::min(a.size(), b.size());
@@ -22,6 +45,7 @@ int SortedListBox::compareNames(const QString& a, const QString& b) {
 }
 
 SortedListBox::SortedListBox(QWidget* parent) : QListWidget(parent) {
+  setItemDelegate(new ShortenedNameDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSortingEnabled(false);   // the list sorts itself, without regard to case
   setUniformItemSizes(true);  // keeps a list of 100,000 names quick to lay out

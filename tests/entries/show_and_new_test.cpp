@@ -110,16 +110,26 @@ TEST_F(NewTest, NewFileIsPrivateAndALastLineWithoutLineEndIsKept) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(NewTest, NeverBuildsOnACutOffLastEntry) {
-  const std::string damaged = line("a", "b", "c", "d") + "\"" + enc("cut") + "\",\"" + enc("x");
-  dir.write("passwords.dat", damaged);
-  answer("n", "u", "p");
+TEST_F(NewTest, ADamagedLastEntryIsNotBuiltOnAndAFailedWriteAddsNothing) {
+  // Half an entry at the end would swallow the new one.
+  const std::string damaged = line("m.com", "u", "p", "n") + "\"" + enc("half") + "\",\"";
+  entries(damaged, {"m.com"});
+  answer("a.com", "u", "p");
   newEntry(window, dialogs, kNewEntryPrompt);
-  EXPECT_EQ(entryFile(), damaged);
   ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_NE(dialogs.messages[0].text.indexOf("passwords.dat"), -1);
   EXPECT_NE(dialogs.messages[0].text.indexOf("not created"), -1);
-  EXPECT_TRUE(window.names.isEmpty());
+  EXPECT_EQ(entryFile(), damaged);
+  EXPECT_EQ(window.names, QStringList({"m.com"}));
+
+  // The new version is written aside first; when that fails nothing changes.
+  dir.write("passwords.dat", line("m.com", "u", "p", "n"));
+  std::filesystem::create_directory(dir.file("passwords2.dat"));
+  answer("a.com", "u", "p");
+  newEntry(window, dialogs, kNewEntryPrompt);
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_NE(dialogs.messages[1].text.indexOf("passwords2.dat is in the way: Is a directory"), -1);
+  EXPECT_EQ(entryFile(), line("m.com", "u", "p", "n"));
+  EXPECT_EQ(window.names, QStringList({"m.com"}));
 }
 
 TEST_F(NewTest, RefusesCharactersTheFileCannotCarry) {

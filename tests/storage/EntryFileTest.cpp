@@ -51,6 +51,27 @@ TEST(EntryFile, FindsTheFirstRecordOfANameExactly) {
   EXPECT_TRUE(damaged);
 }
 
+TEST(EntryFile, AppendPutsTheRecordOnALineOfItsOwn) {
+  const Record added{"new", "u", kUnset, ""};
+  EXPECT_EQ(appendEntry("", added), "\"new\",\"u\",,\"\"\r\n");
+  EXPECT_EQ(appendEntry(kFile, added), kFile + formatRecord(added));
+  // A last record without a line end (CR LF, LF or CR) gets one first.
+  const std::string last = "\"xyz\",\"u\",\"p\",\"n\"";
+  EXPECT_EQ(appendEntry(last, added), last + "\r\n" + formatRecord(added));
+  EXPECT_EQ(appendEntry(last + "\n", added), last + "\n" + formatRecord(added));
+}
+
+// Each of these tails is cut off, or would take the first fields of the new
+// line as its own: the next start would not read the old entries plus the new.
+TEST(EntryFile, AppendRefusesATailTheNewRecordWouldBeReadInto) {
+  const Record added{"new", "u", "p", ""};
+  for (const std::string tail : {"\"half\",\"u\"", "\"half\",\"u\"\r\n", "\"half\",\"u\",,",
+                                 "\"open\",\"u\",\"p\",\"no closing quote",
+                                 "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n",
+                                 "\"five\",\"u\",\"p\",\"n\",\"extra\"\r\n"})
+    EXPECT_EQ(appendEntry(kFile + tail, added), std::nullopt) << tail;
+}
+
 TEST(EntryFile, RewriteReplacesEveryMatchInPlaceAndCopiesTheRest) {
   const Record replacement{"abc", "U", kUnset, kUnset};
   const Rewrite rewrite = rewriteEntries(kFile, "abc", replacement);
@@ -116,30 +137,6 @@ TEST(EntryFile, RewriteFromAReaderPassesTheFileOnInPiecesAndStopsWhenRefused) {
 TEST(EntryFile, RewriteOfDamagedDataIsFlagged) {
   const Rewrite rewrite = rewriteEntries(kFile + "\"abc\",,", "abc", std::nullopt);
   EXPECT_TRUE(rewrite.damaged);
-}
-
-TEST(EntryFile, EndOfFileTellsWhereANewRecordCanGo) {
-  const std::string whole = "\"a\",\"b\",,\"\"\r\n";
-  struct Case {
-    std::string tail;
-    bool isWhole;
-    FileEnd expected;
-  } cases[] = {
-      {"", true, FileEnd::Clean},
-      {whole, true, FileEnd::Clean},
-      {whole + whole, true, FileEnd::Clean},
-      {whole + "\"c\",,,\"\"\n", true, FileEnd::Clean},         // LF only
-      {whole + "\"c\",,,\"\"", true, FileEnd::NeedsLineEnd},     // no line end
-      {whole + "\"c\",\"d\"\r\n", true, FileEnd::Damaged},       // too few fields
-      {whole + "\"c\",\"d", true, FileEnd::Damaged},              // cut in a field
-      {whole + "\r\n", true, FileEnd::Damaged},                    // a blank last line
-      {"b\",\"c\"\r\n", false, FileEnd::Undecided},                // line starts earlier
-      {"x\r\n" + whole, false, FileEnd::Clean},
-      // A record spread over two lines is whole when the whole file says so.
-      {"\"a\",\"b\"\r\n\"c\",\"d\"\r\n", true, FileEnd::Clean},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(judgeFileEnd(c.tail, c.isWhole), c.expected) << c.tail;
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#include "ui/ColourFile.h"
+
+#include "storage/DataDirectory.h"
+#include "storage/DataFiles.h"
+#include "storage/LineFormat.h"
+#include "ui/Dialogs.h"
+#include "ui/UserMessages.h"
+
+namespace ombrel {
+
+void saveColour(const storage::DataDirectory& dataDirectory, std::int32_t value,
+                Dialogs& dialogs) {
+  const auto target = dataDirectory.file(storage::kColourFile);
+  auto status = storage::replaceFile(target, dataDirectory.file(kColourFileNew),
+                                     storage::formatNumberLine(value));
+  if (!status)
+    dialogs.messageBox(
+        fileProblem("The colour could not be saved for the next start", target, status),
+        kWarningOk, "Ombrel");
+}
+
+}  // namespace ombrel

@@ -1,0 +1,190 @@
+#include "Scenarios.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "TestEncoding.h"
+#include "entries/EntryCommands.h"
+#include "startup/ChangePassword.h"
+#include "ui/ColourFile.h"
+#include "ui/Dialogs.h"
+
+namespace ombrel::reliability {
+namespace {
+
+using testing::enc;
+using testing::line;
+
+// Two records share a name, so that Save must replace both and Delete must
+// keep both; one has a note spanning two lines.
+std::string startingEntries() {
+  return line("a.com", "ann", "pw-a", "note a") + line("b.com", "bob", "pw-b", "") +
+         line("c.com", nullptr, "pw-c", "two\r\nlines") + line("b.com", "bob2", "old", "dup");
+}
+
+Files withFile(Files files, int index, std::string bytes) {
+  files.bytes[index] = std::move(bytes);
+  return files;
+}
+
+std::vector<Scenario> makeScenarios() {
+  const Files start = startingFiles();
+  const std::string saved = line("b.com", "bobby", "new pw", "saved\r\nnotes");
+  std::vector<Scenario> all;
+
+  all.push_back({"Save", "passwords.dat", "passwords2.dat",
+                 withFile(start, 0,
+                          line("a.com", "ann", "pw-a", "note a") + saved +
+                              line("c.com", nullptr, "pw-c", "two\r\nlines") + saved),
+                 startingNames(), kStartingPassword, kStartingColour,
+                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+                   window.show("b.com", "bobby", "new pw", "saved\r\nnotes");
+                   dialogs.answerMessage(kYes);
+                   saveEntry(window, dialogs);
+                 }});
+
+  all.push_back({"Delete", "passwords.dat", "passwords2.dat",
+                 withFile(start, 0,
+                          line("a.com", "ann", "pw-a", "note a") +
+                              line("b.com", "bob", "pw-b", "") +
+                              line("b.com", "bob2", "old", "dup")),
+                 {"a.com", "b.com", "b.com"}, kStartingPassword, kStartingColour,
+                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+                   window.show("c.com");
+                   dialogs.answerMessage(kYes);
+                   deleteEntry(window, dialogs);
+                 }});
+
+  all.push_back({"New", "passwords.dat", "passwords2.dat",
+                 withFile(start, 0, startingEntries() + line("d.com", "dan", "pw-d", "")),
+                 {"a.com", "b.com", "b.com", "c.com", "d.com"}, kStartingPassword,
+                 kStartingColour,
+                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+                   dialogs.answerInput("d.com");
+                   dialogs.answerInput("dan");
+                   dialogs.answerInput("pw-d");
+                   newEntry(window, dialogs, kNewEntryPrompt);
+                 }});
+
+  all.push_back({"ChangePassword", "pw.dat", "pw.dat.new",
+                 withFile(start, 1, enc("n3w secret") + "\r\n"), startingNames(), "n3w secret",
+                 kStartingColour,
+                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+                   dialogs.answerInput("n3w secret");
+                   changePassword(window.dataDirectory(), dialogs);
+                 }});
+
+  all.push_back({"Colour", "pwclr.dat", "pwclr.dat.new", withFile(start, 2, " 65280 \r\n"),
+                 startingNames(), kStartingPassword, 65280,
+                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+                   window.setBackgroundColour(65280);
+                   saveColour(window.dataDirectory(), 65280, dialogs);
+                 }});
+  return all;
+}
+
+class FiguresPrinter : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    const Figures& f = figures();
+    if (f.crashPoints)
+      std::printf("[figures] crash points covered: %ld (of them torn writes: %ld), survived: %ld\n",
+                  f.crashPoints, f.tornWrites, f.crashPointsSurvived);
+    if (f.faults)
+      std::printf("[figures] faults injected: %ld, survived: %ld\n", f.faults, f.faultsSurvived);
+    if (f.inputs)
+      std::printf("[figures] damaged inputs tried: %ld, commands run over them: %ld\n", f.inputs,
+                  f.inputCommands);
+  }
+};
+
+[[maybe_unused]] ::testing::Environment* const printer =
+    ::testing::AddGlobalTestEnvironment(new FiguresPrinter);
+
+}  // namespace
+
+Files startingFiles() {
+  return Files{{startingEntries(), enc("secret") + "\r\n", std::string(" 255 \r\n")}};
+}
+
+QStringList startingNames() { return {"a.com", "b.com", "b.com", "c.com"}; }
+
+const std::vector<Scenario>& scenarios() {
+  static const std::vector<Scenario> all = makeScenarios();
+  return all;
+}
+
+void lay(const testing::TempDataDir& dir, const Files& files) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    std::filesystem::remove_all(entry.path());
+  for (std::size_t i = 0; i < kDataFiles.size(); ++i)
+    if (files.bytes[i]) dir.write(kDataFiles[i], *files.bytes[i]);
+}
+
+Files snapshot(const testing::TempDataDir& dir) {
+  Files files;
+  for (std::size_t i = 0; i < kDataFiles.size(); ++i)
+    if (std::filesystem::is_regular_file(dir.file(kDataFiles[i])))
+      files.bytes[i] = dir.read(kDataFiles[i]);
+  return files;
+}
+
+std::vector<std::string> strayFiles(const testing::TempDataDir& dir,
+                                    const std::vector<std::string>& allowed) {
+  std::vector<std::string> strays;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = entry.path().filename().string();
+    bool known = std::find(kDataFiles.begin(), kDataFiles.end(), name) != kDataFiles.end() ||
+                 std::find(allowed.begin(), allowed.end(), name) != allowed.end();
+    if (!known) strays.push_back(name);
+  }
+  return strays;
+}
+
+std::unique_ptr<testing::FakeWindow> windowListing(const testing::TempDataDir& dir,
+                                                   const QStringList& names) {
+  auto window = std::make_unique<testing::FakeWindow>(dir.str());
+  window->addNames(names);
+  window->colour = kStartingColour;
+  return window;
+}
+
+testing::ScriptedDialogs runScenario(const Scenario& scenario, const testing::TempDataDir& dir,
+                                     testing::FakeWindow* window) {
+  std::unique_ptr<testing::FakeWindow> own;
+  if (!window) {
+    own = windowListing(dir, startingNames());
+    window = own.get();
+  }
+  testing::ScriptedDialogs dialogs;
+  scenario.run(*window, dialogs);
+  return dialogs;
+}
+
+Restart restart(const testing::TempDataDir& dir, const QString& password) {
+  testing::FakeWindow window(dir.str());
+  testing::ScriptedDialogs dialogs;
+  dialogs.answerInput(password);
+  Restart result;
+  result.outcome = runStartup(window, dialogs);
+  result.names = window.names;
+  result.colour = window.colour;
+  result.messages = dialogs.messages;
+  return result;
+}
+
+std::vector<QString> warnings(const testing::ScriptedDialogs& dialogs) {
+  std::vector<QString> texts;
+  for (const auto& message : dialogs.messages)
+    if (message.style == kWarningOk || message.style == kCriticalOk) texts.push_back(message.text);
+  return texts;
+}
+
+Figures& figures() {
+  static Figures counts;
+  return counts;
+}
+
+}  // namespace ombrel::reliability

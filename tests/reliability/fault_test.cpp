@@ -1,0 +1,177 @@
+// File-system failures while a command runs: each of its calls failing in
+// turn, whole conditions (disk full, read-only, no permission, a write that
+// stops half-way) and folders where files should be. A command either
+// finishes or says which file failed and why; either way nothing is lost and
+// the next try works.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "FaultInjector.h"
+#include "Scenarios.h"
+#include "ui/UserMessages.h"
+
+namespace ombrel::reliability {
+namespace {
+
+std::string reasonOf(int error) { return std::error_code(error, std::generic_category()).message(); }
+
+class FaultTest : public ::testing::TestWithParam<std::size_t> {
+ protected:
+  const Scenario& scenario() const { return scenarios()[GetParam()]; }
+
+  long countSteps() {
+    lay(dir, startingFiles());
+    ombrel_faults_watch(dir.str().c_str());
+    runScenario(scenario(), dir);
+    const long steps = ombrel_faults_steps();
+    ombrel_faults_stop();
+    return steps;
+  }
+
+  // Judges one faulty run: `failed` is what the user was told; `reason` the
+  // text the message must carry, `named` the file it must name.
+  std::vector<std::string> judge(const testing::ScriptedDialogs& dialogs,
+                                 const testing::FakeWindow& window, const std::string& reason,
+                                 const std::string& named, bool mustFail) {
+    std::vector<std::string> problems;
+    const Scenario& s = scenario();
+    const std::vector<QString> told = warnings(dialogs);
+    const Files left = snapshot(dir);
+    if (told.empty()) {
+      if (mustFail) problems.push_back("no message");
+      if (left != s.after) problems.push_back("no message, yet the files are not the new ones");
+      if (window.names != s.namesAfter) problems.push_back("the list does not show the change");
+    } else {
+      const QString& text = told.front();
+      if (told.size() > 1) problems.push_back("more than one message");
+      if (!text.contains(displayPath(dir.file(named))))
+        problems.push_back("the message does not name " + named + ": " + text.toStdString());
+      if (!text.contains(QString::fromStdString(reason)))
+        problems.push_back("the message does not give the reason \"" + reason +
+                           "\": " + text.toStdString());
+      if (left != startingFiles()) problems.push_back("the files changed although it failed");
+      if (window.names != startingNames()) problems.push_back("the list changed although it failed");
+    }
+    for (const std::string& stray : strayFiles(dir))
+      problems.push_back("left behind: " + stray);
+    return problems;
+  }
+
+  // With the fault gone the command works, and the next start sees it.
+  std::vector<std::string> recover() {
+    const Scenario& s = scenario();
+    if (snapshot(dir) != s.after) {
+      testing::ScriptedDialogs dialogs = runScenario(s, dir);
+      if (!warnings(dialogs).empty() || snapshot(dir) != s.after)
+        return {"the command fails again once the fault is gone"};
+    }
+    const Restart started = restart(dir, s.passwordAfter);
+    if (started.outcome != StartupOutcome::Ready || started.names != s.namesAfter)
+      return {"the next start does not show the result"};
+    return {};
+  }
+
+  void tally(const std::string& where, const std::vector<std::string>& problems) {
+    ++figures().faults;
+    if (problems.empty()) ++figures().faultsSurvived;
+    for (const std::string& problem : problems) ADD_FAILURE() << where << ": " << problem;
+  }
+
+  testing::TempDataDir dir;
+};
+
+TEST_P(FaultTest, EachCallFailingInTurnIsReportedOrHarmless) {
+  const Scenario& s = scenario();
+  const long steps = countSteps();
+  ASSERT_GT(steps, 0);
+  for (int error : {EIO, ENOSPC, EACCES, EROFS}) {
+    for (long step = 1; step <= steps; ++step) {
+      lay(dir, startingFiles());
+      auto window = windowListing(dir, startingNames());
+      ombrel_faults_watch(dir.str().c_str());
+      ombrel_faults_arm(step, OMBREL_FAULT_FAIL, error);
+      testing::ScriptedDialogs dialogs = runScenario(s, dir, window.get());
+      const std::string where = "step " + std::to_string(step) + " (" +
+                                ombrel_faults_describe(step) + ") failing with " + reasonOf(error);
+      const bool hit = ombrel_faults_applied() == 1;
+      ombrel_faults_stop();
+      std::vector<std::string> problems;
+      if (!hit) problems.push_back("the step was never reached");
+      for (auto& p : judge(dialogs, *window, reasonOf(error), s.changedFile, false))
+        problems.push_back(p);
+      if (problems.empty()) problems = recover();
+      tally(where, problems);
+    }
+  }
+}
+
+TEST_P(FaultTest, WholeConditionsAreReportedAndChangeNothing) {
+  const Scenario& s = scenario();
+  const struct {
+    OmbrelFaultCondition condition;
+    const char* name;
+    int error;
+  } conditions[] = {
+      {OMBREL_CONDITION_DISK_FULL, "disk full", ENOSPC},
+      {OMBREL_CONDITION_READ_ONLY, "read-only directory", EROFS},
+      {OMBREL_CONDITION_NO_PERMISSION, "permission denied", EACCES},
+      {OMBREL_CONDITION_TORN_WRITE, "a write that fails half-way", ENOSPC},
+  };
+  for (const auto& c : conditions) {
+    lay(dir, startingFiles());
+    auto window = windowListing(dir, startingNames());
+    ombrel_faults_watch(dir.str().c_str());
+    ombrel_faults_set_condition(c.condition);
+    testing::ScriptedDialogs dialogs = runScenario(s, dir, window.get());
+    ombrel_faults_stop();
+    std::vector<std::string> problems = judge(dialogs, *window, reasonOf(c.error), s.changedFile, true);
+    if (problems.empty()) problems = recover();
+    tally(c.name, problems);
+  }
+}
+
+TEST_P(FaultTest, AFolderInTheWayIsNamedAndKept) {
+  const Scenario& s = scenario();
+  for (const std::string& blocked : {s.changedFile, s.tempFile}) {
+    lay(dir, startingFiles());
+    std::filesystem::remove(dir.file(blocked));
+    std::filesystem::create_directory(dir.file(blocked));
+    dir.write(blocked + "/inside", "kept");
+    Files expected = startingFiles();
+    if (blocked == s.changedFile)
+      expected.bytes[std::find(kDataFiles.begin(), kDataFiles.end(), blocked) - kDataFiles.begin()]
+          .reset();
+
+    auto window = windowListing(dir, startingNames());
+    testing::ScriptedDialogs dialogs = runScenario(s, dir, window.get());
+    std::vector<std::string> problems;
+    const std::vector<QString> told = warnings(dialogs);
+    if (told.size() != 1) {
+      problems.push_back(std::to_string(told.size()) + " messages instead of one");
+    } else {
+      if (!told[0].contains(displayPath(dir.file(blocked))))
+        problems.push_back("the message does not name the folder: " + told[0].toStdString());
+      if (!told[0].contains(QString::fromStdString(reasonOf(EISDIR))))
+        problems.push_back("the message does not say it is a folder: " + told[0].toStdString());
+    }
+    if (snapshot(dir) != expected) problems.push_back("a data file changed");
+    if (dir.read(blocked + "/inside") != "kept") problems.push_back("the folder was touched");
+    if (window->names != startingNames()) problems.push_back("the list changed");
+    for (const std::string& stray : strayFiles(dir, {blocked})) problems.push_back("left: " + stray);
+
+    std::filesystem::remove_all(dir.file(blocked));
+    if (blocked == s.tempFile && problems.empty()) problems = recover();
+    tally("a folder named " + blocked, problems);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, FaultTest, ::testing::Range<std::size_t>(0, 5),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                           return scenarios()[info.param].name;
+                         });
+
+}  // namespace
+}  // namespace ombrel::reliability
