@@ -68,6 +68,12 @@ std::optional<Record> findFirstRecord(std::string_view data, std::string_view ke
 }
 
 std::optional<std::string> appendEntry(std::string_view data, const Record& record) {
+  // A record cut off at the end is left alone, as Save and Delete leave it;
+  // the line end put after it could complete it into a record never written.
+  Record read;
+  for (RecordReader old(data); !old.atEnd();)
+    if (!old.next(read)) return std::nullopt;
+
   std::string out;
   out.reserve(data.size() + kLineEnd.size() + 64);
   out.append(data);
@@ -78,7 +84,6 @@ std::optional<std::string> appendEntry(std::string_view data, const Record& reco
   // Read it all back as the next start will: the old records must stop
   // exactly at the new line, and the new line must give back the record.
   RecordReader reader(out);
-  Record read;
   while (reader.position() < start)
     if (!reader.next(read)) return std::nullopt;
   if (reader.position() != start || !reader.next(read) || read != record || !reader.atEnd())

@@ -60,11 +60,11 @@ TEST(EntryFile, AppendPutsTheRecordOnALineOfItsOwn) {
   EXPECT_EQ(appendEntry(last + "\n", added), last + "\n" + formatRecord(added));
 }
 
-// Each of these tails would take the first fields of the new line as its own,
-// and the new entry would be lost at the next start.
+// Each of these tails is cut off, or would take the first fields of the new
+// line as its own: the next start would not read the old entries plus the new.
 TEST(EntryFile, AppendRefusesATailTheNewRecordWouldBeReadInto) {
   const Record added{"new", "u", "p", ""};
-  for (const std::string tail : {"\"half\",\"u\"", "\"half\",\"u\"\r\n",
+  for (const std::string tail : {"\"half\",\"u\"", "\"half\",\"u\"\r\n", "\"half\",\"u\",,",
                                  "\"open\",\"u\",\"p\",\"no closing quote",
                                  "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n",
                                  "\"five\",\"u\",\"p\",\"n\",\"extra\"\r\n"})
