@@ -6,7 +6,7 @@ extern "C" {
 const char* __asan_default_options() { return "detect_leaks=1"; }
 
 // Leaks inside libraries that are not ours (fontconfig, the X and GL client
-// libraries Qt loads) are listed in this file, kept with the tests.
+// libraries Qt loads) go into this file, kept with the tests.
 const char* __lsan_default_options() { return "suppressions=" OMBREL_LSAN_SUPPRESSIONS; }
 
 const char* __ubsan_default_options() { return "print_stacktrace=1"; }
