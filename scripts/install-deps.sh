@@ -7,6 +7,7 @@ packages=(
   build-essential cmake g++
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-liberation
   xvfb xauth xdotool x11-utils imagemagick python3 dbus-x11
 )

@@ -17,8 +17,9 @@ inline const char* const kNewEntryPanelPrompt = "Name Web Site";
 // no record, or a missing entry file, shows empty boxes.
 void showSelectedEntry(WindowState& window);
 
-// Asks for a web address, a user name and a password, appends the entry to
-// the entry file and lists it.
+// Asks for a web address, a user name and a password, adds the entry at the
+// end of the entry file and lists it. The file is replaced in one step; one
+// whose last entry is cut off is left alone, as Save and Delete leave it.
 void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt);
 
 // Writes the four boxes over every record named like the web-address box,

@@ -11,6 +11,8 @@
 
 #include "FaultInjector.h"
 #include "Scenarios.h"
+#include "TestEncoding.h"
+#include "entries/EntryCommands.h"
 #include "ui/UserMessages.h"
 
 namespace ombrel::reliability {
@@ -165,6 +167,54 @@ TEST_P(FaultTest, AFolderInTheWayIsNamedAndKept) {
     std::filesystem::remove_all(dir.file(blocked));
     if (blocked == s.tempFile && problems.empty()) problems = recover();
     tally("a folder named " + blocked, problems);
+  }
+}
+
+// Start-up only reads. A failed read may leave the list empty or refuse the
+// password for this run (an unreadable pw.dat counts as an empty one), but it
+// changes no file: a New in that session keeps every entry, and the next
+// start shows them all.
+TEST(StartUpFaultTest, AFailedReadChangesNothingAndTheNextStartListsAll) {
+  testing::TempDataDir dir;
+  lay(dir, startingFiles());
+  ombrel_faults_watch(dir.str().c_str());
+  restart(dir, kStartingPassword);
+  const long steps = ombrel_faults_steps();
+  ombrel_faults_stop();
+  ASSERT_GT(steps, 0);
+
+  const std::string withNew = *startingFiles().bytes[0] + testing::line("z.com", "zed", "pw-z", "");
+  for (int error : {EIO, ENOSPC, EACCES, EROFS}) {
+    for (long step = 1; step <= steps; ++step) {
+      lay(dir, startingFiles());
+      ombrel_faults_watch(dir.str().c_str());
+      ombrel_faults_arm(step, OMBREL_FAULT_FAIL, error);
+      const Restart started = restart(dir, kStartingPassword);
+      const bool hit = ombrel_faults_applied() == 1;
+      ombrel_faults_stop();
+
+      std::vector<std::string> problems;
+      if (!hit) problems.push_back("the step was never reached");
+      if (snapshot(dir) != startingFiles()) problems.push_back("start-up changed a file");
+      if (started.outcome == StartupOutcome::Ready) {
+        auto window = windowListing(dir, started.names);
+        testing::ScriptedDialogs dialogs;
+        for (const char* answer : {"z.com", "zed", "pw-z"}) dialogs.answerInput(answer);
+        newEntry(*window, dialogs, kNewEntryPrompt);
+        if (dir.read("passwords.dat") != withNew) problems.push_back("New after it lost entries");
+      }
+      QStringList all = startingNames();
+      if (started.outcome == StartupOutcome::Ready) all << "z.com";
+      const Restart next = restart(dir, kStartingPassword);
+      if (next.outcome != StartupOutcome::Ready || next.names != all)
+        problems.push_back("the next start does not list every entry");
+
+      ++figures().faults;
+      if (problems.empty()) ++figures().faultsSurvived;
+      for (const std::string& problem : problems)
+        ADD_FAILURE() << "start-up, step " << step << " (" << ombrel_faults_describe(step)
+                      << ") failing with " << reasonOf(error) << ": " << problem;
+    }
   }
 }
 

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets over the file formats (fuzz/) with clang and
+# runs each for a while, starting from the seed files in fuzz/corpus/<target>.
+#
+#   bash scripts/fuzz.sh [SECONDS_PER_TARGET]     (default 300)
+#
+# Prints the executions and the findings of each target and ends with status
+# 1 when anything was found. Inputs that broke a target are kept in
+# build-fuzz/findings/<target>/; replay one with build-fuzz/fuzz_<target> FILE.
+# What the fuzzer learns goes to build-fuzz/corpus/, never into the repository.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-300}
+targets=(record_reader password_line colour_number cp1252 shift_codec)
+build_dir=${OMBREL_FUZZ_BUILD_DIR:-build-fuzz}
+
+bash scripts/install-deps.sh
+cmake -S fuzz -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build "$build_dir" -j"$(nproc)" >/dev/null
+
+total_findings=0
+printf '%-15s %8s %14s %8s %9s\n' target seconds executions corpus findings
+for target in "${targets[@]}"; do
+  corpus="$build_dir/corpus/$target"
+  findings="$build_dir/findings/$target"
+  log="$build_dir/logs/$target.log"
+  mkdir -p "$corpus" "$findings" "$(dirname "$log")"
+  status=0
+  "$build_dir/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" "fuzz/corpus/$target" \
+    >"$log" 2>&1 || status=$?
+  executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  found=$(find "$findings" -type f | wc -l)
+  if [[ $status -ne 0 && $found -eq 0 ]]; then
+    echo "error: fuzz_$target stopped with status $status; see $log" >&2
+    found=1
+  fi
+  total_findings=$((total_findings + found))
+  printf '%-15s %8s %14s %8s %9s\n' "$target" "$seconds" "${executions:-?}" \
+    "$(find "$corpus" -type f | wc -l)" "$found"
+done
+
+if [[ $total_findings -ne 0 ]]; then
+  echo "findings: $total_findings (inputs in $build_dir/findings/, logs in $build_dir/logs/)" >&2
+  exit 1
+fi
+echo "findings: 0"

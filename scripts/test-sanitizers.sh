@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds Ombrel and all its tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer into ./build-asan and runs the whole suite there.
+# Extra arguments go to ctest, e.g. `bash scripts/test-sanitizers.sh -L e2e`.
+# Qt itself is not instrumented; leaks inside the libraries it loads are
+# listed in tests/lsan.supp.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+export OMBREL_BUILD_DIR=${OMBREL_ASAN_BUILD_DIR:-build-asan}
+bash scripts/install-deps.sh
+bash scripts/build.sh -DOMBREL_BUILD_TESTS=ON -DOMBREL_SANITIZE=ON
+
+cd "$OMBREL_BUILD_DIR"
+ctest --output-on-failure --parallel "$(nproc)" "$@"
