@@ -12,8 +12,8 @@ StartedWindow::StartedWindow(const std::filesystem::path& dataDirectory) {
 
 StartedWindow::~StartedWindow() = default;
 
-QListWidget& StartedWindow::list() const {
-  auto* list = form->findChild<QListWidget*>(QStringLiteral("List1"));
+SortedListBox& StartedWindow::list() const {
+  auto* list = form->findChild<SortedListBox*>(QStringLiteral("List1"));
   if (!list) throw std::runtime_error("the window has no List1");
   return *list;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QListWidget>
 #include <filesystem>
 #include <memory>
 
 #include "BenchSupport.h"
 #include "RecordingShell.h"
 #include "ui/Form1.h"
+#include "ui/SortedListBox.h"
 
 namespace ombrel::bench {
 
@@ -16,7 +16,7 @@ struct StartedWindow {
   explicit StartedWindow(const std::filesystem::path& dataDirectory);
   ~StartedWindow();
 
-  QListWidget& list() const;
+  SortedListBox& list() const;
 
   AnsweringDialogs dialogs;
   testing::RecordingShell shell;

@@ -23,7 +23,7 @@ void expect(bool ok, const char* what) {
 void BM_PickLast(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
   const DataSet& data = dataSet(*options, entries);
   StartedWindow& window = listedWindow(data);
-  QListWidget& list = window.list();
+  SortedListBox& list = window.list();
   for (auto _ : state) {
     state.PauseTiming();
     list.setCurrentRow(data.firstNameIndex);

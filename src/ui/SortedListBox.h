@@ -1,9 +1,32 @@
 #pragma once
 
-#include <QListWidget>
+#include <QAbstractListModel>
+#include <QListView>
 #include <QStringList>
 
 namespace ombrel {
+
+// The names behind the list, one row each, in the list's order. A plain
+// string list rather than one item object per name keeps filling the list with
+// a hundred thousand names as cheap as moving the strings in.
+class NameListModel : public QAbstractListModel {
+  Q_OBJECT
+
+ public:
+  using QAbstractListModel::QAbstractListModel;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  const QStringList& names() const { return names_; }
+  void insertName(int row, const QString& name);
+  void removeName(int row);
+  void resetNames(QStringList names);
+
+ private:
+  QStringList names_;
+};
 
 // A single-selection list that keeps its names sorted without regard to case
 // (QString::compare with Qt::CaseInsensitive, the same whatever the locale).
@@ -11,7 +34,7 @@ namespace ombrel {
 //
 // userSelectionChanged() reports the selection changes the user makes with
 // the mouse or the keyboard; the list's own operations below never raise it.
-class SortedListBox : public QListWidget {
+class SortedListBox : public QListView {
   Q_OBJECT
 
  public:
@@ -24,13 +47,21 @@ class SortedListBox : public QListWidget {
   void removeNameAt(int index);
   void clearNames();
 
+  int count() const { return static_cast<int>(model_->names().size()); }
   QString nameAt(int index) const;
   int selectedIndex() const;  // -1 when nothing is selected
 
+  // Picks a row as a click on it would, or nothing for -1. Unlike the list's
+  // own changes, this reports userSelectionChanged().
+  void setCurrentRow(int row);
+  QRect nameRect(int row) const;  // where the row is drawn, in viewport coordinates
+
   // The order of the list: negative when `a` sorts before `b`. The same order
   // as QString::compare(a, b, Qt::CaseInsensitive), with the common ASCII
-  // prefix compared directly because start-up sorts every name with it.
+  // prefix compared directly.
   static int compareNames(const QString& a, const QString& b);
+  // Sorts into that order; names that compare equal keep their order.
+  static void sortNames(QStringList& names);
 
  signals:
   void userSelectionChanged();
@@ -41,7 +72,9 @@ class SortedListBox : public QListWidget {
 
  private:
   void onSelectionChanged();
+  void selectRow(int row);
 
+  NameListModel* model_;
   int programmatic_ = 0;  // > 0 while the list changes itself
 };
 

@@ -2,7 +2,7 @@
 // boxes and the notes must show them whole and stay quick to lay out and
 // paint. A run of a megabyte without a blank is the hard case for wrapping.
 #include <QLineEdit>
-#include <QListWidget>
+#include "ui/SortedListBox.h"
 #include <QPlainTextEdit>
 #include <QStyleOptionViewItem>
 #include <QTest>
@@ -41,7 +41,7 @@ void WindowInputTest::megabyteNamesAndNotesAreShownWhole() {
   form.show();
   QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-  auto* list = form.findChild<QListWidget*>("List1");
+  auto* list = form.findChild<SortedListBox*>("List1");
   auto* notes = form.findChild<QPlainTextEdit*>("Text1");
   QCOMPARE(form.nameCount(), 3);
   QCOMPARE(form.nameAt(2), longName);  // the list keeps the whole name ...

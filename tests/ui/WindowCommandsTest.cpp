@@ -3,7 +3,6 @@
 // data files checked byte for byte.
 #include <QAction>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -13,6 +12,7 @@
 #include "support/TestEncoding.h"
 #include "ui/ImageButton.h"
 #include "ui/PictureBox.h"
+#include "ui/SortedListBox.h"
 #include "ui/ToolBarFrame.h"
 
 using namespace ombrel;
@@ -31,14 +31,14 @@ struct StartedWindow : WindowFixture {
 
   bool start() { return form.formLoad() && showAndActivate(); }
 
-  QListWidget* list() const { return child<QListWidget>("List1"); }
+  SortedListBox* list() const { return child<SortedListBox>("List1"); }
   QLineEdit* box(const char* name) const { return child<QLineEdit>(name); }
   QPlainTextEdit* notes() const { return child<QPlainTextEdit>("Text1"); }
 
   // Picks a name with the mouse, as the user does.
   void clickName(int row) {
-    QListWidget* names = list();
-    const QRect item = names->visualItemRect(names->item(row));
+    SortedListBox* names = list();
+    const QRect item = names->nameRect(row);
     QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, item.center());
   }
 };
@@ -63,8 +63,8 @@ void WindowCommandsTest::startUpListsNamesAndAppliesTheColour() {
   w.form.setBoxText(Box::Web, "Text2");
   QVERIFY(w.start());
   QCOMPARE(w.list()->count(), 2);
-  QCOMPARE(w.list()->item(0)->text(), QStringLiteral("alpha.com"));
-  QCOMPARE(w.list()->item(1)->text(), QStringLiteral("zeta.org"));
+  QCOMPARE(w.list()->nameAt(0), QStringLiteral("alpha.com"));
+  QCOMPARE(w.list()->nameAt(1), QStringLiteral("zeta.org"));
   QCOMPARE(w.box("lblw")->text(), QString());
   QCOMPARE(w.notes()->toPlainText(), QString());
   QCOMPARE(w.form.backgroundColour(), QColor(255, 255, 192));
@@ -90,7 +90,7 @@ void WindowCommandsTest::pickNewSaveAndDeleteFromTheKeyboard() {
                                line("alpha.com", "ann", "a-pass", "first\r\nsecond") +
                                line("beta.net", "bob", nullptr, "");
   QCOMPARE(w.dir.read("passwords.dat"), afterNew);
-  QCOMPARE(w.list()->item(1)->text(), QStringLiteral("beta.net"));
+  QCOMPARE(w.list()->nameAt(1), QStringLiteral("beta.net"));
   QCOMPARE(w.box("lblw")->text(), QStringLiteral("alpha.com"));
 
   // Edit the password, Ctrl+S, Yes.
