@@ -304,13 +304,7 @@ void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
 
 void loadTempEntryNames(WindowState& window) {
   window.clearNames();
-  storage::InputFile file;
-  if (!file.open(window.dataDirectory().file(storage::kTempEntryFile))) return;
-  storage::FileRecordReader reader(file);
-  QStringList names;
-  storage::forEachStoredName(reader,
-                             [&names](std::string_view name) { names.append(fromStored(name)); });
-  window.addNames(names);
+  window.addNames(readListedNames(window.dataDirectory().file(storage::kTempEntryFile)));
 }
 
 }  // namespace ombrel

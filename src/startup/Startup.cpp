@@ -4,9 +4,7 @@
 #include <string>
 
 #include "storage/DataFiles.h"
-#include "storage/EntryFile.h"
 #include "storage/LineFormat.h"
-#include "storage/RecordReader.h"
 #include "ui/Dialogs.h"
 #include "ui/StoredText.h"
 #include "ui/WindowState.h"
@@ -42,19 +40,9 @@ bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {
 }
 
 void listStoredNames(WindowState& window) {
-  storage::InputFile file;
   // A missing or unreadable entry file leaves the list empty; the first New
   // creates the file.
-  if (!file.open(window.dataDirectory().file(storage::kEntryFile))) return;
-  // The file is read a block at a time and each name decoded as soon as its
-  // record is read, so that the file is never held whole beside the names. A
-  // record cut off at the end of the file (or by a read error) is left out;
-  // the names before it are listed.
-  storage::FileRecordReader reader(file);
-  QStringList names;
-  storage::forEachStoredName(reader,
-                             [&names](std::string_view name) { names.append(fromStored(name)); });
-  window.addNames(names);
+  window.addNames(readListedNames(window.dataDirectory().file(storage::kEntryFile)));
 }
 
 }  // namespace

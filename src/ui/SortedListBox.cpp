@@ -207,15 +207,14 @@ void SortedListBox::addName(const QString& name) {
   model_->insertName(static_cast<int>(after - names.begin()), name);
 }
 
-void SortedListBox::addNames(const QStringList& names) {
+void SortedListBox::addNames(QStringList names) {
   if (names.isEmpty()) return;
   QScopedValueRollback guard(programmatic_, programmatic_ + 1);
 
-  QStringList added = names;
-  sortNames(added);
+  sortNames(names);
   const QStringList& listed = model_->names();
   if (listed.isEmpty()) {
-    model_->resetNames(std::move(added));
+    model_->resetNames(std::move(names));
     return;
   }
 
@@ -224,17 +223,17 @@ void SortedListBox::addNames(const QStringList& names) {
   const int selected = selectedIndex();
   int selectedAfter = -1;
   QStringList merged;
-  merged.reserve(listed.size() + added.size());
+  merged.reserve(listed.size() + names.size());
   qsizetype old = 0;
   qsizetype next = 0;
-  while (old < listed.size() || next < added.size()) {
-    const bool takeOld = next == added.size() ||
-                         (old < listed.size() && compareNames(listed[old], added[next]) <= 0);
+  while (old < listed.size() || next < names.size()) {
+    const bool takeOld = next == names.size() ||
+                         (old < listed.size() && compareNames(listed[old], names[next]) <= 0);
     if (takeOld) {
       if (old == selected) selectedAfter = static_cast<int>(merged.size());
       merged << listed[old++];
     } else {
-      merged << added[next++];
+      merged << std::move(names[next++]);
     }
   }
   model_->resetNames(std::move(merged));

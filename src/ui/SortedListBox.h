@@ -43,7 +43,7 @@ class SortedListBox : public QListView {
   // Inserts one name after every name that sorts before it or equal to it.
   void addName(const QString& name);
   // Inserts many names at once, as addName would one by one, in one pass.
-  void addNames(const QStringList& names);
+  void addNames(QStringList names);
   void removeNameAt(int index);
   void clearNames();
 

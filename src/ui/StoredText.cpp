@@ -1,6 +1,9 @@
 #include "ui/StoredText.h"
 
 #include "storage/Cp1252.h"
+#include "storage/DataFiles.h"
+#include "storage/EntryFile.h"
+#include "storage/RecordReader.h"
 #include "storage/RecordFormat.h"
 #include "storage/ShiftCodec.h"
 
@@ -39,6 +42,16 @@ QString fromStored(std::string_view stored) {
   }
   plain.truncate(out - plain.constData());
   return plain;
+}
+
+QStringList readListedNames(const std::filesystem::path& entryFile) {
+  QStringList names;
+  storage::InputFile file;
+  if (!file.open(entryFile)) return names;
+  storage::FileRecordReader reader(file);
+  storage::forEachStoredName(reader,
+                             [&names](std::string_view name) { names.append(fromStored(name)); });
+  return names;
 }
 
 }  // namespace ombrel

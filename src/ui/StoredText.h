@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -23,5 +25,12 @@ StoredText toStored(const QString& plain);
 // The plain text of a stored field; bytes that cannot be shifted back are left
 // out.
 QString fromStored(std::string_view stored);
+
+// The plain names of every whole record of an entry file, in file order, for
+// the list. A missing or unreadable file gives none; a record cut off at the
+// end of the file (or by a read error) is left out and the names before it
+// are kept. The file is read a block at a time and each name decoded as soon
+// as its record is read, so the file is never held whole beside the names.
+QStringList readListedNames(const std::filesystem::path& entryFile);
 
 }  // namespace ombrel

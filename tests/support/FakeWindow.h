@@ -28,7 +28,7 @@ class FakeWindow : public WindowState {
     });
     names.insert(at, name);
   }
-  void addNames(const QStringList& more) override {
+  void addNames(QStringList more) override {
     ++bulkLoads;
     for (const QString& name : more) addName(name);
   }
