@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <cerrno>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -74,35 +75,43 @@ void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequ
       kWarningOk, kTitle);
 }
 
-// Rewrites the entry file with every record named `key` replaced (or dropped
-// when `replacement` is empty). The file is replaced in one step; on any
-// failure it stays as it was and the user is told. True when written.
-bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& key,
-                      const std::optional<storage::Record>& replacement,
-                      const QString& consequence) {
+// Writes a new entry file from what `copy` passes on while it reads the old
+// one, and puts it in place in one step. Records go to the temp file as they
+// are read, so that neither version of the file is ever held whole. Until
+// commit() the entry file is untouched, and any way out before it removes the
+// temp again; on any failure the user is told what stayed as it was. A missing
+// entry file reads as an empty one when `createMissing`. True when written.
+using EntryCopy = std::function<storage::RewriteCount(
+    storage::RecordReader&, const std::function<bool(std::string_view)>&)>;
+
+bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
+                      const QString& writeFailure, bool createMissing, const EntryCopy& copy) {
+  const auto path = entryFile(window);
   storage::InputFile file;
-  if (!openEntryFile(window, dialogs, consequence, file)) return false;
+  bool missing = false;
+  if (auto status = file.open(path); !status) {
+    missing = createMissing && status.error() == ENOENT;
+    if (!missing) {
+      reportUnreadable(window, dialogs, consequence, status);
+      return false;
+    }
+  }
   auto reportUnwritable = [&](const storage::Status& status) {
-    dialogs.messageBox(
-        fileProblem("The entry file could not be rewritten", entryFile(window), status) +
-            "\n\n" + consequence,
-        kWarningOk, kTitle);
+    dialogs.messageBox(fileProblem(writeFailure, path, status) + "\n\n" + consequence, kWarningOk,
+                       kTitle);
     return false;
   };
 
-  // Records go to the temp file as they are read, so that neither version of
-  // the file is ever held whole. Until commit() the entry file is untouched,
-  // and any way out before it removes the temp again.
-  storage::Replacement newFile(entryFile(window),
-                               window.dataDirectory().file(storage::kTempEntryFile));
+  storage::Replacement newFile(path, window.dataDirectory().file(storage::kTempEntryFile));
   if (auto status = newFile.open(); !status) return reportUnwritable(status);
-  storage::FileRecordReader reader(file);
   storage::Status written = storage::Status::success();
-  const storage::RewriteCount count =
-      storage::rewriteEntries(reader, key, replacement, [&](std::string_view piece) {
-        written = newFile.write(piece);
-        return written.ok();
-      });
+  auto write = [&](std::string_view piece) {
+    written = newFile.write(piece);
+    return written.ok();
+  };
+  storage::RecordReader nothing{std::string_view()};
+  storage::FileRecordReader reader(file);
+  const storage::RewriteCount count = missing ? copy(nothing, write) : copy(reader, write);
   if (!written) return reportUnwritable(written);
   // A read that failed half-way must not pass for the end of the file, or the
   // records after it would be lost.
@@ -116,6 +125,18 @@ bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& 
   }
   if (auto status = newFile.commit(); !status) return reportUnwritable(status);
   return true;
+}
+
+// Rewrites the entry file with every record named `key` replaced (or dropped
+// when `replacement` is empty).
+bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& key,
+                      const std::optional<storage::Record>& replacement,
+                      const QString& consequence) {
+  return replaceEntryFile(
+      window, dialogs, consequence, "The entry file could not be rewritten", false,
+      [&](storage::RecordReader& reader, const std::function<bool(std::string_view)>& write) {
+        return storage::rewriteEntries(reader, key, replacement, write);
+      });
 }
 
 // The first list position from `from` on whose name satisfies `test`, or the
@@ -171,31 +192,15 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
 
   storage::Record record{storedName, storedField(storedUser), storedField(storedPassword),
                          std::string()};
-  const auto path = entryFile(window);
   // The whole file is replaced rather than appended to: an append that stops
   // half-way (a full disk, a crash) would leave half a record, and every entry
   // added after it would be read as part of it.
-  std::string bytes;
-  if (auto status = storage::readWholeFile(path, bytes);
-      !status && status.error() != ENOENT) {  // a missing file is created
-    reportUnreadable(window, dialogs, consequence, status);
+  if (!replaceEntryFile(
+          window, dialogs, consequence, "The entry could not be added to the entry file", true,
+          [&](storage::RecordReader& reader, const std::function<bool(std::string_view)>& write) {
+            return storage::appendEntry(reader, record, write);
+          }))
     return;
-  }
-  std::optional<std::string> updated = storage::appendEntry(bytes, record);
-  bytes = std::string();
-  if (!updated) {
-    reportDamaged(window, dialogs, consequence);
-    return;
-  }
-  auto status = storage::replaceFile(path, window.dataDirectory().file(storage::kTempEntryFile),
-                                     *updated);
-  if (!status) {
-    dialogs.messageBox(
-        fileProblem("The entry could not be added to the entry file", path, status) +
-            "\n\n" + consequence,
-        kWarningOk, kTitle);
-    return;
-  }
   window.addName(name);
 }
 

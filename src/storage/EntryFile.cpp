@@ -132,27 +132,64 @@ Rewrite rewriteEntries(std::string_view data, std::string_view key,
   return result;
 }
 
-std::optional<std::string> appendEntry(std::string_view data, const Record& record) {
+RewriteCount appendEntry(RecordReader& reader, const Record& record,
+                         const std::function<bool(std::string_view)>& write) {
+  RewriteCount count;
+  std::string piece;
+  piece.reserve(kRewritePiece + 1024);
+  auto passOn = [&]() {
+    if (!write(piece)) count.stopped = true;
+    piece.clear();
+    return !count.stopped;
+  };
+
   // A record cut off at the end is left alone, as Save and Delete leave it;
   // the line end put after it could complete it into a record never written.
-  Record read;
-  for (RecordReader old(data); !old.atEnd();)
-    if (!old.next(read)) return std::nullopt;
+  std::string last;  // the bytes of the last record: the new line must follow them cleanly
+  RecordView old;
+  while (!reader.atEnd()) {
+    if (!reader.next(old)) {
+      count.damaged = true;
+      return count;
+    }
+    last.assign(old.bytes);
+    piece += old.bytes;
+    if (piece.size() >= kRewritePiece && !passOn()) return count;
+  }
 
+  // Read the last record and the new one back as the next start will: the
+  // old record must stop exactly at the new line, and the new line must give
+  // back the record. No record reads differently for what follows its own
+  // bytes but the last, so the records before it need no second reading.
+  std::string tail = last;
+  if (!tail.empty() && tail.back() != kLF && tail.back() != kCR) tail += kLineEnd;
+  const std::size_t start = tail.size();
+  appendRecord(tail, record);
+  RecordReader check(tail);
+  Record read;
+  while (check.position() < start)
+    if (!check.next(read)) {
+      count.damaged = true;
+      return count;
+    }
+  if (check.position() != start || !check.next(read) || read != record || !check.atEnd()) {
+    count.damaged = true;
+    return count;
+  }
+  piece.append(tail, last.size());
+  passOn();
+  return count;
+}
+
+std::optional<std::string> appendEntry(std::string_view data, const Record& record) {
   std::string out;
   out.reserve(data.size() + kLineEnd.size() + 64);
-  out.append(data);
-  if (!data.empty() && data.back() != kLF && data.back() != kCR) out += kLineEnd;
-  const std::size_t start = out.size();
-  appendRecord(out, record);
-
-  // Read it all back as the next start will: the old records must stop
-  // exactly at the new line, and the new line must give back the record.
-  RecordReader reader(out);
-  while (reader.position() < start)
-    if (!reader.next(read)) return std::nullopt;
-  if (reader.position() != start || !reader.next(read) || read != record || !reader.atEnd())
-    return std::nullopt;
+  RecordReader reader(data);
+  const RewriteCount count = appendEntry(reader, record, [&out](std::string_view piece) {
+    out += piece;
+    return true;
+  });
+  if (count.damaged) return std::nullopt;
   return out;
 }
 

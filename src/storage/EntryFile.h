@@ -39,7 +39,6 @@ std::optional<Record> findFirstRecord(std::string_view data, std::string_view ke
 // last line has no line end. Nothing when the records already there would not
 // end where the new one begins (the data ends inside a record, or in a quote
 // that would swallow the new line): the new record could not be read back.
-std::optional<std::string> appendEntry(std::string_view data, const Record& record);
 
 struct RewriteCount {
   std::size_t matched = 0;    // records whose name equalled the key
@@ -56,6 +55,15 @@ RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
                             const std::optional<Record>& replacement,
                             const std::function<bool(std::string_view)>& write);
 
+// Copies every record byte for byte as it stands and then adds `record`, on a
+// line of its own even when the last line has no line end, passing the new
+// file to `write` in pieces like rewriteEntries. `damaged` when the records
+// already there would not end where the new one begins (the data ends inside
+// a record, or in a quote that would swallow the new line): the new record
+// could not be read back, and the output must not be used.
+RewriteCount appendEntry(RecordReader& reader, const Record& record,
+                         const std::function<bool(std::string_view)>& write);
+
 struct Rewrite {
   std::string bytes;          // the new file
   std::size_t matched = 0;    // records whose name equalled the key
@@ -65,5 +73,9 @@ struct Rewrite {
 // The same over bytes held whole, giving the new file whole.
 Rewrite rewriteEntries(std::string_view data, std::string_view key,
                        const std::optional<Record>& replacement);
+
+// `data` with `record` added at the end, as the streaming appendEntry above
+// writes it; nothing when it reports the data damaged.
+std::optional<std::string> appendEntry(std::string_view data, const Record& record);
 
 }  // namespace ombrel::storage

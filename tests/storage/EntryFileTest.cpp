@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "TempDataDir.h"
+#include "storage/DataFiles.h"
 #include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
@@ -70,6 +72,48 @@ TEST(EntryFile, AppendRefusesATailTheNewRecordWouldBeReadInto) {
                                  "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n",
                                  "\"five\",\"u\",\"p\",\"n\",\"extra\"\r\n"})
     EXPECT_EQ(appendEntry(kFile + tail, added), std::nullopt) << tail;
+}
+
+// New streams the old file through in blocks: whatever the block size, every
+// old byte is kept as it stands (records in other forms too), and the tails
+// that held bytes would swallow the new line are refused just the same.
+TEST(EntryFile, AppendFromAFileKeepsEveryOldByteWhereverTheBlocksEnd) {
+  const Record added{"new", "u", "p", ""};
+  const std::string odd = "  abc , u ,p,n\r\n\"q\"  ,x,\"y\", z \r\n";
+  std::string many;
+  for (int i = 0; i < 3000; ++i) appendRecord(many, Record{"n" + std::to_string(i), "u", "p", kUnset});
+  struct Case {
+    std::string data;
+    std::optional<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {"", formatRecord(added)},
+      {kFile + odd, kFile + odd + formatRecord(added)},
+      {odd + "\"last\",,,n", odd + "\"last\",,,n\r\n" + formatRecord(added)},
+      {many, many + formatRecord(added)},
+      {kFile + "\"half\",\"u\"", std::nullopt},
+      {kFile + "\"open,\"u\",\"p\",\"n\"\r\n", std::nullopt},
+      {many + "\r\n", std::nullopt},
+  };
+  testing::TempDataDir dir;
+  for (const Case& test : cases) {
+    ASSERT_EQ(appendEntry(test.data, added), test.expected) << test.data.substr(0, 40);
+    dir.write("passwords.dat", test.data);
+    for (std::size_t blockSize : {3u, 17u, 4096u}) {
+      InputFile file;
+      ASSERT_TRUE(file.open(dir.file("passwords.dat")).ok());
+      FileRecordReader reader(file, blockSize);
+      std::string joined;
+      const RewriteCount count = appendEntry(reader, added, [&](std::string_view piece) {
+        joined += piece;
+        return true;
+      });
+      EXPECT_EQ(count.damaged, !test.expected) << blockSize;
+      if (test.expected) {
+        EXPECT_EQ(joined, *test.expected) << blockSize;
+      }
+    }
+  }
 }
 
 TEST(EntryFile, RewriteReplacesEveryMatchInPlaceAndCopiesTheRest) {
