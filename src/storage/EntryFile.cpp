@@ -17,6 +17,25 @@ void setDamaged(bool* damaged, bool value) {
 // are passed on, so that the writes are few and the memory small.
 constexpr std::size_t kRewritePiece = 64 * 1024;
 
+// The new file as it is gathered, passed on to `write` a piece at a time; a
+// refused piece marks the copy stopped.
+struct Pieces {
+  Pieces(const std::function<bool(std::string_view)>& write, RewriteCount& count)
+      : write(write), count(count) {
+    text.reserve(kRewritePiece + 1024);
+  }
+  bool passOn() {
+    if (!text.empty() && !write(text)) count.stopped = true;
+    text.clear();
+    return !count.stopped;
+  }
+  bool passOnWhenFull() { return text.size() < kRewritePiece || passOn(); }
+
+  const std::function<bool(std::string_view)>& write;
+  RewriteCount& count;
+  std::string text;
+};
+
 }  // namespace
 
 // The records are looked through as views into the reader's bytes; only what
@@ -85,13 +104,8 @@ RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
                             const std::optional<Record>& replacement,
                             const std::function<bool(std::string_view)>& write) {
   RewriteCount count;
-  std::string piece;
-  piece.reserve(kRewritePiece + 1024);
-  auto passOn = [&]() {
-    if (!write(piece)) count.stopped = true;
-    piece.clear();
-    return !count.stopped;
-  };
+  Pieces pieces(write, count);
+  std::string& piece = pieces.text;
 
   RecordView record;
   while (!reader.atEnd()) {
@@ -111,9 +125,9 @@ RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
       ++count.matched;
       if (replacement) appendRecord(piece, *replacement);
     }
-    if (piece.size() >= kRewritePiece && !passOn()) return count;
+    if (!pieces.passOnWhenFull()) return count;
   }
-  if (!piece.empty()) passOn();
+  pieces.passOn();
   return count;
 }
 
@@ -135,13 +149,8 @@ Rewrite rewriteEntries(std::string_view data, std::string_view key,
 RewriteCount appendEntry(RecordReader& reader, const Record& record,
                          const std::function<bool(std::string_view)>& write) {
   RewriteCount count;
-  std::string piece;
-  piece.reserve(kRewritePiece + 1024);
-  auto passOn = [&]() {
-    if (!write(piece)) count.stopped = true;
-    piece.clear();
-    return !count.stopped;
-  };
+  Pieces pieces(write, count);
+  std::string& piece = pieces.text;
 
   // A record cut off at the end is left alone, as Save and Delete leave it;
   // the line end put after it could complete it into a record never written.
@@ -154,7 +163,7 @@ RewriteCount appendEntry(RecordReader& reader, const Record& record,
     }
     last.assign(old.bytes);
     piece += old.bytes;
-    if (piece.size() >= kRewritePiece && !passOn()) return count;
+    if (!pieces.passOnWhenFull()) return count;
   }
 
   // Read the last record and the new one back as the next start will: the
@@ -177,7 +186,7 @@ RewriteCount appendEntry(RecordReader& reader, const Record& record,
     return count;
   }
   piece.append(tail, last.size());
-  passOn();
+  pieces.passOn();
   return count;
 }
 
