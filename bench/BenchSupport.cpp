@@ -73,6 +73,7 @@ std::unique_ptr<DataSet> loadDataSet(const BenchOptions& options, std::size_t en
     data->lastName = data->fileOrderNames.back();
     data->lastRecordLine = lastLine(bytes);
   }
+  data->fileOrderBlock = NameBlock(data->fileOrderNames);
   data->listedNames = data->fileOrderNames;
   sortAsListed(data->listedNames);
   data->firstNameIndex = static_cast<int>(data->listedNames.indexOf(data->firstName));

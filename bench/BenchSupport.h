@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/Dialogs.h"
+#include "ui/NameBlock.h"
 
 namespace ombrel::bench {
 
@@ -31,6 +32,7 @@ struct DataSet {
   std::filesystem::path work;      // a copy the writing benchmarks change and restore
   std::uintmax_t fileSize = 0;
   QStringList fileOrderNames;  // the plain names in file order, as start-up lists them
+  NameBlock fileOrderBlock;    // the same in one block, as start-up hands them to the list
   QStringList listedNames;     // the same as the list holds them, sorted
   QString firstName;           // the plain name of the file's first record
   int firstNameIndex = -1;     // its position in listedNames

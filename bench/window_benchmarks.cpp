@@ -36,8 +36,7 @@ void BM_FillList(benchmark::State& state, const BenchOptions* options, std::size
   for (auto _ : state) {
     state.PauseTiming();
     window.form->clearNames();
-    QStringList names = data.fileOrderNames;
-    names.detach();
+    NameBlock names = data.fileOrderBlock;
     state.ResumeTiming();
     window.form->addNames(std::move(names));
   }

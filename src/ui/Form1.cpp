@@ -446,7 +446,7 @@ int Form1::nameCount() const { return List1->count(); }
 QString Form1::nameAt(int index) const { return List1->nameAt(index); }
 int Form1::selectedIndex() const { return List1->selectedIndex(); }
 void Form1::addName(const QString& name) { List1->addName(name); }
-void Form1::addNames(QStringList names) { List1->addNames(std::move(names)); }
+void Form1::addNames(NameBlock names) { List1->addNames(std::move(names)); }
 void Form1::removeNameAt(int index) { List1->removeNameAt(index); }
 void Form1::clearNames() { List1->clearNames(); }
 

@@ -54,7 +54,7 @@ class Form1 : public QMainWindow, public WindowState {
   QString nameAt(int index) const override;
   int selectedIndex() const override;
   void addName(const QString& name) override;
-  void addNames(QStringList names) override;
+  void addNames(NameBlock names) override;
   void removeNameAt(int index) override;
   void clearNames() override;
   void setBackgroundColour(std::int32_t value) override;

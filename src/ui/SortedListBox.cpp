@@ -3,10 +3,8 @@
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <iterator>
 #include <cstdint>
-#include <cstring>
-#include <limits>
-#include <string>
 #include <vector>
 
 namespace ombrel {
@@ -32,79 +30,126 @@ class ShortenedNameDelegate : public QStyledItemDelegate {
 };
 
 
-// What sorting compares for each name: its first 16 case-folded characters
-// packed into two integers, so that most comparisons touch no string at all,
-// and the rest in one buffer shared by every name. Only names all in ASCII
-// are folded this way (A-Z to a-z, as Qt folds them); any other name is
-// compared with compareNames.
+char16_t folded(char16_t unit) { return unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit; }
+
+// Sorting names all in ASCII with no NUL, folded as Qt folds them (A-Z to
+// a-z), works on 16 characters at a time packed into two integers, so that
+// comparisons touch no text: names are sorted by their first 16 characters,
+// then each run of names equal so far by the next 16, and so on. A zero in
+// the packed characters marks the end of a name, which sorts it before every
+// longer name it begins. Equal names keep the order of their place in the
+// block's text, which is the order in which they were added.
 struct SortKey {
   std::uint64_t head[2];
-  std::size_t tail;      // where the characters after the 16th start in the buffer
-  std::uint32_t length;  // of the name, or kNotFolded
-  std::uint32_t index;   // among the names sorted: keeps equal names in order
+  qsizetype offset;
+  qsizetype length;
 };
 
-constexpr std::uint32_t kNotFolded = std::numeric_limits<std::uint32_t>::max();
 constexpr qsizetype kHeadLength = 16;
 
-SortKey foldedKey(const QString& name, std::uint32_t index, std::string& tails) {
-  SortKey key{{0, 0}, tails.size(), kNotFolded, index};
-  if (name.size() >= kNotFolded) return key;
-  const char16_t* units = reinterpret_cast<const char16_t*>(name.utf16());
-  unsigned char head[kHeadLength] = {};
-  for (qsizetype i = 0; i < name.size(); ++i) {
-    char16_t unit = units[i];
-    if (unit >= 0x80) {
-      tails.resize(key.tail);
-      return key;
-    }
-    if (unit >= 'A' && unit <= 'Z') unit += 'a' - 'A';
-    if (i < kHeadLength)
-      head[i] = static_cast<unsigned char>(unit);
-    else
-      tails.push_back(static_cast<char>(unit));
-  }
-  // Big-endian, so that comparing the integers compares the characters in order.
-  for (int i = 0; i < 8; ++i) {
-    key.head[0] = key.head[0] << 8 | head[i];
-    key.head[1] = key.head[1] << 8 | head[8 + i];
-  }
-  key.length = static_cast<std::uint32_t>(name.size());
-  return key;
+bool foldable(QStringView name) {
+  return std::all_of(name.begin(), name.end(),
+                     [](QChar unit) { return unit.unicode() != 0 && unit.unicode() < 0x80; });
 }
 
-// Equal heads mean equal first characters, a shorter name padded with zeros;
-// then the tails decide, and after them the length (a prefix sorts first).
-int compareFolded(const SortKey& a, const SortKey& b, const char* tails) {
-  if (a.head[0] != b.head[0]) return a.head[0] < b.head[0] ? -1 : 1;
-  if (a.head[1] != b.head[1]) return a.head[1] < b.head[1] ? -1 : 1;
-  const std::size_t aTail = a.length > kHeadLength ? a.length - kHeadLength : 0;
-  const std::size_t bTail = b.length > kHeadLength ? b.length - kHeadLength : 0;
-  if (const int order = std::memcmp(tails + a.tail, tails + b.tail, std::min(aTail, bTail)))
-    return order;
-  if (a.length != b.length) return a.length < b.length ? -1 : 1;
-  return 0;
+// Packs the characters from `depth` on, big-endian so that comparing the
+// integers compares the characters in order, padded with zeros.
+void packHead(SortKey& key, const char16_t* text, qsizetype depth) {
+  key.head[0] = key.head[1] = 0;
+  const char16_t* name = text + key.offset;
+  for (qsizetype i = 0; i < kHeadLength; ++i) {
+    const qsizetype at = depth + i;
+    const std::uint64_t unit = at < key.length ? folded(name[at]) : 0;
+    key.head[i / 8] = key.head[i / 8] << 8 | unit;
+  }
+}
+
+bool headBefore(const SortKey& a, const SortKey& b) {
+  if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+  if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+  return a.offset < b.offset;
+}
+
+void sortFolded(SortKey* begin, SortKey* end, const char16_t* text) {
+  struct Range {
+    SortKey* begin;
+    SortKey* end;
+    qsizetype depth;
+  };
+  // A list of ranges to do rather than recursion: names that share a
+  // megabyte would otherwise go thousands of calls deep.
+  std::vector<Range> todo{{begin, end, 0}};
+  while (!todo.empty()) {
+    const Range range = todo.back();
+    todo.pop_back();
+    std::sort(range.begin, range.end, headBefore);
+    for (SortKey* run = range.begin; run != range.end;) {
+      SortKey* next = run + 1;
+      while (next != range.end && next->head[0] == run->head[0] && next->head[1] == run->head[1])
+        ++next;
+      // Names that end within these characters are equal and already in order.
+      const bool goOn = (run->head[1] & 0xFF) != 0;
+      if (next - run > 1 && goOn) {
+        const qsizetype depth = range.depth + kHeadLength;
+        for (SortKey* key = run; key != next; ++key) packHead(*key, text, depth);
+        todo.push_back({run, next, depth});
+      }
+      run = next;
+    }
+  }
 }
 
 }  // namespace
 
-int SortedListBox::compareNames(const QString& a, const QString& b) {
+int SortedListBox::compareNames(QStringView a, QStringView b) {
   const qsizetype common = std::min(a.size(), b.size());
-  const QChar* left = a.constData();
-  const QChar* right = b.constData();
   qsizetype i = 0;
   for (; i < common; ++i) {
-    char16_t l = left[i].unicode();
-    char16_t r = right[i].unicode();
-    if (l >= 0x80 || r >= 0x80) break;  // the rest by Qt's own case folding
-    if (l >= 'A' && l <= 'Z') l += 'a' - 'A';
-    if (r >= 'A' && r <= 'Z') r += 'a' - 'A';
-    if (l != r) return l < r ? -1 : 1;
+    const char16_t left = a[i].unicode();
+    const char16_t right = b[i].unicode();
+    if (left >= 0x80 || right >= 0x80) break;  // the rest by Qt's own case folding
+    if (folded(left) != folded(right)) return folded(left) < folded(right) ? -1 : 1;
   }
-  return QStringView(a).mid(i).compare(QStringView(b).mid(i), Qt::CaseInsensitive);
+  return a.mid(i).compare(b.mid(i), Qt::CaseInsensitive);
 }
 
+void SortedListBox::sortNames(NameBlock& names) {
+  const QString& block = names.text();
+  const auto* text = reinterpret_cast<const char16_t*>(block.utf16());
+  std::vector<SortKey> ascii;
+  std::vector<NameBlock::Span> others;  // names sorted by compareNames
+  ascii.reserve(names.spans().size());
+  for (const NameBlock::Span& span : names.spans()) {
+    if (foldable(QStringView(block).mid(span.offset, span.length))) {
+      ascii.push_back({{0, 0}, span.offset, span.length});
+      packHead(ascii.back(), text, 0);
+    } else {
+      others.push_back(span);
+    }
+  }
+  sortFolded(ascii.data(), ascii.data() + ascii.size(), text);
 
+  auto whole = [&block](const NameBlock::Span& span) {
+    return QStringView(block).mid(span.offset, span.length);
+  };
+  auto before = [&](const NameBlock::Span& a, const NameBlock::Span& b) {
+    const int order = compareNames(whole(a), whole(b));
+    return order != 0 ? order < 0 : a.offset < b.offset;
+  };
+  std::sort(others.begin(), others.end(), before);
+
+  std::vector<NameBlock::Span> order = names.takeSpans();  // its memory, for the new order
+  order.clear();
+  for (const SortKey& key : ascii) order.push_back({key.offset, key.length});
+  if (!others.empty()) {
+    std::vector<NameBlock::Span> merged;
+    merged.reserve(order.size() + others.size());
+    std::merge(order.begin(), order.end(), others.begin(), others.end(),
+               std::back_inserter(merged), before);
+    order = std::move(merged);
+  }
+  names.reorder(std::move(order));
+}
 
 int NameListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(names_.size());
@@ -112,7 +157,7 @@ int NameListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant NameListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= names_.size()) return {};
-  if (role == Qt::DisplayRole) return names_[index.row()];
+  if (role == Qt::DisplayRole) return names_.at(index.row()).toString();
   return {};
 }
 
@@ -121,7 +166,7 @@ Qt::ItemFlags NameListModel::flags(const QModelIndex& index) const {
   return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
 }
 
-void NameListModel::insertName(int row, const QString& name) {
+void NameListModel::insertName(int row, QStringView name) {
   beginInsertRows(QModelIndex(), row, row);
   names_.insert(row, name);
   endInsertRows();
@@ -133,36 +178,10 @@ void NameListModel::removeName(int row) {
   endRemoveRows();
 }
 
-void NameListModel::resetNames(QStringList names) {
+void NameListModel::resetNames(NameBlock names) {
   beginResetModel();
   names_ = std::move(names);
   endResetModel();
-}
-
-void SortedListBox::sortNames(QStringList& names) {
-  if (names.size() >= kNotFolded) {  // more than the keys can number
-    std::stable_sort(names.begin(), names.end(),
-                     [](const QString& a, const QString& b) { return compareNames(a, b) < 0; });
-    return;
-  }
-  std::string tails;
-  std::vector<SortKey> keys;
-  keys.reserve(static_cast<std::size_t>(names.size()));
-  for (qsizetype i = 0; i < names.size(); ++i)
-    keys.push_back(foldedKey(names[i], static_cast<std::uint32_t>(i), tails));
-
-  const char* tailBytes = tails.data();
-  std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-    const int order = a.length != kNotFolded && b.length != kNotFolded
-                          ? compareFolded(a, b, tailBytes)
-                          : compareNames(names[a.index], names[b.index]);
-    return order != 0 ? order < 0 : a.index < b.index;
-  });
-
-  QStringList sorted;
-  sorted.reserve(names.size());
-  for (const SortKey& key : keys) sorted.append(std::move(names[key.index]));
-  names = std::move(sorted);
 }
 
 SortedListBox::SortedListBox(QWidget* parent)
@@ -200,19 +219,25 @@ QRect SortedListBox::nameRect(int row) const { return visualRect(model_->index(r
 void SortedListBox::addName(const QString& name) {
   QScopedValueRollback guard(programmatic_, programmatic_ + 1);
   // Upper bound: the first name that sorts strictly after the new one.
-  const QStringList& names = model_->names();
-  const auto after = std::upper_bound(
-      names.begin(), names.end(), name,
-      [](const QString& a, const QString& b) { return compareNames(a, b) < 0; });
-  model_->insertName(static_cast<int>(after - names.begin()), name);
+  const NameBlock& names = model_->names();
+  qsizetype low = 0;
+  qsizetype high = names.size();
+  while (low < high) {
+    const qsizetype middle = low + (high - low) / 2;
+    if (compareNames(name, names.at(middle)) < 0)
+      high = middle;
+    else
+      low = middle + 1;
+  }
+  model_->insertName(static_cast<int>(low), name);
 }
 
-void SortedListBox::addNames(QStringList names) {
+void SortedListBox::addNames(NameBlock names) {
   if (names.isEmpty()) return;
   QScopedValueRollback guard(programmatic_, programmatic_ + 1);
 
   sortNames(names);
-  const QStringList& listed = model_->names();
+  const NameBlock& listed = model_->names();
   if (listed.isEmpty()) {
     model_->resetNames(std::move(names));
     return;
@@ -222,18 +247,17 @@ void SortedListBox::addNames(QStringList names) {
   // first, as if each new name had been added on its own.
   const int selected = selectedIndex();
   int selectedAfter = -1;
-  QStringList merged;
-  merged.reserve(listed.size() + names.size());
+  NameBlock merged;
   qsizetype old = 0;
   qsizetype next = 0;
   while (old < listed.size() || next < names.size()) {
     const bool takeOld = next == names.size() ||
-                         (old < listed.size() && compareNames(listed[old], names[next]) <= 0);
+                         (old < listed.size() && compareNames(listed.at(old), names.at(next)) <= 0);
     if (takeOld) {
       if (old == selected) selectedAfter = static_cast<int>(merged.size());
-      merged << listed[old++];
+      merged.append(listed.at(old++));
     } else {
-      merged << std::move(names[next++]);
+      merged.append(names.at(next++));
     }
   }
   model_->resetNames(std::move(merged));
@@ -257,8 +281,8 @@ void SortedListBox::clearNames() {
 }
 
 QString SortedListBox::nameAt(int index) const {
-  const QStringList& names = model_->names();
-  return index >= 0 && index < names.size() ? names[index] : QString();
+  const NameBlock& names = model_->names();
+  return index >= 0 && index < names.size() ? names.at(index).toString() : QString();
 }
 
 int SortedListBox::selectedIndex() const {

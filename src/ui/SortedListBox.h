@@ -4,11 +4,13 @@
 #include <QListView>
 #include <QStringList>
 
+#include "ui/NameBlock.h"
+
 namespace ombrel {
 
-// The names behind the list, one row each, in the list's order. A plain
-// string list rather than one item object per name keeps filling the list with
-// a hundred thousand names as cheap as moving the strings in.
+// The names behind the list, one row each, in the list's order, kept in one
+// block of text: filling the list with a hundred thousand names then costs
+// about what sorting them does.
 class NameListModel : public QAbstractListModel {
   Q_OBJECT
 
@@ -19,13 +21,13 @@ class NameListModel : public QAbstractListModel {
   QVariant data(const QModelIndex& index, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  const QStringList& names() const { return names_; }
-  void insertName(int row, const QString& name);
+  const NameBlock& names() const { return names_; }
+  void insertName(int row, QStringView name);
   void removeName(int row);
-  void resetNames(QStringList names);
+  void resetNames(NameBlock names);
 
  private:
-  QStringList names_;
+  NameBlock names_;
 };
 
 // A single-selection list that keeps its names sorted without regard to case
@@ -43,7 +45,7 @@ class SortedListBox : public QListView {
   // Inserts one name after every name that sorts before it or equal to it.
   void addName(const QString& name);
   // Inserts many names at once, as addName would one by one, in one pass.
-  void addNames(QStringList names);
+  void addNames(NameBlock names);
   void removeNameAt(int index);
   void clearNames();
 
@@ -59,9 +61,10 @@ class SortedListBox : public QListView {
   // The order of the list: negative when `a` sorts before `b`. The same order
   // as QString::compare(a, b, Qt::CaseInsensitive), with the common ASCII
   // prefix compared directly.
-  static int compareNames(const QString& a, const QString& b);
-  // Sorts into that order; names that compare equal keep their order.
-  static void sortNames(QStringList& names);
+  static int compareNames(QStringView a, QStringView b);
+  // Sorts a block into that order. Names that compare equal keep the order in
+  // which they were added to the block.
+  static void sortNames(NameBlock& names);
 
  signals:
   void userSelectionChanged();

@@ -30,27 +30,36 @@ StoredText toStored(const QString& plain) {
   return out;
 }
 
-QString fromStored(std::string_view stored) {
-  // Straight into one string of the final size: start-up decodes every name of
-  // the entry file this way.
-  QString plain(static_cast<qsizetype>(stored.size()), Qt::Uninitialized);
-  QChar* out = plain.data();
+namespace {
+
+// Writes the plain characters of `stored` from `out` on (at most one per
+// byte) and returns the end of what it wrote.
+QChar* decodeStored(std::string_view stored, QChar* out) {
   for (unsigned char byte : stored) {
     if (byte < storage::kMinStoredCode) continue;  // cannot be shifted back
     *out++ = QChar(static_cast<char16_t>(storage::cp1252ToUnicode(
         static_cast<unsigned char>(byte - storage::kShift))));
   }
-  plain.truncate(out - plain.constData());
+  return out;
+}
+
+}  // namespace
+
+QString fromStored(std::string_view stored) {
+  QString plain(static_cast<qsizetype>(stored.size()), Qt::Uninitialized);
+  plain.truncate(decodeStored(stored, plain.data()) - plain.constData());
   return plain;
 }
 
-QStringList readListedNames(const std::filesystem::path& entryFile) {
-  QStringList names;
+NameBlock readListedNames(const std::filesystem::path& entryFile) {
+  NameBlock names;
   storage::InputFile file;
   if (!file.open(entryFile)) return names;
   storage::FileRecordReader reader(file);
-  storage::forEachStoredName(reader,
-                             [&names](std::string_view name) { names.append(fromStored(name)); });
+  // Each name is decoded straight into the block, with no string of its own.
+  storage::forEachStoredName(reader, [&names](std::string_view name) {
+    names.endName(decodeStored(name, names.beginName(static_cast<qsizetype>(name.size()))));
+  });
   return names;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/NameBlock.h"
+
 namespace ombrel {
 
 // The one crossing between the window's texts and the data files: a text
@@ -31,6 +33,6 @@ QString fromStored(std::string_view stored);
 // end of the file (or by a read error) is left out and the names before it
 // are kept. The file is read a block at a time and each name decoded as soon
 // as its record is read, so the file is never held whole beside the names.
-QStringList readListedNames(const std::filesystem::path& entryFile);
+NameBlock readListedNames(const std::filesystem::path& entryFile);
 
 }  // namespace ombrel

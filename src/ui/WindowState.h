@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "storage/DataDirectory.h"
+#include "ui/NameBlock.h"
 
 namespace ombrel {
 
@@ -32,7 +33,7 @@ class WindowState {
   virtual QString nameAt(int index) const = 0;
   virtual int selectedIndex() const = 0;  // -1 when nothing is selected
   virtual void addName(const QString& name) = 0;
-  virtual void addNames(QStringList names) = 0;  // in bulk, one repaint
+  virtual void addNames(NameBlock names) = 0;  // in bulk, one repaint
   virtual void removeNameAt(int index) = 0;
   virtual void clearNames() = 0;
 

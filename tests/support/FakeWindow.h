@@ -28,9 +28,9 @@ class FakeWindow : public WindowState {
     });
     names.insert(at, name);
   }
-  void addNames(QStringList more) override {
+  void addNames(NameBlock more) override {
     ++bulkLoads;
-    for (const QString& name : more) addName(name);
+    for (qsizetype i = 0; i < more.size(); ++i) addName(more.at(i).toString());
   }
   void removeNameAt(int i) override { names.removeAt(i); }
   void clearNames() override { names.clear(); }

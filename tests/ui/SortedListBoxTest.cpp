@@ -44,6 +44,7 @@ class SortedListBoxTest : public QObject {
   void fillsOneHundredThousandNamesInOrder();
   void orderAgreesWithQtCaseFolding();
   void bulkSortAgreesWithQtCaseFolding();
+  void nameBlockKeepsEveryNameAsItGrows();
   void ownChangesRaiseNoPick();
   void userPicksAreReported();
   void removingThePickedNameLeavesNothingPicked();
@@ -142,13 +143,45 @@ void SortedListBoxTest::bulkSortAgreesWithQtCaseFolding() {
     }
     names << name;
   }
+  // Names that share many thousands of characters, and differ only in case or
+  // length after them.
+  for (const char* end : {"b", "A", "", "a"})
+    names << QString(100000, QLatin1Char(*end == 'A' ? 'X' : 'x')) + QLatin1String(end);
   QStringList expected = names;
   std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
     return QString::compare(a, b, Qt::CaseInsensitive) < 0;
   });
-  QStringList sorted = names;
+  ombrel::NameBlock sorted = names;
   SortedListBox::sortNames(sorted);
-  QVERIFY(sorted == expected);
+  QVERIFY(sorted.toList() == expected);
+}
+
+void SortedListBoxTest::nameBlockKeepsEveryNameAsItGrows() {
+  // Names written in place, copied in, and copied from the block itself while
+  // its text moves to a larger allocation.
+  ombrel::NameBlock block;
+  QStringList expected;
+  for (int i = 0; i < 2000; ++i) {
+    const QString name = QStringLiteral("name %1 ").arg(i).repeated(i % 7);
+    if (i % 3 == 0) {
+      QChar* out = block.beginName(name.size() + 10);  // room to spare
+      block.endName(std::copy(name.begin(), name.end(), out));
+    } else if (i % 3 == 1) {
+      block.append(name);
+    } else {
+      block.append(block.at(i / 2));
+      expected << expected[i / 2];
+      continue;
+    }
+    expected << name;
+  }
+  QCOMPARE(block.toList(), expected);
+
+  block.insert(1, QStringLiteral("inserted"));
+  block.removeAt(0);
+  expected.insert(1, QStringLiteral("inserted"));
+  expected.removeAt(0);
+  QCOMPARE(block.toList(), expected);
 }
 
 void SortedListBoxTest::ownChangesRaiseNoPick() {
