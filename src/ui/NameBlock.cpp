@@ -21,6 +21,14 @@ QStringList NameBlock::toList() const {
   return names;
 }
 
+void NameBlock::reserve(qsizetype characters, qsizetype names) {
+  if (used_ + characters > text_.size()) {
+    text_.reserve(used_ + characters);  // exactly: resize() alone would allocate more
+    text_.resize(used_ + characters);
+  }
+  spans_.reserve(spans_.size() + static_cast<std::size_t>(names));
+}
+
 QChar* NameBlock::beginName(qsizetype maxLength) {
   const qsizetype needed = used_ + maxLength;
   // Growing by half again keeps a block filled name by name linear in time.

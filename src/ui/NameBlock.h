@@ -30,6 +30,10 @@ class NameBlock {
   }
   QStringList toList() const;
 
+  // Makes room for this many characters and names, so that filling the block
+  // up to them moves nothing. Room that stays unused costs address space only.
+  void reserve(qsizetype characters, qsizetype names);
+
   void append(QStringView name);
   void insert(qsizetype at, QStringView name);
   // The name's characters stay in the text until the block is dropped.

@@ -55,6 +55,11 @@ NameBlock readListedNames(const std::filesystem::path& entryFile) {
   NameBlock names;
   storage::InputFile file;
   if (!file.open(entryFile)) return names;
+  // The names cannot hold more characters than the file has bytes, so the
+  // text never has to move as it fills; the number of names is a guess from
+  // the size of a typical entry.
+  const auto size = static_cast<qsizetype>(file.sizeWhenOpened());
+  names.reserve(size, size / 64);
   storage::FileRecordReader reader(file);
   // Each name is decoded straight into the block, with no string of its own.
   storage::forEachStoredName(reader, [&names](std::string_view name) {
