@@ -146,6 +146,20 @@ Rewrite rewriteEntries(std::string_view data, std::string_view key,
   return result;
 }
 
+namespace {
+
+// Whether the records of `bytes` end exactly at `start`, and `record` alone
+// follows them.
+bool readsBackAt(std::string_view bytes, std::size_t start, const Record& record) {
+  RecordReader check(bytes);
+  Record read;
+  while (check.position() < start)
+    if (!check.next(read)) return false;
+  return check.position() == start && check.next(read) && read == record && check.atEnd();
+}
+
+}  // namespace
+
 RewriteCount appendEntry(RecordReader& reader, const Record& record,
                          const std::function<bool(std::string_view)>& write) {
   RewriteCount count;
@@ -174,14 +188,7 @@ RewriteCount appendEntry(RecordReader& reader, const Record& record,
   if (!tail.empty() && tail.back() != kLF && tail.back() != kCR) tail += kLineEnd;
   const std::size_t start = tail.size();
   appendRecord(tail, record);
-  RecordReader check(tail);
-  Record read;
-  while (check.position() < start)
-    if (!check.next(read)) {
-      count.damaged = true;
-      return count;
-    }
-  if (check.position() != start || !check.next(read) || read != record || !check.atEnd()) {
+  if (!readsBackAt(tail, start, record)) {
     count.damaged = true;
     return count;
   }

@@ -208,11 +208,9 @@ QItemSelectionModel::SelectionFlags SortedListBox::selectionCommand(const QModel
   return flags;
 }
 
-void SortedListBox::selectRow(int row) {
+void SortedListBox::setCurrentRow(int row) {
   selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::ClearAndSelect);
 }
-
-void SortedListBox::setCurrentRow(int row) { selectRow(row); }
 
 QRect SortedListBox::nameRect(int row) const { return visualRect(model_->index(row, 0)); }
 
@@ -261,7 +259,7 @@ void SortedListBox::addNames(NameBlock names) {
     }
   }
   model_->resetNames(std::move(merged));
-  if (selectedAfter >= 0) selectRow(selectedAfter);
+  if (selectedAfter >= 0) setCurrentRow(selectedAfter);  // silent: the list is changing itself
 }
 
 void SortedListBox::removeNameAt(int index) {

@@ -75,7 +75,6 @@ class SortedListBox : public QListView {
 
  private:
   void onSelectionChanged();
-  void selectRow(int row);
 
   NameListModel* model_;
   int programmatic_ = 0;  // > 0 while the list changes itself
