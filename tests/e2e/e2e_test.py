@@ -88,10 +88,13 @@ class XServer:
     def start(self, timeout=15):
         # Xvfb picks a free display itself and tells its number through a pipe,
         # so that two runs side by side never share (or lose) a display.
+        # -noreset: by default the server resets when its last client leaves,
+        # and drops any client still connecting at that moment; a program
+        # started right after the previous one ended could then find no display.
         read_end, write_end = os.pipe()
         process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-             "-nolisten", "tcp"],
+             "-nolisten", "tcp", "-noreset"],
             stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL,
             pass_fds=(write_end,),
