@@ -290,6 +290,23 @@ class App:
             time.sleep(0.1)
         raise CaseFailure(f"no window {title!r} within {timeout} s")
 
+    def shown_windows(self):
+        """Ids of the program's shown top-level windows, menus included."""
+        found = self._xdotool("search", "--onlyvisible", "--pid", str(self.process.pid),
+                              check=False)
+        return {int(w) for w in found.stdout.split()}
+
+    def wait_for(self, condition, what, timeout=10):
+        """Polls `condition` until it holds; a busy machine may be slow to draw."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if condition():
+                return
+            if not self.running():
+                raise CaseFailure(f"the program ended while waiting for {what}")
+            time.sleep(0.1)
+        raise CaseFailure(f"no {what} within {timeout} s")
+
     def focus(self, window):
         self._xdotool("windowfocus", "--sync", str(window))
 
@@ -445,8 +462,9 @@ def menu_bar_height(app, window):
 
 def choose_menu_item(app, window, menu, downs):
     """Opens a menu of the menu bar and takes its `downs`-th item."""
+    before = app.shown_windows()
     app.click(window, *menu)
-    time.sleep(0.3)
+    app.wait_for(lambda: app.shown_windows() - before, "menu popup")
     for _ in range(downs):
         app.key(window, "Down")
     app.key(window, "Return")
@@ -502,9 +520,10 @@ def colour_is_kept_for_the_next_start(app):
     main = open_fresh(app)
     top = menu_bar_height(app, main)
     choose_menu_item(app, main, MENU_OMBREL, 2)  # Change Color
-    time.sleep(0.5)
     # Swatch 17 (pure red): row 3, column 2 of the chooser at (272, 152).
-    app.click(main, 272 + 56 + 12, top + 152 + 104 + 12)
+    swatch = (272 + 56 + 12, top + 152 + 104 + 12)
+    app.wait_for(lambda: app.pixel(main, *swatch) == (255, 0, 0), "colour chooser")
+    app.click(main, *swatch)
     app.wait_file("pwclr.dat", colour_file(255))
     app.screenshot("e2e-colour-chooser.png")
     # "OK" closes the chooser.
