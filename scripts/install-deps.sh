@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-liberation
-  xvfb xauth xdotool x11-utils imagemagick python3 dbus-x11
+  xvfb xauth xdotool x11-utils imagemagick python3 dbus-x11 syncthing
 )
 
 installed() {

@@ -2,6 +2,7 @@
 
 #include <QList>
 
+#include "entries/WriteLock.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/LineFormat.h"
@@ -16,11 +17,12 @@ void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialog
   if (answer.isEmpty()) return;
   // Counted as typed: characters that cannot be stored still count.
   if (answer.toUcs4().size() < 4) {
-    dialogs.messageBox(
-        "Password must have at least 4 characters. The password will not be saved!",
-        kWarningOk, "Ombrel");
+    dialogs.messageBox("Password must have at least 4 characters. The password will not be saved!",
+                       kWarningOk, "Ombrel");
     return;
   }
+  const auto lock = lockForWriting(dataDirectory, dialogs, "The password was not changed.");
+  if (!lock) return;
   const auto target = dataDirectory.file(storage::kPasswordFile);
   auto status = storage::replaceFile(target, dataDirectory.file(kPasswordFileNew),
                                      storage::formatLine(toStored(answer).stored),

@@ -46,9 +46,7 @@ bool nameMatches(const Record& record, std::string_view key) { return textOf(rec
 namespace {
 
 // An unset name has an empty view, so it too equals the empty key.
-bool nameMatches(const RecordView& record, std::string_view key) {
-  return record.name.text == key;
-}
+bool nameMatches(const RecordView& record, std::string_view key) { return record.name.text == key; }
 
 Field toField(const FieldView& view) {
   if (!view.set) return std::nullopt;
@@ -75,8 +73,8 @@ std::vector<std::string> readStoredNames(std::string_view data, bool* damaged) {
   // One record per line, so the line count is a good guess at the record count.
   names.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), kLF)) + 1);
   RecordReader reader(data);
-  forEachStoredName(reader, [&names](std::string_view name) { names.emplace_back(name); },
-                    damaged);
+  forEachStoredName(
+      reader, [&names](std::string_view name) { names.emplace_back(name); }, damaged);
   return names;
 }
 
@@ -98,6 +96,26 @@ std::optional<Record> findFirstRecord(RecordReader& reader, std::string_view key
 std::optional<Record> findFirstRecord(std::string_view data, std::string_view key, bool* damaged) {
   RecordReader reader(data);
   return findFirstRecord(reader, key, damaged);
+}
+
+std::string recordsNamed(RecordReader& reader, std::string_view key, bool* damaged,
+                         std::optional<Record>* first) {
+  setDamaged(damaged, false);
+  if (first) first->reset();
+  std::string found;
+  RecordView record;
+  while (!reader.atEnd()) {
+    if (!reader.next(record)) {
+      setDamaged(damaged, true);
+      break;
+    }
+    if (!nameMatches(record, key)) continue;
+    if (first && !*first)
+      *first = Record{toField(record.name), toField(record.user), toField(record.password),
+                      toField(record.notes)};
+    appendRecord(found, record);
+  }
+  return found;
 }
 
 RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
@@ -123,6 +141,7 @@ RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
       }
     } else {
       ++count.matched;
+      appendRecord(count.matchedRecords, record);
       if (replacement) appendRecord(piece, *replacement);
     }
     if (!pieces.passOnWhenFull()) return count;

@@ -53,6 +53,7 @@ class Form1 : public QMainWindow, public WindowState {
   int nameCount() const override;
   QString nameAt(int index) const override;
   int selectedIndex() const override;
+  void setSelectedIndex(int index) override;
   void addName(const QString& name) override;
   void addNames(NameBlock names) override;
   void removeNameAt(int index) override;

@@ -3,8 +3,8 @@
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 #include <algorithm>
-#include <iterator>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace ombrel {
@@ -28,7 +28,6 @@ class ShortenedNameDelegate : public QStyledItemDelegate {
     }
   }
 };
-
 
 char16_t folded(char16_t unit) { return unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit; }
 
@@ -144,8 +143,8 @@ void SortedListBox::sortNames(NameBlock& names) {
   if (!others.empty()) {
     std::vector<NameBlock::Span> merged;
     merged.reserve(order.size() + others.size());
-    std::merge(order.begin(), order.end(), others.begin(), others.end(),
-               std::back_inserter(merged), before);
+    std::merge(order.begin(), order.end(), others.begin(), others.end(), std::back_inserter(merged),
+               before);
     order = std::move(merged);
   }
   names.reorder(std::move(order));
@@ -184,8 +183,7 @@ void NameListModel::resetNames(NameBlock names) {
   endResetModel();
 }
 
-SortedListBox::SortedListBox(QWidget* parent)
-    : QListView(parent), model_(new NameListModel(this)) {
+SortedListBox::SortedListBox(QWidget* parent) : QListView(parent), model_(new NameListModel(this)) {
   setModel(model_);
   setItemDelegate(new ShortenedNameDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -210,6 +208,17 @@ QItemSelectionModel::SelectionFlags SortedListBox::selectionCommand(const QModel
 
 void SortedListBox::setCurrentRow(int row) {
   selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::ClearAndSelect);
+}
+
+void SortedListBox::setCurrentRowSilently(int row) {
+  QScopedValueRollback guard(programmatic_, programmatic_ + 1);
+  if (row < 0) {
+    selectionModel()->clearSelection();
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    return;
+  }
+  setCurrentRow(row);
+  scrollTo(model_->index(row, 0));
 }
 
 QRect SortedListBox::nameRect(int row) const { return visualRect(model_->index(row, 0)); }
