@@ -359,6 +359,8 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
 
 void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
   const QString consequence = "Nothing was written.";
+  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
+  if (!lock) return;
   std::string bytes;
   if (!readEntryFile(window, dialogs, consequence, bytes)) return;
 
@@ -391,8 +393,6 @@ void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
     }
     storage::appendRecord(out, encoded);
   }
-  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
-  if (!lock) return;
   const auto target = window.dataDirectory().file(storage::kTempEntryFile);
   auto status = storage::appendToFile(target, out);
   if (!status)

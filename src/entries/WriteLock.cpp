@@ -1,8 +1,10 @@
 #include "entries/WriteLock.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <thread>
 
 #include "storage/DataDirectory.h"
 #include "ui/Dialogs.h"
@@ -33,6 +35,10 @@ std::optional<storage::DirectoryLock> lockForWriting(const storage::DataDirector
     if (lock.tryLock(directory, busy)) return lock;
     if (!busy) return storage::DirectoryLock();
     if (waited.elapsed() >= patience.count()) break;
+    if (!QCoreApplication::instance()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMs));
+      continue;
+    }
     ++waiting;
     QEventLoop loop;
     QTimer::singleShot(kRetryMs, &loop, &QEventLoop::quit);
