@@ -10,8 +10,6 @@
 #include "ui/WindowState.h"
 
 namespace ombrel {
-namespace {
-
 void applySavedColour(WindowState& window) {
   std::string bytes;
   if (!storage::readWholeFile(window.dataDirectory().file(storage::kColourFile), bytes)) return;
@@ -20,6 +18,8 @@ void applySavedColour(WindowState& window) {
   auto number = storage::readNumberField(bytes);
   if (number.status == storage::NumberField::Status::Ok) window.setBackgroundColour(number.value);
 }
+
+namespace {
 
 // True when the master password gate lets the user in.
 bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {
@@ -48,7 +48,8 @@ void listStoredNames(WindowState& window) {
 }  // namespace
 
 StartupOutcome runStartup(WindowState& window, Dialogs& dialogs) {
-  for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes}) window.setBoxText(box, QString());
+  for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes})
+    window.setBoxText(box, QString());
 
   window.dataDirectory().applyLegacyRule();
   applySavedColour(window);

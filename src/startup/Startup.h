@@ -25,4 +25,8 @@ enum class StartupOutcome {
 // missing pw.dat or a wrong answer ends the program.
 StartupOutcome runStartup(WindowState& window, Dialogs& dialogs);
 
+// Sets the window's colour from pwclr.dat; a missing, empty or non-numeric
+// file leaves it as it is.
+void applySavedColour(WindowState& window);
+
 }  // namespace ombrel

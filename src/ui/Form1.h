@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "entries/SharedFolder.h"
 #include "storage/DataDirectory.h"
 #include "ui/WindowState.h"
 
@@ -20,6 +21,7 @@ class QWidget;
 
 namespace ombrel {
 
+class DataFolderWatcher;
 class Dialogs;
 class Shell;
 class ImageButton;
@@ -120,6 +122,10 @@ class Form1 : public QMainWindow, public WindowState {
   void createBindings();
   void setTabOrder();
   void endProgram();
+  // From start-up on, the list and the colour follow their files on disk and
+  // conflict copies left by a sync tool are offered for merging.
+  void followDataFolder();
+  void settleConflictCopies();
   // The colour value (red + 256 * green + 65536 * blue) of swatch clr[index].
   std::int32_t swatchValue(int index) const;
 
@@ -127,6 +133,8 @@ class Form1 : public QMainWindow, public WindowState {
   Shell& shell_;
   storage::DataDirectory dataDirectory_;
   std::function<void()> endProgram_;
+  DataFolderWatcher* watcher_ = nullptr;
+  SettledCopies settledCopies_;
 
   QWidget* client_ = nullptr;  // the client area, painted in the window's colour
 

@@ -3,18 +3,40 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "entries/EntryCommands.h"
+#include "entries/SharedFolder.h"
 #include "startup/ChangePassword.h"
 #include "startup/Startup.h"
 #include "ui/ColourFile.h"
+#include "ui/DataFolderWatcher.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 #include "web/WebCommands.h"
 
 namespace ombrel {
 
-bool Form1::formLoad() { return runStartup(*this, dialogs_) == StartupOutcome::Ready; }
+bool Form1::formLoad() {
+  if (runStartup(*this, dialogs_) != StartupOutcome::Ready) return false;
+  followDataFolder();
+  return true;
+}
+
+void Form1::followDataFolder() {
+  watcher_ = new DataFolderWatcher(std::filesystem::path(dataDirectory_.path()), this);
+  connect(watcher_, &DataFolderWatcher::entriesChanged, this, [this] { followEntryFile(*this); });
+  connect(watcher_, &DataFolderWatcher::colourChanged, this, [this] { applySavedColour(*this); });
+  connect(watcher_, &DataFolderWatcher::folderChanged, this, &Form1::settleConflictCopies);
+  watcher_->start();
+  // Copies left while the program was not running are offered once the
+  // window is up.
+  QTimer::singleShot(0, this, &Form1::settleConflictCopies);
+}
+
+void Form1::settleConflictCopies() {
+  if (ombrel::settleConflictCopies(*this, dialogs_, settledCopies_)) followEntryFile(*this);
+}
 
 void Form1::List1_Click() { showSelectedEntry(*this); }
 
@@ -66,9 +88,7 @@ void Form1::clr_Click(int index) {
   saveColour(dataDirectory_, value, dialogs_);
 }
 
-void Form1::Command11_Click() {
-  Frame4->hide();
-}
+void Form1::Command11_Click() { Frame4->hide(); }
 
 // Hover captions
 void Form1::Image4_MouseMove() { Label3->setText("New"); }
