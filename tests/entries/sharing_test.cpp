@@ -1,8 +1,10 @@
 // Two programs on one data directory: the write lock, and Save and Delete
 // over records that changed elsewhere since they were shown.
 #include "EntryFixture.h"
+#include "entries/SharedFolder.h"
 #include "entries/WriteLock.h"
 #include "startup/ChangePassword.h"
+#include "storage/ConflictCopies.h"
 #include "storage/DirectoryLock.h"
 #include "ui/ColourFile.h"
 
@@ -174,6 +176,133 @@ TEST_F(SharingTest, ChangeDuringTheQuestionIsCaughtBeforeTheRewrite) {
   ASSERT_EQ(changing.messages.size(), 2u);
   EXPECT_EQ(changing.messages[1].title, "Changed Elsewhere");
   EXPECT_EQ(entryFile(), theirs);
+}
+
+}  // namespace
+}  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+using testing::enc;
+using testing::line;
+
+TEST(ConflictCopyNames, TheThreeSyncToolsAndNothingElse) {
+  using storage::ConflictOf;
+  const std::vector<std::pair<const char*, std::optional<ConflictOf>>> cases = {
+      {"passwords.sync-conflict-20260102-030405-ABCDEFG.dat", ConflictOf::Entries},
+      {"passwords (conflicted copy 2026-01-02 030405).dat", ConflictOf::Entries},
+      {"passwords (Ann's conflicted copy 2026-01-02).dat", ConflictOf::Entries},
+      {"pw.sync-conflict-20260102-030405-ABCDEFG.dat", ConflictOf::Password},
+      {"pwclr (conflicted copy 2026-01-02 030405).dat", ConflictOf::Colour},
+      {"passwords.dat", std::nullopt},
+      {"passwords2.dat", std::nullopt},
+      {"passwords.sync-conflict-20260102-030405-ABCDEFG.dat.merged", std::nullopt},
+      {".syncthing.passwords.dat.tmp", std::nullopt},
+      {"help (conflicted copy 2026-01-02 030405).dat", std::nullopt},
+  };
+  for (const auto& [name, expected] : cases)
+    EXPECT_EQ(storage::conflictCopyOf(name), expected) << name;
+}
+
+TEST(MergeEntries, AppendsWhatIsMissingAndNamesTheEntriesChangedOnBothSides) {
+  const std::string ours = line("a.com", "ann", "1", "") + line("b.com", "bob", "ours", "");
+  // The copy: a.com unchanged (written with an unset field in another form
+  // that reads the same), b.com changed there, c.com new there, twice.
+  const std::string theirs = line("a.com", "ann", "1", "") + line("b.com", "bob", "theirs", "") +
+                             line("c.com", "c", "3", "") + line("c.com", "c", "3", "");
+  const auto merge = storage::mergeEntries(ours, theirs);
+  EXPECT_EQ(merge.bytes, ours + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
+  EXPECT_EQ(merge.added, 2u);
+  EXPECT_EQ(merge.twoVersions, std::vector<std::string>{enc("b.com")});
+
+  // A last line without its line end still gets the appended records on
+  // lines of their own; a copy cut off inside a record is not merged.
+  const auto unended = storage::mergeEntries(ours.substr(0, ours.size() - 2), theirs);
+  EXPECT_EQ(unended.bytes.substr(0, ours.size()), ours);
+  EXPECT_TRUE(storage::mergeEntries(ours, theirs.substr(0, theirs.size() - 5)).copyDamaged);
+  EXPECT_TRUE(storage::mergeEntries("\"" + enc("x"), theirs).currentDamaged);
+}
+
+class ConflictCopyTest : public testing::EntryFixture {
+ protected:
+  ConflictCopyTest() {
+    entries(line("a.com", "ann", "1", "") + line("b.com", "bob", "ours", ""), {"a.com", "b.com"});
+  }
+  SettledCopies settled;
+};
+
+TEST_F(ConflictCopyTest, YesMergesAndSetsTheCopyAsideNoAsksNotAgain) {
+  const std::string copy = "passwords.sync-conflict-20260102-030405-ABCDEFG.dat";
+  dir.write(copy, line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
+  const std::string before = entryFile();
+
+  dialogs.answerMessage(kNo);
+  EXPECT_FALSE(settleConflictCopies(window, dialogs, settled));
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_TRUE(dir.exists(copy));
+  EXPECT_FALSE(settleConflictCopies(window, dialogs, settled));  // not asked again
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].style, kConfirm);
+  EXPECT_TRUE(dialogs.messages[0].text.contains("    b.com"));
+  EXPECT_TRUE(dialogs.messages[0].text.contains("may come back"));
+
+  settled.clear();  // the next start
+  dialogs.answerMessage(kYes);
+  EXPECT_TRUE(settleConflictCopies(window, dialogs, settled));
+  EXPECT_EQ(entryFile(), before + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
+  EXPECT_FALSE(dir.exists(copy));
+  EXPECT_TRUE(dir.exists(copy + ".merged"));
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+}
+
+TEST_F(ConflictCopyTest, DamagedCopyIsLeftAloneAndNamedOnce) {
+  const std::string copy = "passwords (conflicted copy 2026-01-02 030405).dat";
+  dir.write(copy, "\"" + enc("cut off"));
+  const std::string before = entryFile();
+  settleConflictCopies(window, dialogs, settled);
+  settleConflictCopies(window, dialogs, settled);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
+  EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromStdString(copy)));
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_TRUE(dir.exists(copy));
+}
+
+TEST_F(ConflictCopyTest, PasswordAndColourCopiesAreSetAsideKeepingTheCurrentFiles) {
+  dir.write("pw.dat", "efgh\r\n");
+  dir.write("pw.sync-conflict-20260102-030405-ABCDEFG.dat", "other\r\n");
+  dir.write("pwclr (Ann's conflicted copy 2026-01-02).dat", " 255 \r\n");
+  dir.write("passwords (conflicted copy 2026-01-02 030405).dat", line("a.com", "ann", "1", ""));
+  EXPECT_FALSE(settleConflictCopies(window, dialogs, settled));
+  ASSERT_EQ(dialogs.messages.size(), 1u);  // told once, for both files
+  EXPECT_EQ(dialogs.messages[0].style, kInformationOk);
+  EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
+  EXPECT_TRUE(dir.exists("pw.sync-conflict-20260102-030405-ABCDEFG.dat.merged"));
+  EXPECT_TRUE(dir.exists("pwclr (Ann's conflicted copy 2026-01-02).dat.merged"));
+  // A copy that adds nothing is set aside without a question.
+  EXPECT_TRUE(dir.exists("passwords (conflicted copy 2026-01-02 030405).dat.merged"));
+  EXPECT_TRUE(storage::conflictCopies(dir.path()).empty());
+}
+
+TEST_F(ConflictCopyTest, ListFollowsTheFileKeepingThePickAndTheBoxes) {
+  window.names = {"a.com", "b.com", "b.com"};
+  window.selected = 2;  // the second b.com
+  window.show("b.com", "typing...");
+  dir.write("passwords.dat", line("0.com", "", "", "") + line("b.com", "bob", "ours", "") +
+                                 line("b.com", "x", "", ""));
+  followEntryFile(window);
+  EXPECT_EQ(window.names, QStringList({"0.com", "b.com", "b.com"}));
+  EXPECT_EQ(window.selected, 2);
+  EXPECT_EQ(window.boxText(Box::User), "typing...");
+
+  dir.write("passwords.dat", line("0.com", "", "", ""));
+  followEntryFile(window);
+  EXPECT_EQ(window.selected, -1);  // the picked name is gone
+
+  std::filesystem::remove(dir.file("passwords.dat"));
+  followEntryFile(window);  // briefly missing: the list stays
+  EXPECT_EQ(window.names, QStringList({"0.com"}));
 }
 
 }  // namespace
