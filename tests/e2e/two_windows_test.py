@@ -64,6 +64,7 @@ def new_entry(app, window, name, user, password):
 
 # Client-area places, in pixels, of the first list row and the password box.
 FIRST_NAME = (120, 129)
+ROW_HEIGHT = 18
 PASSWORD_BOX = (640, 180)
 
 
@@ -100,10 +101,16 @@ def save_first_name(app, window, typed):
     return "Ombrel"
 
 
+def records_in_dir(directory):
+    try:
+        with open(os.path.join(directory, "passwords.dat"), "rb") as f:
+            return set(f.read().splitlines(keepends=True))
+    except FileNotFoundError:
+        return set()
+
+
 def records_in(app):
-    path = os.path.join(app.data_dir, "passwords.dat")
-    with open(path, "rb") as f:
-        return set(f.read().splitlines(keepends=True))
+    return records_in_dir(app.data_dir)
 
 
 def wait_records(app, expected, timeout=10):
