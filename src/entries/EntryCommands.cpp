@@ -139,10 +139,11 @@ bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& cons
 
 // Rewrites the entry file with every record named `key` replaced (or dropped
 // when `replacement` is empty), provided the records of that name are still
-// `expected`; `changed` tells that they were not and nothing was written.
+// `expected` (when given); `changed` tells that they were not and nothing was
+// written.
 bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& key,
                       const std::optional<storage::Record>& replacement, const QString& consequence,
-                      const std::string& expected, bool& changed, std::size_t* matched = nullptr) {
+                      const std::string* expected, bool& changed, std::size_t* matched = nullptr) {
   changed = false;
   return replaceEntryFile(
       window, dialogs, consequence, "The entry file could not be rewritten", false,
@@ -150,7 +151,7 @@ bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& 
         return storage::rewriteEntries(reader, key, replacement, write);
       },
       [&](const storage::RewriteCount& count) {
-        changed = count.matchedRecords != expected;
+        changed = expected && count.matchedRecords != *expected;
         if (matched) *matched = count.matched;
         return !changed;
       });
@@ -295,7 +296,7 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
     // goes ahead over the very records the answers were about.
     bool changed = false;
     std::size_t matched = 0;
-    if (rewriteEntryFile(window, dialogs, key, replacement, consequence, onDisk, changed,
+    if (rewriteEntryFile(window, dialogs, key, replacement, consequence, &onDisk, changed,
                          &matched)) {
       std::string saved;
       for (std::size_t i = 0; i < matched; ++i) storage::appendRecord(saved, replacement);
@@ -333,8 +334,10 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
       confirmed = true;
     }
     bool changed = false;
-    if (rewriteEntryFile(window, dialogs, key, std::nullopt, "Nothing was deleted.", onDisk,
-                         changed))
+    // When the records could not be read before the question, the rewrite
+    // reports why, or goes ahead over what it finds as Delete always did.
+    if (rewriteEntryFile(window, dialogs, key, std::nullopt, "Nothing was deleted.",
+                         read ? &onDisk : nullptr, changed))
       break;
     if (!changed) return;
     seen = onDisk;
