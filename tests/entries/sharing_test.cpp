@@ -1,5 +1,10 @@
 // Two programs on one data directory: the write lock, and Save and Delete
 // over records that changed elsewhere since they were shown.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
 #include "EntryFixture.h"
 #include "entries/SharedFolder.h"
 #include "entries/WriteLock.h"
@@ -44,6 +49,30 @@ TEST_F(SharingTest, LockIsExclusiveAndFreedWithItsHolder) {
   EXPECT_TRUE(second.tryLock(dir.path(), busy));
   EXPECT_FALSE(first.tryLock(dir.path() / "missing", busy));
   EXPECT_FALSE(busy);  // a folder that cannot be opened is not "busy"
+  second.unlock();
+
+  // A program that dies holding the lock leaves nothing behind that blocks.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    storage::DirectoryLock held;
+    bool childBusy = false;
+    const char taken = held.tryLock(dir.path(), childBusy) ? 'y' : 'n';
+    (void)!::write(ready[1], &taken, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char taken = 0;
+  ASSERT_EQ(::read(ready[0], &taken, 1), 1);
+  ASSERT_EQ(taken, 'y');
+  EXPECT_FALSE(first.tryLock(dir.path(), busy));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(first.tryLock(dir.path(), busy));
+  ::close(ready[0]);
+  ::close(ready[1]);
 }
 
 // Every writing command gives up after a short wait while another program
