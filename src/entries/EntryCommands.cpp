@@ -376,10 +376,10 @@ void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
       return;
     }
     storage::Record encoded;
-    for (auto [from, to] :
-         {std::pair{&record.name, &encoded.name}, std::pair{&record.user, &encoded.user},
-          std::pair{&record.password, &encoded.password},
-          std::pair{&record.notes, &encoded.notes}}) {
+    for (auto [from, to] : {std::pair{&record.name, &encoded.name},
+                            std::pair{&record.user, &encoded.user},
+                            std::pair{&record.password, &encoded.password},
+                            std::pair{&record.notes, &encoded.notes}}) {
       storage::ShiftResult shifted = storage::shiftEncode(storage::textOf(*from));
       if (!shifted.ok()) {
         // Most likely the file is stored already; a partial copy would be worse

@@ -17,8 +17,9 @@ void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialog
   if (answer.isEmpty()) return;
   // Counted as typed: characters that cannot be stored still count.
   if (answer.toUcs4().size() < 4) {
-    dialogs.messageBox("Password must have at least 4 characters. The password will not be saved!",
-                       kWarningOk, "Ombrel");
+    dialogs.messageBox(
+        "Password must have at least 4 characters. The password will not be saved!",
+        kWarningOk, "Ombrel");
     return;
   }
   const auto lock = lockForWriting(dataDirectory, dialogs, "The password was not changed.");

@@ -48,8 +48,7 @@ void listStoredNames(WindowState& window) {
 }  // namespace
 
 StartupOutcome runStartup(WindowState& window, Dialogs& dialogs) {
-  for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes})
-    window.setBoxText(box, QString());
+  for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes}) window.setBoxText(box, QString());
 
   window.dataDirectory().applyLegacyRule();
   applySavedColour(window);

@@ -46,7 +46,9 @@ bool nameMatches(const Record& record, std::string_view key) { return textOf(rec
 namespace {
 
 // An unset name has an empty view, so it too equals the empty key.
-bool nameMatches(const RecordView& record, std::string_view key) { return record.name.text == key; }
+bool nameMatches(const RecordView& record, std::string_view key) {
+  return record.name.text == key;
+}
 
 Field toField(const FieldView& view) {
   if (!view.set) return std::nullopt;
@@ -73,8 +75,8 @@ std::vector<std::string> readStoredNames(std::string_view data, bool* damaged) {
   // One record per line, so the line count is a good guess at the record count.
   names.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), kLF)) + 1);
   RecordReader reader(data);
-  forEachStoredName(
-      reader, [&names](std::string_view name) { names.emplace_back(name); }, damaged);
+  forEachStoredName(reader, [&names](std::string_view name) { names.emplace_back(name); },
+                    damaged);
   return names;
 }
 

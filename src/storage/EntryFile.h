@@ -73,9 +73,9 @@ RewriteCount appendEntry(RecordReader& reader, const Record& record,
                          const std::function<bool(std::string_view)>& write);
 
 struct Rewrite {
-  std::string bytes;        // the new file
-  std::size_t matched = 0;  // records whose name equalled the key
-  bool damaged = false;     // the data ended inside a record: do not use `bytes`
+  std::string bytes;          // the new file
+  std::size_t matched = 0;    // records whose name equalled the key
+  bool damaged = false;       // the data ended inside a record: do not use `bytes`
 };
 
 // The same over bytes held whole, giving the new file whole.

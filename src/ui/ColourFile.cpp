@@ -9,7 +9,8 @@
 
 namespace ombrel {
 
-void saveColour(const storage::DataDirectory& dataDirectory, std::int32_t value, Dialogs& dialogs) {
+void saveColour(const storage::DataDirectory& dataDirectory, std::int32_t value,
+                Dialogs& dialogs) {
   const auto lock =
       lockForWriting(dataDirectory, dialogs, "The colour was not saved for the next start.");
   if (!lock) return;
@@ -18,8 +19,8 @@ void saveColour(const storage::DataDirectory& dataDirectory, std::int32_t value,
                                      storage::formatNumberLine(value));
   if (!status)
     dialogs.messageBox(
-        fileProblem("The colour could not be saved for the next start", target, status), kWarningOk,
-        "Ombrel");
+        fileProblem("The colour could not be saved for the next start", target, status),
+        kWarningOk, "Ombrel");
 }
 
 }  // namespace ombrel

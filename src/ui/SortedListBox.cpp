@@ -3,8 +3,8 @@
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 #include <algorithm>
-#include <cstdint>
 #include <iterator>
+#include <cstdint>
 #include <vector>
 
 namespace ombrel {
@@ -28,6 +28,7 @@ class ShortenedNameDelegate : public QStyledItemDelegate {
     }
   }
 };
+
 
 char16_t folded(char16_t unit) { return unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit; }
 
@@ -143,8 +144,8 @@ void SortedListBox::sortNames(NameBlock& names) {
   if (!others.empty()) {
     std::vector<NameBlock::Span> merged;
     merged.reserve(order.size() + others.size());
-    std::merge(order.begin(), order.end(), others.begin(), others.end(), std::back_inserter(merged),
-               before);
+    std::merge(order.begin(), order.end(), others.begin(), others.end(),
+               std::back_inserter(merged), before);
     order = std::move(merged);
   }
   names.reorder(std::move(order));
@@ -183,7 +184,8 @@ void NameListModel::resetNames(NameBlock names) {
   endResetModel();
 }
 
-SortedListBox::SortedListBox(QWidget* parent) : QListView(parent), model_(new NameListModel(this)) {
+SortedListBox::SortedListBox(QWidget* parent)
+    : QListView(parent), model_(new NameListModel(this)) {
   setModel(model_);
   setItemDelegate(new ShortenedNameDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);

@@ -24,10 +24,9 @@ class FakeWindow : public WindowState {
   int selectedIndex() const override { return selected; }
   void setSelectedIndex(int i) override { selected = i; }
   void addName(const QString& name) override {
-    auto at =
-        std::upper_bound(names.begin(), names.end(), name, [](const QString& a, const QString& b) {
-          return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-        });
+    auto at = std::upper_bound(names.begin(), names.end(), name, [](const QString& a, const QString& b) {
+      return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
     names.insert(at, name);
   }
   void addNames(NameBlock more) override {
