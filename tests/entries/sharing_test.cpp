@@ -186,7 +186,8 @@ TEST_F(SharingTest, StaleDeleteAsksAndNoKeepsTheEntry) {
 }
 
 // A change that lands while the user answers the usual question is caught
-// under the lock, and the user is asked about it instead of losing it.
+// under the lock, and the user is asked about it (or told the entry is gone)
+// instead of losing it.
 TEST_F(SharingTest, ChangeDuringTheQuestionIsCaughtBeforeTheRewrite) {
   struct ChangingDialogs : testing::ScriptedDialogs {
     std::function<void()> onQuestion;
@@ -194,17 +195,30 @@ TEST_F(SharingTest, ChangeDuringTheQuestionIsCaughtBeforeTheRewrite) {
       if (onQuestion) std::exchange(onQuestion, nullptr)();
       return ScriptedDialogs::messageBox(text, style, title);
     }
-  } changing;
-  pick("a.com");
-  window.setBoxText(Box::Password, "mine");
-  const std::string theirs = line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", "");
-  changing.onQuestion = [&] { changeElsewhere(theirs); };
-  changing.answerMessage(kYes);  // the usual question
-  changing.answerMessage(kNo);   // ... then "changed elsewhere"
-  saveEntry(window, changing);
-  ASSERT_EQ(changing.messages.size(), 2u);
-  EXPECT_EQ(changing.messages[1].title, "Changed Elsewhere");
-  EXPECT_EQ(entryFile(), theirs);
+  };
+  const struct {
+    const char* what;
+    std::string theirs;
+    const char* secondTitle;
+  } cases[] = {
+      {"changed", line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", ""),
+       "Changed Elsewhere"},
+      {"deleted", line("b.com", "bob", "2", ""), "Ombrel"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    changeElsewhere(line("a.com", "ann", "1", "") + line("b.com", "bob", "2", ""));
+    ChangingDialogs changing;
+    pick("a.com");
+    window.setBoxText(Box::Password, "mine");
+    changing.onQuestion = [&] { changeElsewhere(c.theirs); };
+    changing.answerMessage(kYes);  // the usual question
+    if (std::string(c.secondTitle) == "Changed Elsewhere") changing.answerMessage(kNo);
+    saveEntry(window, changing);
+    ASSERT_EQ(changing.messages.size(), 2u);
+    EXPECT_EQ(changing.messages[1].title, c.secondTitle);
+    EXPECT_EQ(entryFile(), c.theirs);
+  }
 }
 
 }  // namespace
