@@ -55,18 +55,13 @@ class AppliedTheme {
 };
 
 // The roles that matter here of a dark scheme as desktop tools ship it:
-// light text on dark windows and dark boxes.
+// white text on dark windows and dark boxes.
 QPalette darkTheme() {
   QPalette dark = QApplication::style()->standardPalette();
   dark.setColor(QPalette::Window, QColor(0x22, 0x20, 0x20));
   dark.setColor(QPalette::WindowText, Qt::white);
   dark.setColor(QPalette::Base, QColor(0x3d, 0x3d, 0x3d));
-  dark.setColor(QPalette::AlternateBase, QColor(0x5c, 0x5b, 0x5a));
   dark.setColor(QPalette::Text, Qt::white);
-  dark.setColor(QPalette::Button, QColor(0x42, 0x42, 0x45));
-  dark.setColor(QPalette::ButtonText, Qt::white);
-  dark.setColor(QPalette::Highlight, QColor(0x12, 0x60, 0x8a));
-  dark.setColor(QPalette::HighlightedText, QColor(0xf9, 0xf9, 0xf9));
   return dark;
 }
 
@@ -204,9 +199,7 @@ void WindowInputTest::shortcutsRunTheirMenuItems_data() {
   QTest::newRow("Ctrl+S in the notes") << "Text1" << int(Qt::Key_S) << ctrl << "f2";
   QTest::newRow("F1 in the notes") << "Text1" << int(Qt::Key_F1) << none << "h1";
   QTest::newRow("F1 on the banner") << "Picture1" << int(Qt::Key_F1) << none << "h1";
-  QTest::newRow("Ctrl+O in the list") << "List1" << int(Qt::Key_O) << ctrl << "openSiteKey";
   QTest::newRow("Ctrl+O in a box") << "lblw" << int(Qt::Key_O) << ctrl << "openSiteKey";
-  QTest::newRow("Ctrl+O in the notes") << "Text1" << int(Qt::Key_O) << ctrl << "openSiteKey";
 }
 
 void WindowInputTest::shortcutsRunTheirMenuItems() {
@@ -411,9 +404,7 @@ void WindowInputTest::accessKeysOpenTheMenus_data() {
   QTest::addColumn<QString>("item");
 
   QTest::newRow("Alt+F, X") << int(Qt::Key_F) << "f0" << int(Qt::Key_X) << "om4";
-  QTest::newRow("Alt+F, D") << int(Qt::Key_F) << "f0" << int(Qt::Key_D) << "f3";
   QTest::newRow("Alt+O, C") << int(Qt::Key_O) << "om" << int(Qt::Key_C) << "om7";
-  QTest::newRow("Alt+O, W") << int(Qt::Key_O) << "om" << int(Qt::Key_W) << "om5";
 }
 
 void WindowInputTest::accessKeysOpenTheMenus() {
