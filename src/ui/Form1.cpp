@@ -82,10 +82,6 @@ QFont sansBold() { return designFont("Liberation Sans", 12, true); }
 // The user-interface font of controls that have none of their own.
 QFont interfaceFont() { return designFont("Liberation Sans", 8, false); }
 
-// Paints a widget in the window's colour. Its labels take their text colour
-// from the same place, not from the desktop theme, whose text colour is made
-// for the theme's own window colour (white on a dark theme). Only these two
-// roles are set: text boxes and the list keep the theme's base and text.
 // A one-line box set from code shows where its text begins: setText alone
 // leaves the caret at the end, and a long address or name then shows only its
 // last characters.
@@ -94,6 +90,10 @@ void showFromStart(QLineEdit* box, const QString& text) {
   box->setCursorPosition(0);
 }
 
+// Paints a widget in the window's colour. Its labels take their text colour
+// from the same place, not from the desktop theme, whose text colour is made
+// for the theme's own window colour (white on a dark theme). Only these two
+// roles are set: text boxes and the list keep the theme's base and text.
 void setWindowColour(QWidget* widget, const QColor& colour) {
   QPalette palette;
   palette.setColor(QPalette::Window, colour);
