@@ -175,6 +175,7 @@ class Form1 : public QMainWindow, public WindowState {
   QAction* om5 = nullptr;
   QAction* om6 = nullptr;
   QAction* h1 = nullptr;
+  QAction* openSiteKey = nullptr;  // Ctrl+O, in no menu
 };
 
 }  // namespace ombrel
