@@ -169,23 +169,5 @@ class InstallTest(unittest.TestCase):
             )
 
 
-    def test_desktop_entry_and_icon(self):
-        entry = read(self.path("share", "applications", "ombrel.desktop")).decode()
-        for line in ("Name=Ombrel", "Exec=ombrel", "Icon=ombrel",
-                     "Categories=Utility;Security;"):
-            self.assertIn(line + "\n", entry)
-        icons = self.path("share", "icons", "hicolor")
-        found = [
-            os.path.join(size, "apps", "ombrel.png")
-            for size in os.listdir(icons)
-            if os.path.exists(os.path.join(icons, size, "apps", "ombrel.png"))
-        ]
-        self.assertEqual(len(found), 1, found)
-        png = read(os.path.join(icons, found[0]))
-        self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
-        width, height = int.from_bytes(png[16:20], "big"), int.from_bytes(png[20:24], "big")
-        self.assertEqual(found[0].split(os.sep)[0], f"{width}x{height}")
-
-
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], "-v"])
