@@ -50,23 +50,13 @@ class Unpacked(unittest.TestCase):
 
 
 class InstalledProgramTest(Unpacked):
-    def test_options_are_answered_without_a_display(self):
+    def test_version_is_printed_without_a_display(self):
         env = {"PATH": "/usr/bin:/bin", "HOME": self.root}
-        usage = "Usage: ombrel [--help | --version]\n"
         for command in (self.path("bin", "ombrel"), self.path("libexec", "ombrel", "ombrel")):
-            for option, status, stdout, stderr in (
-                ("--version", 0, f"ombrel {VERSION}\n", ""),
-                ("--help", 0, usage, ""),
-                ("--nope", 2, "", "ombrel: unrecognized option '--nope'\n" + usage),
-            ):
-                with self.subTest(command=command, option=option):
-                    run = subprocess.run([command, option], env=env, capture_output=True,
-                                         text=True, timeout=30)
-                    self.assertEqual(run.returncode, status, run.stderr)
-                    self.assertTrue(run.stdout.startswith(stdout), run.stdout)
-                    self.assertEqual(run.stderr, stderr)
-        self.assertFalse(os.path.exists(os.path.join(self.root, ".local")),
-                         "an option created the data directory")
+            run = subprocess.run([command, "--version"], env=env, capture_output=True,
+                                 text=True, timeout=30)
+            self.assertEqual((run.returncode, run.stdout, run.stderr),
+                             (0, f"ombrel {VERSION}\n", ""), command)
 
     def test_first_start_on_a_fresh_data_home_opens_the_window(self):
         check_tools()
