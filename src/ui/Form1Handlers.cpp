@@ -45,8 +45,8 @@ void Form1::Command5_Click() { encodePlainEntryFile(*this, dialogs_); }
 void Form1::Command6_Click() { loadTempEntryNames(*this); }
 
 // Open Site
-void Form1::Image3_Click() { openSite(shell_, lblw->text()); }
-void Form1::Command2_Click() { openSite(shell_, lblw->text()); }
+void Form1::Image3_Click() { openSite(shell_, dialogs_, lblw->text()); }
+void Form1::Command2_Click() { openSite(shell_, dialogs_, lblw->text()); }
 
 // Exit
 void Form1::om4_Click() { endProgram(); }
