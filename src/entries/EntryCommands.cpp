@@ -102,7 +102,10 @@ bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& cons
     return false;
   };
 
-  storage::Replacement newFile(path, window.dataDirectory().file(storage::kTempEntryFile));
+  // The file holds passwords: it ends private to its owner, however it was
+  // shared before.
+  storage::Replacement newFile(path, window.dataDirectory().file(storage::kTempEntryFile),
+                               storage::Permissions::OwnerOnly);
   if (auto status = newFile.open(); !status) return reportUnwritable(status);
   storage::Status written = storage::Status::success();
   auto write = [&](std::string_view piece) {

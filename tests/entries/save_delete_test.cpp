@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "EntryFixture.h"
 
 namespace ombrel {
@@ -64,14 +66,41 @@ TEST_F(SaveTest, LeftoverTemporaryFileNeverLeaksIntoTheEntryFile) {
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
 
-TEST_F(SaveTest, RewriteKeepsTheFilePrivate) {
-  ::chmod(dir.file("passwords.dat").c_str(), 0600);
-  window.show("c.com", "c", "3", "z");
-  dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
-  struct stat info {};
-  ASSERT_EQ(::stat(dir.file("passwords.dat").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
+TEST_F(SaveTest, EveryWriteLeavesTheFilesPrivate) {
+  // As a copy from elsewhere or a loose umask may leave them.
+  auto mode = [this](const char* name) {
+    struct stat info {};
+    EXPECT_EQ(::stat(dir.file(name).c_str(), &info), 0) << name;
+    return info.st_mode & 0777;
+  };
+  const std::function<void()> commands[] = {
+      [this] {
+        window.show("c.com", "c", "3", "z");
+        dialogs.answerMessage(kYes);
+        saveEntry(window, dialogs);
+      },
+      [this] {
+        window.show("b.com");
+        dialogs.answerMessage(kYes);
+        deleteEntry(window, dialogs);
+      },
+      [this] {
+        for (const char* answer : {"n.com", "u", "p"}) dialogs.answerInput(answer);
+        newEntry(window, dialogs, kNewEntryPrompt);
+      },
+  };
+  for (const auto& command : commands) {
+    ::chmod(dir.file("passwords.dat").c_str(), 0644);
+    command();
+    EXPECT_EQ(mode("passwords.dat"), 0600u);
+  }
+  // The maintenance encode appends to passwords2.dat as it finds it.
+  dir.write("passwords.dat", "\"x\",\"u\",\"p\",\"n\"\r\n");
+  dir.write("passwords2.dat", "");
+  ::chmod(dir.file("passwords2.dat").c_str(), 0666);
+  encodePlainEntryFile(window, dialogs);
+  EXPECT_EQ(mode("passwords2.dat"), 0600u);
+  EXPECT_EQ(dialogs.messages.size(), 2u);  // the two questions, and no warning
 }
 
 TEST_F(SaveTest, RefusesWhatCannotBeStoredAndChangesNothing) {
