@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,5 +41,7 @@ int main(int argc, char* argv[]) {
   dialogs.setParent(&form);
   if (!form.formLoad()) return 1;
   form.show();
+  // Once the event loop runs, so that the window is on screen behind it.
+  QTimer::singleShot(0, &form, &ombrel::Form1::formShown);
   return app.exec();
 }
