@@ -234,10 +234,10 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
     storage::InputFile file;
     if (!openEntryFile(window, dialogs, consequence, file)) return;
     storage::FileRecordReader reader(file);
-    found = storage::findFirstRecord(reader, key).has_value();
-    // The rest is read too: a file that ends inside an entry is refused
-    // before the question, not after it.
-    const std::size_t tail = storage::damagedTail(reader);
+    // The whole file is read, not only up to the name: one that ends inside
+    // an entry is refused before the question, not after it.
+    const std::size_t tail = storage::forEachStoredName(
+        reader, [&](std::string_view name) { found = found || name == key; });
     if (!reader.status()) {
       reportUnreadable(window, dialogs, consequence, reader.status());
       return;

@@ -118,13 +118,16 @@ TEST_F(SaveTest, RefusesWhatCannotBeStoredAndChangesNothing) {
 TEST_F(SaveTest, DamagedOrMissingFileIsNeverRewritten) {
   const std::string damaged = entryFile() + "\"" + enc("cut") + "\",\"";
   dir.write("passwords.dat", damaged);
-  window.show("c.com", "c", "3", "z");
-  saveEntry(window, dialogs);  // said before the question, which is not scripted
-  EXPECT_EQ(entryFile(), damaged);
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_NE(dialogs.messages[0].text.indexOf("passwords.dat"), -1);
-  EXPECT_NE(dialogs.messages[0].text.indexOf("7 bytes follow the last whole entry"), -1);
-  EXPECT_FALSE(dir.exists("passwords2.dat"));
+  for (const char* name : {"c.com", "no record"}) {
+    window.show(name, "c", "3", "z");
+    dialogs.messages.clear();
+    saveEntry(window, dialogs);  // said before the question, which is not scripted
+    EXPECT_EQ(entryFile(), damaged);
+    ASSERT_EQ(dialogs.messages.size(), 1u) << name;
+    EXPECT_NE(dialogs.messages[0].text.indexOf("passwords.dat"), -1);
+    EXPECT_NE(dialogs.messages[0].text.indexOf("7 bytes follow the last whole entry"), -1) << name;
+    EXPECT_FALSE(dir.exists("passwords2.dat"));
+  }
 
   std::filesystem::remove(dir.file("passwords.dat"));
   saveEntry(window, dialogs);
