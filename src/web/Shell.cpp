@@ -10,7 +10,8 @@ bool DesktopShell::openUrl(const QString& url, QString& reason) {
   // URL can carry it; it never passes through a command line.
   const QUrl parsed(url, QUrl::TolerantMode);
   if (!parsed.isValid()) {
-    reason = parsed.errorString();
+    // The first part says what is wrong; the rest repeats the URL in pieces.
+    reason = parsed.errorString().section(QStringLiteral("; "), 0, 0);
     return false;
   }
   if (QDesktopServices::openUrl(parsed)) return true;
