@@ -67,21 +67,15 @@ TEST_F(ChangePasswordTest, RefusesCharactersTheFileCannotCarry) {
   struct Case {
     const char* typed;
     const char* named;
-  } cases[] = {{"\u00e9\u00e9\u00e9\u00e9", "\u00e9"},
-               {"abc\u00e9", "\u00e9"},
-               {"ab\u4e2dcd", "\u4e2d"},
-               {"\u00e9\u00e9", nullptr}};  // too short first
+  } cases[] = {
+      {"\u00e9\u00e9\u00e9\u00e9", "\u00e9"}, {"abc\u00e9", "\u00e9"}, {"ab\u4e2dcd", "\u4e2d"}};
   for (const Case& c : cases) {
     dialogs.messages.clear();
     change(QString::fromUtf8(c.typed));
     ASSERT_EQ(dialogs.messages.size(), 1u) << c.typed;
     const QString text = dialogs.messages[0].text;
-    if (c.named) {
-      EXPECT_NE(text.indexOf("\"" + QString::fromUtf8(c.named) + "\""), -1) << text.toStdString();
-      EXPECT_NE(text.indexOf("not changed"), -1);
-    } else {
-      EXPECT_NE(text.indexOf("at least 4"), -1);
-    }
+    EXPECT_NE(text.indexOf("\"" + QString::fromUtf8(c.named) + "\""), -1) << text.toStdString();
+    EXPECT_NE(text.indexOf("not changed"), -1);
     EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n") << c.typed;
   }
   change(QString::fromUtf8("\u20acuro"));  // the euro sign is byte 128, within reach

@@ -69,19 +69,6 @@ void WindowCommandsTest::startUpListsNamesAndAppliesTheColour() {
   QCOMPARE(w.notes()->toPlainText(), QString());
   QCOMPARE(w.form.backgroundColour(), QColor(255, 255, 192));
   QCOMPARE(w.dialogs.messages.size(), size_t(1));  // the no-password warning
-  w.form.formShown();                              // the entry file is whole: nothing more to say
-  QCOMPARE(w.dialogs.messages.size(), size_t(1));
-
-  // One that ends inside an entry is reported once, when the window is up.
-  StartedWindow damaged;
-  damaged.dir.write("passwords.dat", line("alpha.com", "a", "b", "") + "\"cut");
-  QVERIFY(damaged.start());
-  QCOMPARE(damaged.list()->count(), 1);
-  QCOMPARE(damaged.dialogs.messages.size(), size_t(1));
-  damaged.form.formShown();
-  damaged.form.formShown();
-  QCOMPARE(damaged.dialogs.messages.size(), size_t(2));
-  QVERIFY(damaged.dialogs.messages.back().text.contains("4 bytes follow the last whole entry"));
 }
 
 void WindowCommandsTest::pickNewSaveAndDeleteFromTheKeyboard() {
