@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QSessionManager>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -85,5 +86,7 @@ int main(int argc, char* argv[]) {
   dialogs.setParent(&form);
   if (!form.formLoad()) return 1;
   form.show();
+  // Once the event loop runs, so that the window is on screen behind it.
+  QTimer::singleShot(0, &form, &ombrel::Form1::formShown);
   return app.exec();
 }

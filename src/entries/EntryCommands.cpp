@@ -67,12 +67,23 @@ bool openEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequ
   return status.ok();
 }
 
-void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence) {
-  dialogs.messageBox(
-      QStringLiteral("The entry file ends in the middle of an entry, so Ombrel will not rewrite "
-                     "it and risk losing what it holds:\n%1\n\n%2")
-          .arg(displayPath(entryFile(window)), consequence),
-      kWarningOk, kTitle);
+// `tail`: the bytes after the last whole entry, 0 when not known.
+void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence,
+                   std::size_t tail = 0) {
+  dialogs.messageBox(damagedEntryFile(entryFile(window), tail, consequence), kWarningOk, kTitle);
+}
+
+// Tells the user and returns true when the entry file ends inside an entry,
+// so that a command refuses before it asks anything. A file that is missing
+// or cannot be read is left for the command itself to meet.
+bool refuseDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence) {
+  storage::InputFile file;
+  if (!file.open(entryFile(window))) return false;
+  storage::FileRecordReader reader(file);
+  const std::size_t tail = storage::damagedTail(reader);
+  if (tail == 0 || !reader.status()) return false;
+  reportDamaged(window, dialogs, consequence, tail);
+  return true;
 }
 
 // Writes a new entry file from what `copy` passes on while it reads the old
@@ -102,7 +113,10 @@ bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& cons
     return false;
   };
 
-  storage::Replacement newFile(path, window.dataDirectory().file(storage::kTempEntryFile));
+  // The file holds passwords: it ends private to its owner, however it was
+  // shared before.
+  storage::Replacement newFile(path, window.dataDirectory().file(storage::kTempEntryFile),
+                               storage::Permissions::OwnerOnly);
   if (auto status = newFile.open(); !status) return reportUnwritable(status);
   storage::Status written = storage::Status::success();
   auto write = [&](std::string_view piece) {
@@ -179,13 +193,14 @@ void showSelectedEntry(WindowState& window) {
 }
 
 void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt) {
+  const QString consequence = "The entry was not created.";
+  if (refuseDamaged(window, dialogs, consequence)) return;
   QString name = dialogs.inputBox(firstPrompt, "Web Site");
   if (name.isEmpty()) return;
   QString user = dialogs.inputBox("User Name", "User Name");
   QString password = dialogs.inputBox("Password", "Password");
 
   std::string storedName, storedUser, storedPassword;
-  const QString consequence = "The entry was not created.";
   if (!storeAll({{name, &storedName}, {user, &storedUser}, {password, &storedPassword}}, dialogs,
                 consequence))
     return;
@@ -219,16 +234,20 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
     storage::InputFile file;
     if (!openEntryFile(window, dialogs, consequence, file)) return;
     storage::FileRecordReader reader(file);
-    bool damaged = false;
-    found = storage::findFirstRecord(reader, key, &damaged).has_value();
-    if (!found) {
-      // Save never creates an entry; a name without a record is left alone.
-      if (!reader.status())
-        reportUnreadable(window, dialogs, consequence, reader.status());
-      else if (damaged)
-        reportDamaged(window, dialogs, consequence);
+    // The whole file is read, not only up to the name: one that ends inside
+    // an entry is refused before the question, not after it.
+    const std::size_t tail = storage::forEachStoredName(
+        reader, [&](std::string_view name) { found = found || name == key; });
+    if (!reader.status()) {
+      reportUnreadable(window, dialogs, consequence, reader.status());
       return;
     }
+    if (tail > 0) {
+      reportDamaged(window, dialogs, consequence, tail);
+      return;
+    }
+    // Save never creates an entry; a name without a record is left alone.
+    if (!found) return;
   }  // the file is closed before the question
 
   if (dialogs.messageBox("This file already exists. Do you want to overwrite the file?",
@@ -242,6 +261,7 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   const QString name = window.boxText(Box::Web);
   std::string key;
   if (!storeAll({{name, &key}}, dialogs, "Nothing was deleted.")) return;
+  if (refuseDamaged(window, dialogs, "Nothing was deleted.")) return;
 
   if (dialogs.messageBox("Are you sure you want to delete the file " + name + "?", kConfirm,
                          "Delete File") != kYes) {

@@ -57,17 +57,24 @@ Field toField(const FieldView& view) {
 
 }  // namespace
 
-void forEachStoredName(RecordReader& reader, const std::function<void(std::string_view)>& each,
-                       bool* damaged) {
+std::size_t forEachStoredName(RecordReader& reader,
+                              const std::function<void(std::string_view)>& each, bool* damaged) {
   setDamaged(damaged, false);
   RecordView record;
   while (!reader.atEnd()) {
+    const std::size_t wholeEnd = reader.position();
+    // A record that fails has read on to the end of the data.
     if (!reader.next(record)) {
       setDamaged(damaged, true);
-      return;
+      return reader.position() - wholeEnd;
     }
     each(record.name.text);
   }
+  return 0;
+}
+
+std::size_t damagedTail(RecordReader& reader) {
+  return forEachStoredName(reader, [](std::string_view) {});
 }
 
 std::vector<std::string> readStoredNames(std::string_view data, bool* damaged) {

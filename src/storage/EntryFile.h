@@ -22,10 +22,15 @@ bool nameMatches(const Record& record, std::string_view key);
 
 // Calls `each` with the stored name of every whole record, in file order.
 // `damaged` is set when the data ends inside a record; the names before it
-// are still passed on.
-void forEachStoredName(RecordReader& reader, const std::function<void(std::string_view)>& each,
-                       bool* damaged = nullptr);
+// are still passed on. Returns what damagedTail() would.
+std::size_t forEachStoredName(RecordReader& reader,
+                              const std::function<void(std::string_view)>& each,
+                              bool* damaged = nullptr);
 std::vector<std::string> readStoredNames(std::string_view data, bool* damaged = nullptr);
+
+// Reads the records left: the number of bytes after the last whole record
+// when the data ends inside a record, 0 when every record is whole.
+std::size_t damagedTail(RecordReader& reader);
 
 // The first record whose name equals `key`, read from the start. Reading stops
 // at that record. `damaged` is set when the data ends inside a record before a

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -42,6 +43,9 @@ class Form1 : public QMainWindow, public WindowState {
   // Start-up, run once before the window is shown. False when the program must
   // end instead (no password file, wrong password).
   bool formLoad();
+  // Run once the window is shown: tells what start-up found that the user
+  // must know but that does not stop the program (a damaged entry file).
+  void formShown();
 
   // What ending the program does; quits the application unless a test sets
   // its own.
@@ -126,6 +130,7 @@ class Form1 : public QMainWindow, public WindowState {
   Shell& shell_;
   storage::DataDirectory dataDirectory_;
   std::function<void()> endProgram_;
+  std::size_t damagedTail_ = 0;  // what start-up found at the end of the entry file
 
   QWidget* client_ = nullptr;  // the client area, painted in the window's colour
 

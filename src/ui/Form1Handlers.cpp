@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <utility>
 
 #include "entries/EntryCommands.h"
 #include "startup/ChangePassword.h"
@@ -14,7 +15,11 @@
 
 namespace ombrel {
 
-bool Form1::formLoad() { return runStartup(*this, dialogs_) == StartupOutcome::Ready; }
+bool Form1::formLoad() {
+  return runStartup(*this, dialogs_, &damagedTail_) == StartupOutcome::Ready;
+}
+
+void Form1::formShown() { warnDamagedEntryFile(*this, dialogs_, std::exchange(damagedTail_, 0)); }
 
 void Form1::List1_Click() { showSelectedEntry(*this); }
 
@@ -45,8 +50,8 @@ void Form1::Command5_Click() { encodePlainEntryFile(*this, dialogs_); }
 void Form1::Command6_Click() { loadTempEntryNames(*this); }
 
 // Open Site
-void Form1::Image3_Click() { openSite(shell_, lblw->text()); }
-void Form1::Command2_Click() { openSite(shell_, lblw->text()); }
+void Form1::Image3_Click() { openSite(shell_, dialogs_, lblw->text()); }
+void Form1::Command2_Click() { openSite(shell_, dialogs_, lblw->text()); }
 
 // Exit
 void Form1::om4_Click() { endProgram(); }
