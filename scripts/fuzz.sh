@@ -15,7 +15,7 @@ seconds=${1:-300}
 targets=(record_reader password_line colour_number cp1252 shift_codec)
 build_dir=${OMBREL_FUZZ_BUILD_DIR:-build-fuzz}
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 cmake -S fuzz -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" >/dev/null
 

@@ -1,16 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, run and test Ombrel. Only the
-# missing ones are installed, so a second run does nothing and needs no network.
+# Installs the Debian packages that Ombrel needs. Only the missing ones are
+# installed, so a second run does nothing and needs no network.
+#
+#   bash scripts/install-deps.sh run     what building and running need
+#   bash scripts/install-deps.sh test    that, and everything the tests, the
+#                                        fuzz targets, the benchmarks and the
+#                                        package checks need (the default)
 set -euo pipefail
 
-packages=(
+# Compiler, CMake, Qt with its platform plugin, and the fonts the window's
+# layout is measured in.
+run_packages=(
   build-essential cmake g++
   qt6-base-dev qt6-qpa-plugins libgl-dev
+  fonts-liberation
+)
+test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-liberation
-  xvfb xauth xdotool x11-utils imagemagick python3 dbus-x11 syncthing
+  xvfb xauth xdotool x11-utils imagemagick python3 dbus-x11
+  syncthing
+  appstream desktop-file-utils lintian dpkg-dev fakeroot file
 )
+
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [run | test]" >&2; exit 2 ;;
+esac
 
 installed() {
   [[ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" == installed ]]

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 export OMBREL_BUILD_DIR=${OMBREL_ASAN_BUILD_DIR:-build-asan}
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 # Lightly optimised, with line tables only: a third quicker to build than the
 # usual -O2 -g, and the reports still name file and line.
 bash scripts/build.sh -DOMBREL_BUILD_TESTS=ON -DOMBREL_SANITIZE=ON \

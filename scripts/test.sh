@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh test
 bash scripts/build.sh -DOMBREL_BUILD_TESTS=ON
 
 cd "${OMBREL_BUILD_DIR:-build}"

@@ -1,7 +1,13 @@
 #include <QApplication>
+#include <QSessionManager>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "storage/DataDirectory.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
@@ -24,15 +30,55 @@ bool displayAvailable() {
 #endif
 }
 
+// The options are answered before anything needs a display, so that
+// `ombrel --version` works in a terminal without one, and a mistyped command
+// never opens the window.
+int answerCommandLine(const ombrel::CommandLine& commandLine) {
+  using Action = ombrel::CommandLine::Action;
+  switch (commandLine.action) {
+    case Action::Help:
+      std::fputs(ombrel::helpText().c_str(), stdout);
+      return 0;
+    case Action::Version:
+      std::fputs(ombrel::versionText().c_str(), stdout);
+      return 0;
+    case Action::Usage:
+      std::fprintf(stderr, "ombrel: %s\n%s", commandLine.error.c_str(),
+                   ombrel::usageText().c_str());
+      return 2;
+    case Action::Run:
+      break;
+  }
+  return -1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  if (int status = answerCommandLine(ombrel::parseCommandLine(arguments)); status >= 0) {
+    return status;
+  }
   if (!displayAvailable()) {
     std::fputs("ombrel: no graphical display available (DISPLAY is not set)\n", stderr);
     return 2;
   }
-  QApplication app(argc, argv);
+  // Qt reads no options of its own from our command line: the program takes
+  // none, and Qt's are set through its environment variables instead.
+  static char programName[] = "ombrel";
+  char* qtArgv[] = {argc > 0 ? argv[0] : programName, nullptr};
+  int qtArgc = 1;
+  QApplication app(qtArgc, qtArgv);
   QApplication::setApplicationName(QStringLiteral("ombrel"));
+  // Lets a Wayland compositor match the window with the desktop entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.ombrel.Ombrel"));
+#ifndef QT_NO_SESSIONMANAGER
+  // A session manager would restart this program directly, outside the data
+  // directory that the launcher prepares; it is started by the user only.
+  QObject::connect(&app, &QGuiApplication::saveStateRequest, [](QSessionManager& manager) {
+    manager.setRestartHint(QSessionManager::RestartNever);
+  });
+#endif
 
   ombrel::QtDialogs dialogs;
   ombrel::DesktopShell shell;
@@ -40,5 +86,7 @@ int main(int argc, char* argv[]) {
   dialogs.setParent(&form);
   if (!form.formLoad()) return 1;
   form.show();
+  // Once the event loop runs, so that the window is on screen behind it.
+  QTimer::singleShot(0, &form, &ombrel::Form1::formShown);
   return app.exec();
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Draws the window's artwork (icon, banner, tool-bar pictures) into
-# src/ui/resources with ImageMagick 6. The PNG files are committed; run this
+# src/ui/resources with ImageMagick 6, and renders the desktop icons into
+# packaging/icons. The PNG files are committed; run this
 # again only to change the artwork.
 #
 # Each picture is drawn at four times its size and scaled down, which gives
@@ -10,6 +11,8 @@ set -eu
 IM=${IM:-/usr/bin/convert}
 FONTS=/usr/share/fonts/truetype/liberation
 OUT=$(cd "$(dirname "$0")/../src/ui/resources" && pwd)
+ICONS=$(cd "$(dirname "$0")/../packaging/icons" && pwd)
+SVG=$ICONS/ombrel.svg
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
 
@@ -17,27 +20,23 @@ INK='#1f3b57'      # deep slate blue: outlines and the name
 CANOPY='#2a7f8f'   # teal umbrella
 ACCENT='#e0872b'   # warm orange
 
-# An umbrella with a key for a handle, on a transparent ground (128 x 128).
+# The umbrella with a key for a handle, on a transparent ground, comes from the
+# one artwork of every icon, packaging/icons/ombrel.svg (rendered with
+# rsvg-convert, Debian librsvg2-bin).
 umbrella() {
-  "$IM" -size 128x128 xc:none \
-    -fill "$CANOPY" -stroke "$INK" -strokewidth 5 \
-    -draw "path 'M 10,62 A 54,50 0 0,1 118,62 Q 100,52 82,62 Q 64,52 46,62 Q 28,52 10,62 Z'" \
-    -stroke none -fill '#ffffff60' \
-    -draw "path 'M 30,44 A 40,34 0 0,1 64,22 L 62,28 A 34,30 0 0,0 36,47 Z'" \
-    -stroke "$INK" -strokewidth 8 -fill none \
-    -draw "line 64,60 64,104" \
-    -stroke "$ACCENT" -strokewidth 7 \
-    -draw "circle 64,112 64,121" \
-    -draw "line 64,84 76,84" -draw "line 64,96 74,96" \
-    -stroke "$INK" -strokewidth 5 -fill "$INK" \
-    -draw "circle 64,14 64,18" \
-    "$1"
+  rsvg-convert -w "$2" -h "$2" "$SVG" -o "$1"
 }
 
-# Window icon, 32 x 32 and 16 x 16, 16 colours each.
-umbrella "$TMP/umbrella.png"
-"$IM" "$TMP/umbrella.png" -filter Lanczos -resize 32x32 -colors 16 "PNG32:$OUT/icon32.png"
-"$IM" "$TMP/umbrella.png" -filter Lanczos -resize 16x16 -colors 16 "PNG32:$OUT/icon16.png"
+# Desktop icons for the hicolor theme, full colour.
+for size in 16 32 48 64 128 256; do
+  umbrella "$TMP/icon-$size.png" "$size"
+  "$IM" "$TMP/icon-$size.png" -strip -define png:exclude-chunk=date,time "PNG32:$ICONS/ombrel-$size.png"
+done
+
+# Window icon, 32 x 32 and 16 x 16, 16 colours each, from the same drawing.
+umbrella "$TMP/umbrella.png" 128
+"$IM" "$TMP/icon-32.png" -colors 16 -strip -define png:exclude-chunk=date,time "PNG32:$OUT/icon32.png"
+"$IM" "$TMP/icon-16.png" -colors 16 -strip -define png:exclude-chunk=date,time "PNG32:$OUT/icon16.png"
 
 # Banner, 761 x 76: the name in serif on the left, a line of explanation,
 # and the umbrella on the right over a fading rule. The lower left corner
@@ -90,4 +89,4 @@ tool -fill '#3f8fd8' -stroke "$INK" -strokewidth 10 -draw "circle 118,146 118,24
   -stroke none -fill "$ACCENT" -draw "polygon 248,16 246,100 164,18" \
   -filter Lanczos -resize 66x63! -depth 8 "$OUT/opensite.png"
 
-echo "artwork written to $OUT"
+echo "artwork written to $OUT and $ICONS"

@@ -68,12 +68,23 @@ bool openEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequ
   return status.ok();
 }
 
-void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence) {
-  dialogs.messageBox(
-      QStringLiteral("The entry file ends in the middle of an entry, so Ombrel will not rewrite "
-                     "it and risk losing what it holds:\n%1\n\n%2")
-          .arg(displayPath(entryFile(window)), consequence),
-      kWarningOk, kTitle);
+// `tail`: the bytes after the last whole entry, 0 when not known.
+void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence,
+                   std::size_t tail = 0) {
+  dialogs.messageBox(damagedEntryFile(entryFile(window), tail, consequence), kWarningOk, kTitle);
+}
+
+// Tells the user and returns true when the entry file ends inside an entry,
+// so that a command refuses before it asks anything. A file that is missing
+// or cannot be read is left for the command itself to meet.
+bool refuseDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence) {
+  storage::InputFile file;
+  if (!file.open(entryFile(window))) return false;
+  storage::FileRecordReader reader(file);
+  const std::size_t tail = storage::damagedTail(reader);
+  if (tail == 0 || !reader.status()) return false;
+  reportDamaged(window, dialogs, consequence, tail);
+  return true;
 }
 
 // Writes a new entry file from what `copy` passes on while it reads the old
@@ -111,7 +122,10 @@ bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& cons
     return false;
   };
 
-  storage::Replacement newFile(path, window.dataDirectory().file(storage::kTempEntryFile));
+  // The file holds passwords: it ends private to its owner, however it was
+  // shared before.
+  storage::Replacement newFile(path, window.dataDirectory().file(storage::kTempEntryFile),
+                               storage::Permissions::OwnerOnly);
   if (auto status = newFile.open(); !status) return reportUnwritable(status);
   storage::Status written = storage::Status::success();
   auto write = [&](std::string_view piece) {
@@ -166,9 +180,9 @@ bool storedRecords(WindowState& window, const std::string& key, std::string& rec
   storage::InputFile file;
   if (!file.open(entryFile(window))) return false;
   storage::FileRecordReader reader(file);
-  bool damaged = false;
-  records = storage::recordsNamed(reader, key, &damaged, first);
-  return reader.status().ok() && !damaged;
+  std::size_t tail = 0;
+  records = storage::recordsNamed(reader, key, &tail, first);
+  return reader.status().ok() && tail == 0;
 }
 
 // Asked before Save or Delete acts on records that are no longer those the
@@ -218,13 +232,14 @@ void showSelectedEntry(WindowState& window) {
 }
 
 void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt) {
+  const QString consequence = "The entry was not created.";
+  if (refuseDamaged(window, dialogs, consequence)) return;
   QString name = dialogs.inputBox(firstPrompt, "Web Site");
   if (name.isEmpty()) return;
   QString user = dialogs.inputBox("User Name", "User Name");
   QString password = dialogs.inputBox("Password", "Password");
 
   std::string storedName, storedUser, storedPassword;
-  const QString consequence = "The entry was not created.";
   if (!storeAll({{name, &storedName}, {user, &storedUser}, {password, &storedPassword}}, dialogs,
                 consequence))
     return;
@@ -267,15 +282,21 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
       storage::InputFile file;
       if (!openEntryFile(window, dialogs, consequence, file)) return;
       storage::FileRecordReader reader(file);
-      bool damaged = false;
-      onDisk = storage::recordsNamed(reader, key, &damaged);
+      // The whole file is read, not only up to the name: one that ends inside
+      // an entry is refused before the question, not after it.
+      std::size_t tail = 0;
+      onDisk = storage::recordsNamed(reader, key, &tail);
+      if (!reader.status()) {
+        reportUnreadable(window, dialogs, consequence, reader.status());
+        return;
+      }
+      if (tail > 0) {
+        reportDamaged(window, dialogs, consequence, tail);
+        return;
+      }
       if (onDisk.empty()) {
         // Save never creates an entry; a name without a record is left alone.
-        if (!reader.status())
-          reportUnreadable(window, dialogs, consequence, reader.status());
-        else if (damaged)
-          reportDamaged(window, dialogs, consequence);
-        else if (seen && !seen->empty())
+        if (seen && !seen->empty())
           dialogs.messageBox(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
                                             "opened it, so there is nothing to save it over.\n\n"
                                             "Create it again with New to keep it. %2")
@@ -312,6 +333,7 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   const QString name = window.boxText(Box::Web);
   std::string key;
   if (!storeAll({{name, &key}}, dialogs, "Nothing was deleted.")) return;
+  if (refuseDamaged(window, dialogs, "Nothing was deleted.")) return;
 
   auto& shown = window.shownEntry();
   std::optional<std::string> seen;

@@ -22,11 +22,19 @@ void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialog
         kWarningOk, "Ombrel");
     return;
   }
+  // Left out, such a character would shorten the password without a word, or
+  // empty it so that the next start lets anyone in.
+  const StoredText stored = toStored(answer);
+  if (!stored.ok()) {
+    dialogs.messageBox(unstorableCharacter(stored.badCharacter, "The password was not changed."),
+                       kWarningOk, "Ombrel");
+    return;
+  }
   const auto lock = lockForWriting(dataDirectory, dialogs, "The password was not changed.");
   if (!lock) return;
   const auto target = dataDirectory.file(storage::kPasswordFile);
   auto status = storage::replaceFile(target, dataDirectory.file(kPasswordFileNew),
-                                     storage::formatLine(toStored(answer).stored),
+                                     storage::formatLine(stored.stored),
                                      storage::Permissions::OwnerOnly);
   if (!status) {
     dialogs.messageBox(fileProblem("The new password could not be saved", target, status) +

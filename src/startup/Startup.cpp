@@ -7,6 +7,7 @@
 #include "storage/LineFormat.h"
 #include "ui/Dialogs.h"
 #include "ui/StoredText.h"
+#include "ui/UserMessages.h"
 #include "ui/WindowState.h"
 
 namespace ombrel {
@@ -39,15 +40,16 @@ bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {
   return false;
 }
 
-void listStoredNames(WindowState& window) {
+void listStoredNames(WindowState& window, std::size_t* damagedTail) {
   // A missing or unreadable entry file leaves the list empty; the first New
   // creates the file.
-  window.addNames(readListedNames(window.dataDirectory().file(storage::kEntryFile)));
+  window.addNames(readListedNames(window.dataDirectory().file(storage::kEntryFile), damagedTail));
 }
 
 }  // namespace
 
-StartupOutcome runStartup(WindowState& window, Dialogs& dialogs) {
+StartupOutcome runStartup(WindowState& window, Dialogs& dialogs, std::size_t* damagedTail) {
+  if (damagedTail) *damagedTail = 0;
   for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes}) window.setBoxText(box, QString());
 
   window.dataDirectory().applyLegacyRule();
@@ -67,8 +69,16 @@ StartupOutcome runStartup(WindowState& window, Dialogs& dialogs) {
   if (!passwordAccepted(std::string(storage::firstLine(bytes)), dialogs))
     return StartupOutcome::WrongPassword;
 
-  listStoredNames(window);
+  listStoredNames(window, damagedTail);
   return StartupOutcome::Ready;
+}
+
+void warnDamagedEntryFile(WindowState& window, Dialogs& dialogs, std::size_t damagedTail) {
+  if (damagedTail == 0) return;
+  dialogs.messageBox(
+      damagedEntryFile(window.dataDirectory().file(storage::kEntryFile), damagedTail,
+                       "The entries before it are listed; the one it ends in is not."),
+      kWarningOk, "Ombrel");
 }
 
 }  // namespace ombrel

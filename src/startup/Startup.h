@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace ombrel {
@@ -22,8 +23,16 @@ enum class StartupOutcome {
 // data directory, applies the saved colour, guards the window with the master
 // password and lists the stored entries. Steps that fail (an unreadable file,
 // a character that cannot be shifted) are skipped, never fatal; only a
-// missing pw.dat or a wrong answer ends the program.
-StartupOutcome runStartup(WindowState& window, Dialogs& dialogs);
+// missing pw.dat or a wrong answer ends the program. `damagedTail`, when
+// given, gets what warnDamagedEntryFile needs: the number of bytes after the
+// last whole entry when the entry file ends inside one, 0 otherwise.
+StartupOutcome runStartup(WindowState& window, Dialogs& dialogs,
+                          std::size_t* damagedTail = nullptr);
+
+// Once the window is shown with the entries that could be read: tells the
+// user that the entry file ends inside an entry and stays as it is until it
+// is repaired. Nothing when `damagedTail` is 0.
+void warnDamagedEntryFile(WindowState& window, Dialogs& dialogs, std::size_t damagedTail);
 
 // Sets the window's colour from pwclr.dat; a missing, empty or non-numeric
 // file leaves it as it is.

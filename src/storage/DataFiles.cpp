@@ -163,6 +163,10 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
     if (!existing.valid()) return lastFailure();
     struct stat info {};
     if (::fstat(existing.get(), &info) != 0) return lastFailure();
+    // Made private before the new bytes land in it, whatever it allowed.
+    if ((info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) != kOwnerReadWrite &&
+        ::fchmod(existing.get(), kOwnerReadWrite) != 0)
+      return lastFailure();
     if (Status status = writeAllAndSync(existing.get(), bytes); !status) {
       // Half a record would swallow the records appended after it.
       if (::ftruncate(existing.get(), info.st_size) == 0) ::fsync(existing.get());

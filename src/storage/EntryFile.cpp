@@ -57,17 +57,24 @@ Field toField(const FieldView& view) {
 
 }  // namespace
 
-void forEachStoredName(RecordReader& reader, const std::function<void(std::string_view)>& each,
-                       bool* damaged) {
+std::size_t forEachStoredName(RecordReader& reader,
+                              const std::function<void(std::string_view)>& each, bool* damaged) {
   setDamaged(damaged, false);
   RecordView record;
   while (!reader.atEnd()) {
+    const std::size_t wholeEnd = reader.position();
+    // A record that fails has read on to the end of the data.
     if (!reader.next(record)) {
       setDamaged(damaged, true);
-      return;
+      return reader.position() - wholeEnd;
     }
     each(record.name.text);
   }
+  return 0;
+}
+
+std::size_t damagedTail(RecordReader& reader) {
+  return forEachStoredName(reader, [](std::string_view) {});
 }
 
 std::vector<std::string> readStoredNames(std::string_view data, bool* damaged) {
@@ -100,15 +107,16 @@ std::optional<Record> findFirstRecord(std::string_view data, std::string_view ke
   return findFirstRecord(reader, key, damaged);
 }
 
-std::string recordsNamed(RecordReader& reader, std::string_view key, bool* damaged,
+std::string recordsNamed(RecordReader& reader, std::string_view key, std::size_t* tail,
                          std::optional<Record>* first) {
-  setDamaged(damaged, false);
+  if (tail) *tail = 0;
   if (first) first->reset();
   std::string found;
   RecordView record;
   while (!reader.atEnd()) {
+    const std::size_t wholeEnd = reader.position();
     if (!reader.next(record)) {
-      setDamaged(damaged, true);
+      if (tail) *tail = reader.position() - wholeEnd;
       break;
     }
     if (!nameMatches(record, key)) continue;

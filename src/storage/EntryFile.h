@@ -22,10 +22,15 @@ bool nameMatches(const Record& record, std::string_view key);
 
 // Calls `each` with the stored name of every whole record, in file order.
 // `damaged` is set when the data ends inside a record; the names before it
-// are still passed on.
-void forEachStoredName(RecordReader& reader, const std::function<void(std::string_view)>& each,
-                       bool* damaged = nullptr);
+// are still passed on. Returns what damagedTail() would.
+std::size_t forEachStoredName(RecordReader& reader,
+                              const std::function<void(std::string_view)>& each,
+                              bool* damaged = nullptr);
 std::vector<std::string> readStoredNames(std::string_view data, bool* damaged = nullptr);
+
+// Reads the records left: the number of bytes after the last whole record
+// when the data ends inside a record, 0 when every record is whole.
+std::size_t damagedTail(RecordReader& reader);
 
 // The first record whose name equals `key`, read from the start. Reading stops
 // at that record. `damaged` is set when the data ends inside a record before a
@@ -37,9 +42,9 @@ std::optional<Record> findFirstRecord(std::string_view data, std::string_view ke
 
 // Every record whose name equals `key`, in file order, each as the record
 // writer writes it: two calls give equal texts exactly when the records of
-// that name are the same. `damaged` is set when the data ends inside a record.
-// `first`, when given, receives the first of them.
-std::string recordsNamed(RecordReader& reader, std::string_view key, bool* damaged = nullptr,
+// that name are the same. `tail` receives what damagedTail() would; `first`
+// the first of the records.
+std::string recordsNamed(RecordReader& reader, std::string_view key, std::size_t* tail = nullptr,
                          std::optional<Record>* first = nullptr);
 
 // `data` with `record` added at the end, on a line of its own even when the

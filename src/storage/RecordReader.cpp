@@ -9,6 +9,8 @@ namespace {
 
 bool isDelimiter(char c) { return c == kComma || c == kCR || c == kLF; }
 
+constexpr std::string_view kLineEndBytes = "\r\n";
+
 // Reuses the field's buffer when it already holds a text: a caller that reads
 // record after record into one Record then allocates only for texts that grow.
 void copyField(const FieldView& from, Field& to) {
@@ -30,10 +32,16 @@ bool RecordReader::fetch() {
 }
 
 bool RecordReader::atEnd() {
-  while (pos_ >= data_.size()) {
+  // Line ends alone after the last record (a blank line an editor left) end
+  // the data too: read as a record, they would make one cut off. They stay
+  // unread, since between records they still close fields.
+  std::size_t lineEnds = 0;  // line-end bytes seen after the current position
+  for (;;) {
+    const std::size_t other = data_.find_first_not_of(kLineEndBytes, pos_ + lineEnds);
+    if (other != std::string_view::npos) return false;
+    lineEnds = data_.size() - pos_;
     if (!fetch()) return true;
   }
-  return false;
 }
 
 bool RecordReader::next(Record& out) {

@@ -24,7 +24,7 @@ class RecordReader {
   explicit RecordReader(std::string_view data) : data_(data), exhausted_(true) {}
   virtual ~RecordReader() = default;
 
-  // True when no byte is left after the current position.
+  // True when no byte but CR and LF is left after the current position.
   bool atEnd();
 
   // Reads the next four fields into `out`. Returns false when the data ends

@@ -23,6 +23,7 @@
 #include "ui/ImageButton.h"
 #include "ui/PictureBox.h"
 #include "ui/SortedListBox.h"
+#include "ui/TextContrast.h"
 #include "ui/ToolBarFrame.h"
 
 namespace {
@@ -81,9 +82,32 @@ QFont sansBold() { return designFont("Liberation Sans", 12, true); }
 // The user-interface font of controls that have none of their own.
 QFont interfaceFont() { return designFont("Liberation Sans", 8, false); }
 
+// A one-line box set from code shows where its text begins: setText alone
+// leaves the caret at the end, and a long address or name then shows only its
+// last characters.
+void showFromStart(QLineEdit* box, const QString& text) {
+  box->setText(text);
+  box->setCursorPosition(0);
+}
+
+// Paints a widget in the window's colour. Its labels take their text colour
+// from the same place, not from the desktop theme, whose text colour is made
+// for the theme's own window colour (white on a dark theme). Only these two
+// roles are set: text boxes and the list keep the theme's base and text.
 void setWindowColour(QWidget* widget, const QColor& colour) {
-  QPalette palette;  // only the window role is set; the rest is inherited
+  QPalette palette;
   palette.setColor(QPalette::Window, colour);
+  palette.setColor(QPalette::WindowText, textColourOn(colour));
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
+}
+
+// The system's own panel colours, whatever colour the window around it takes.
+void setSystemPanelColours(QWidget* widget) {
+  const QPalette system = QApplication::palette();
+  QPalette palette;
+  palette.setColor(QPalette::Window, system.color(QPalette::Window));
+  palette.setColor(QPalette::WindowText, system.color(QPalette::WindowText));
   widget->setPalette(palette);
   widget->setAutoFillBackground(true);
 }
@@ -233,8 +257,7 @@ void Form1::createColourChooser() {
   Frame4 = named(new QFrame(client_), "Frame4");
   place(Frame4, 4080, 2280, 4575, 2775);
   Frame4->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  // The system's own panel colour, whatever colour the window takes.
-  setWindowColour(Frame4, QApplication::palette().color(QPalette::Window));
+  setSystemPanelColours(Frame4);
 
   QLabel* heading = named(new QLabel(QStringLiteral("Choose Background Color"), Frame4), "Label2");
   heading->setProperty("index", 5);
@@ -310,20 +333,28 @@ void Form1::createMenus() {
   };
   auto separator = [](QMenu* menu, const char* name) { return named(menu->addSeparator(), name); };
 
-  f0 = named(menuBar()->addMenu(QStringLiteral("File")), "f0");
-  f1 = item(f0, "f1", "New", QKeySequence(Qt::CTRL | Qt::Key_N));
-  f2 = item(f0, "f2", "Save", QKeySequence(Qt::CTRL | Qt::Key_S));
-  f3 = item(f0, "f3", "Delete", QKeySequence(Qt::Key_Delete));
+  // The "&" marks each caption's access key; screen readers and the visible
+  // text leave it out.
+  f0 = named(menuBar()->addMenu(QStringLiteral("&File")), "f0");
+  f1 = item(f0, "f1", "&New", QKeySequence(Qt::CTRL | Qt::Key_N));
+  f2 = item(f0, "f2", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
+  f3 = item(f0, "f3", "&Delete", QKeySequence(Qt::Key_Delete));
   om3 = separator(f0, "om3");
-  om4 = item(f0, "om4", "Exit");
+  om4 = item(f0, "om4", "E&xit");
 
-  om = named(menuBar()->addMenu(QStringLiteral("Ombrel")), "om");
-  om1 = item(om, "om1", "Change Password");
-  om7 = item(om, "om7", "Change Color");
-  om2 = item(om, "om2", "About");
-  om5 = item(om, "om5", "Web Site");
+  om = named(menuBar()->addMenu(QStringLiteral("&Ombrel")), "om");
+  om1 = item(om, "om1", "Change &Password");
+  om7 = item(om, "om7", "Change &Color");
+  om2 = item(om, "om2", "&About");
+  om5 = item(om, "om5", "&Web Site");
   om6 = separator(om, "om6");
-  h1 = item(om, "h1", "Help", QKeySequence(Qt::Key_F1));
+  h1 = item(om, "h1", "&Help", QKeySequence(Qt::Key_F1));
+
+  // Open Site has no menu item; this key reaches it from anywhere in the
+  // window, as the picture does with the mouse.
+  openSiteKey = named(new QAction(this), "openSiteKey");
+  openSiteKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  addAction(openSiteKey);
 }
 
 void Form1::createBindings() {
@@ -348,6 +379,7 @@ void Form1::createBindings() {
   connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
 
   connect(Image3, &ImageButton::clicked, this, &Form1::Image3_Click);
+  connect(openSiteKey, &QAction::triggered, this, &Form1::Image3_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 
   connect(om4, &QAction::triggered, this, &Form1::om4_Click);
@@ -416,13 +448,13 @@ QString Form1::boxText(Box box) const {
 void Form1::setBoxText(Box box, const QString& text) {
   switch (box) {
     case Box::Web:
-      lblw->setText(text);
+      showFromStart(lblw, text);
       break;
     case Box::User:
-      lblu->setText(text);
+      showFromStart(lblu, text);
       break;
     case Box::Password:
-      lblp->setText(text);
+      showFromStart(lblp, text);
       break;
     case Box::Notes:
       // Qt wraps a line that has no blank to break at in time that grows with

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -44,6 +45,9 @@ class Form1 : public QMainWindow, public WindowState {
   // Start-up, run once before the window is shown. False when the program must
   // end instead (no password file, wrong password).
   bool formLoad();
+  // Run once the window is shown: tells what start-up found that the user
+  // must know but that does not stop the program (a damaged entry file).
+  void formShown();
 
   // What ending the program does; quits the application unless a test sets
   // its own.
@@ -135,6 +139,7 @@ class Form1 : public QMainWindow, public WindowState {
   std::function<void()> endProgram_;
   DataFolderWatcher* watcher_ = nullptr;
   SettledCopies settledCopies_;
+  std::size_t damagedTail_ = 0;  // what start-up found at the end of the entry file
 
   QWidget* client_ = nullptr;  // the client area, painted in the window's colour
 
@@ -184,6 +189,7 @@ class Form1 : public QMainWindow, public WindowState {
   QAction* om5 = nullptr;
   QAction* om6 = nullptr;
   QAction* h1 = nullptr;
+  QAction* openSiteKey = nullptr;  // Ctrl+O, in no menu
 };
 
 }  // namespace ombrel

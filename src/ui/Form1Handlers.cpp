@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <utility>
 
 #include "entries/EntryCommands.h"
 #include "entries/SharedFolder.h"
@@ -18,10 +19,12 @@
 namespace ombrel {
 
 bool Form1::formLoad() {
-  if (runStartup(*this, dialogs_) != StartupOutcome::Ready) return false;
+  if (runStartup(*this, dialogs_, &damagedTail_) != StartupOutcome::Ready) return false;
   followDataFolder();
   return true;
 }
+
+void Form1::formShown() { warnDamagedEntryFile(*this, dialogs_, std::exchange(damagedTail_, 0)); }
 
 void Form1::followDataFolder() {
   watcher_ = new DataFolderWatcher(std::filesystem::path(dataDirectory_.path()), this);
@@ -67,8 +70,8 @@ void Form1::Command5_Click() { encodePlainEntryFile(*this, dialogs_); }
 void Form1::Command6_Click() { loadTempEntryNames(*this); }
 
 // Open Site
-void Form1::Image3_Click() { openSite(shell_, lblw->text()); }
-void Form1::Command2_Click() { openSite(shell_, lblw->text()); }
+void Form1::Image3_Click() { openSite(shell_, dialogs_, lblw->text()); }
+void Form1::Command2_Click() { openSite(shell_, dialogs_, lblw->text()); }
 
 // Exit
 void Form1::om4_Click() { endProgram(); }

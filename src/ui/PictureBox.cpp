@@ -1,9 +1,10 @@
 #include "ui/PictureBox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+
+#include "ui/TextContrast.h"
 
 namespace ombrel {
 
@@ -26,13 +27,25 @@ void PictureBox::paintEvent(QPaintEvent*) {
   painter.setPen(palette().color(QPalette::Light));
   painter.drawLine(box.bottomLeft(), box.bottomRight());
   painter.drawLine(box.topRight(), box.bottomRight());
+  // The focus mark is drawn here rather than by the style: some styles draw
+  // it only in the highlight colour, which vanishes on a swatch of that hue.
+  // A ring in the swatch's own text colour shows on every swatch.
   if (hasFocus()) {
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = rect().adjusted(2, 2, -2, -2);
-    option.backgroundColor = colour();
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    painter.setPen(QPen(textColourOn(colour()), 2));
+    painter.drawRect(QRectF(rect()).adjusted(4, 4, -4, -4));
   }
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+  // Space and Return pick the swatch under the focus mark, as a click does.
+  // A held key picks it once.
+  const int key = event->key();
+  if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+    event->accept();
+    if (!event->isAutoRepeat()) emit clicked();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -5,8 +5,9 @@
 
 namespace ombrel {
 
-// A plain box painted in its own background colour, which a click reports.
-// It takes the focus by the Tab key only.
+// A plain box painted in its own background colour, which a click reports,
+// and Space or Return while it has the focus. It takes the focus by the Tab
+// key only, and then shows a mark.
 class PictureBox : public QWidget {
   Q_OBJECT
 
@@ -20,6 +21,7 @@ class PictureBox : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 

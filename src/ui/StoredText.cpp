@@ -51,7 +51,8 @@ QString fromStored(std::string_view stored) {
   return plain;
 }
 
-NameBlock readListedNames(const std::filesystem::path& entryFile) {
+NameBlock readListedNames(const std::filesystem::path& entryFile, std::size_t* damagedTail) {
+  if (damagedTail) *damagedTail = 0;
   NameBlock names;
   storage::InputFile file;
   if (!file.open(entryFile)) return names;
@@ -62,9 +63,11 @@ NameBlock readListedNames(const std::filesystem::path& entryFile) {
   names.reserve(size, size / 64);
   storage::FileRecordReader reader(file);
   // Each name is decoded straight into the block, with no string of its own.
-  storage::forEachStoredName(reader, [&names](std::string_view name) {
+  const std::size_t tail = storage::forEachStoredName(reader, [&names](std::string_view name) {
     names.endName(decodeStored(name, names.beginName(static_cast<qsizetype>(name.size()))));
   });
+  // A read error is no damage of the file's own.
+  if (damagedTail && reader.status()) *damagedTail = tail;
   return names;
 }
 

@@ -9,15 +9,17 @@ namespace ombrel {
 class Shell {
  public:
   virtual ~Shell() = default;
+  // True when the desktop accepted the request; otherwise `reason` says why
+  // not, in words the user can read.
+  virtual bool openUrl(const QString& url, QString& reason) = 0;
   // True when the desktop accepted the request.
-  virtual bool openUrl(const QString& url) = 0;
   virtual bool openLocalFile(const QString& path) = 0;
 };
 
 // The real shell, on QDesktopServices.
 class DesktopShell : public Shell {
  public:
-  bool openUrl(const QString& url) override;
+  bool openUrl(const QString& url, QString& reason) override;
   bool openLocalFile(const QString& path) override;
 };
 

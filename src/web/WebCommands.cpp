@@ -8,13 +8,31 @@
 
 namespace ombrel {
 
-bool openBrowser(Shell& shell, QString url) {
+bool openBrowser(Shell& shell, QString url, QString* reason) {
   if (!url.startsWith("http", Qt::CaseInsensitive)) url = kMakerAddress;
-  return shell.openUrl(url);
+  QString why;
+  const bool opened = shell.openUrl(url, why);
+  if (reason) *reason = why;
+  return opened;
 }
 
-void openSite(Shell& shell, const QString& webAddress) {
-  openBrowser(shell, "http://" + webAddress + "/");
+QString siteUrl(const QString& webAddress) {
+  // Blanks typed or pasted around an address are never part of it; inside
+  // one they would cut the URL short.
+  QString address = webAddress.trimmed();
+  address.replace(' ', QStringLiteral("%20"));
+  for (const char* scheme : {"http://", "https://"})
+    if (address.startsWith(scheme, Qt::CaseInsensitive)) return address;
+  return "http://" + address + "/";
+}
+
+void openSite(Shell& shell, Dialogs& dialogs, const QString& webAddress) {
+  const QString url = siteUrl(webAddress);
+  QString reason;
+  if (openBrowser(shell, url, &reason)) return;
+  dialogs.messageBox(
+      QStringLiteral("The web site could not be opened:\n%1\n\n%2.").arg(url, reason), kWarningOk,
+      "Ombrel");
 }
 
 void openHelp(Shell& shell, const storage::DataDirectory& dataDirectory) {

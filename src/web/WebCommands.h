@@ -15,11 +15,18 @@ class DataDirectory;
 inline const char* const kMakerAddress = "http://www.ombrel.example/";
 
 // Hands `url` to the desktop; a text that does not start with "http" (in any
-// case) is replaced by the maker's address. True when the desktop accepted it.
-bool openBrowser(Shell& shell, QString url);
+// case) is replaced by the maker's address. True when the desktop accepted it;
+// otherwise `reason`, when given, says why not.
+bool openBrowser(Shell& shell, QString url, QString* reason = nullptr);
 
-// Opens "http://" + the web-address box + "/". Failures are the browser's to show.
-void openSite(Shell& shell, const QString& webAddress);
+// The web address of the box as a URL: one that names its scheme (http:// or
+// https://, in any case) stays as it is, any other text becomes "http://" +
+// text + "/". Blanks around it are left out, blanks inside are escaped.
+QString siteUrl(const QString& webAddress);
+
+// Opens siteUrl(webAddress) in the browser; when no browser can be started
+// the user is told the address and why.
+void openSite(Shell& shell, Dialogs& dialogs, const QString& webAddress);
 
 // Opens help.htm of the data directory with the desktop's default program.
 void openHelp(Shell& shell, const storage::DataDirectory& dataDirectory);

@@ -568,6 +568,32 @@ def help_and_open_site_go_to_the_desktop(app):
     expect(opened and opened[0].endswith("/help.htm"), f"help opened {opened!r}")
 
 
+@case
+def open_site_keeps_a_typed_scheme_and_drops_blanks(app):
+    entry = record("https://y.example/login ", "u", "p", "")
+    main = open_fresh(app, {"passwords.dat": entry})
+    top = menu_bar_height(app, main)
+    app.click(main, 120, top + 128)  # the one name of the list
+    app.click(main, 40, top + 280)  # Image3, Open Site
+    app.wait_for(lambda: app.opened_urls(), "Open Site")
+    opened = app.opened_urls()
+    expect(opened == ["https://y.example/login"], f"Open Site opened {opened!r}")
+
+
+@case
+def damaged_entry_file_is_reported_once_the_window_is_up(app):
+    whole = record("alpha.com", "ann", "pw", "")
+    damaged = whole + b'"' + shift("cut") + b'","'
+    main = open_fresh(app, {"passwords.dat": damaged})
+    box = app.wait_window("Ombrel")
+    expect(app.find_windows(MAIN_TITLE), "the warning came before the window")
+    app.key(box, "Return")
+    app.key(main, "ctrl+s")  # refused before the question
+    dismiss_box(app, "Ombrel")
+    expect(not app.find_windows("OverwriteFile"), "Save asked to overwrite a damaged file")
+    expect(app.read_file("passwords.dat") == damaged, "the damaged file was changed")
+
+
 # --- runner -------------------------------------------------------------------
 
 

@@ -42,12 +42,13 @@ class LauncherTest(unittest.TestCase):
         self.program = os.path.join(self.root, "fake-ombrel")
         write(
             self.program,
-            f'#!/bin/sh\npwd > "{self.record}"\necho "$#" >> "{self.record}"\nexit 7\n'.encode(),
+            f'#!/bin/sh\npwd > "{self.record}"\necho "$#" >> "{self.record}"\n'
+            f'[ "$1" = --version ] && echo "ombrel 9.9"\nexit 7\n'.encode(),
         )
         os.chmod(self.program, 0o755)
         self.data = os.path.join(self.root, "home", "data")
 
-    def launch(self, launcher=LAUNCHER, **env):
+    def launch(self, *arguments, launcher=LAUNCHER, **env):
         environment = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
             "HOME": os.path.join(self.root, "home"),
@@ -56,7 +57,8 @@ class LauncherTest(unittest.TestCase):
         }
         environment.update(env)
         environment = {k: v for k, v in environment.items() if v is not None}
-        return subprocess.run([launcher], env=environment, capture_output=True, text=True)
+        return subprocess.run([launcher, *arguments], env=environment, capture_output=True,
+                              text=True)
 
     def started_in(self):
         cwd, argc = read(self.record).decode().split()
@@ -102,6 +104,32 @@ class LauncherTest(unittest.TestCase):
             self.started_in(), os.path.join(self.root, "home", ".local", "share", "ombrel")
         )
 
+    def test_an_existing_folder_keeps_its_mode_and_a_readable_one_is_named(self):
+        for folder_mode, warned in ((0o755, True), (0o750, True), (0o711, False), (0o700, False)):
+            with self.subTest(mode=oct(folder_mode)):
+                os.makedirs(self.data, exist_ok=True)
+                os.chmod(self.data, folder_mode)
+                result = self.launch()
+                self.assertEqual(mode(self.data), folder_mode)
+                self.assertEqual("other users can read" in result.stderr, warned, result.stderr)
+                self.assertEqual(self.started_in(), self.data)
+
+    def test_options_are_answered_before_anything_is_made(self):
+        usage = "Usage: ombrel [--help | --version]\n"
+        for arguments, status, stdout, stderr in (
+            (["--help"], 0, usage, ""),
+            (["-h", "--version"], 0, usage, ""),
+            (["--version"], 7, "ombrel 9.9\n", ""),  # the program's own answer
+            (["--bogus"], 2, "", "ombrel: unrecognized option '--bogus'\n" + usage),
+            (["--", "x"], 2, "", "ombrel: unexpected argument 'x'\n" + usage),
+        ):
+            with self.subTest(arguments=arguments):
+                result = self.launch(*arguments)
+                self.assertEqual(result.returncode, status, result.stderr)
+                self.assertTrue(result.stdout.startswith(stdout), result.stdout)
+                self.assertEqual(result.stderr, stderr)
+                self.assertFalse(os.path.exists(self.data))
+
 
 class InstallTest(unittest.TestCase):
     @classmethod
@@ -120,15 +148,16 @@ class InstallTest(unittest.TestCase):
     def path(self, *parts):
         return os.path.join(self.prefix, *parts)
 
-    def test_installed_launcher_seeds_from_the_installation(self):
-        # Replace the installed program with a recorder, then launch from bin/.
+    def test_installed_command_seeds_from_the_installation(self):
+        # Replace the installed program with a recorder, then run the command
+        # from bin/: it finds both relative to itself, in any prefix.
         record = self.path("started.txt")
-        program = self.path("bin", "ombrel")
+        program = self.path("libexec", "ombrel", "ombrel")
         self.assertTrue(os.access(program, os.X_OK))
         write(program, f'#!/bin/sh\npwd > "{record}"\n'.encode())
         data = self.path("user-data")
         env = {"PATH": "/usr/bin:/bin", "HOME": self.prefix, "OMBREL_DATA_DIR": data}
-        launcher = self.path("bin", "ombrel-launch")
+        launcher = self.path("bin", "ombrel")
         result = subprocess.run([launcher], env=env, capture_output=True, text=True)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(read(record).decode().strip(), data)
@@ -138,23 +167,6 @@ class InstallTest(unittest.TestCase):
                 read(self.path("share", "ombrel", "data", name)),
                 name,
             )
-
-    def test_desktop_entry_and_icon(self):
-        entry = read(self.path("share", "applications", "ombrel.desktop")).decode()
-        for line in ("Name=Ombrel", "Exec=ombrel-launch", "Icon=ombrel",
-                     "Categories=Utility;Security;"):
-            self.assertIn(line + "\n", entry)
-        icons = self.path("share", "icons", "hicolor")
-        found = [
-            os.path.join(size, "apps", "ombrel.png")
-            for size in os.listdir(icons)
-            if os.path.exists(os.path.join(icons, size, "apps", "ombrel.png"))
-        ]
-        self.assertEqual(len(found), 1, found)
-        png = read(os.path.join(icons, found[0]))
-        self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
-        width, height = int.from_bytes(png[16:20], "big"), int.from_bytes(png[20:24], "big")
-        self.assertEqual(found[0].split(os.sep)[0], f"{width}x{height}")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "EntryFixture.h"
 
 namespace ombrel {
@@ -64,14 +66,41 @@ TEST_F(SaveTest, LeftoverTemporaryFileNeverLeaksIntoTheEntryFile) {
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
 
-TEST_F(SaveTest, RewriteKeepsTheFilePrivate) {
-  ::chmod(dir.file("passwords.dat").c_str(), 0600);
-  window.show("c.com", "c", "3", "z");
-  dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
-  struct stat info {};
-  ASSERT_EQ(::stat(dir.file("passwords.dat").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
+TEST_F(SaveTest, EveryWriteLeavesTheFilesPrivate) {
+  // As a copy from elsewhere or a loose umask may leave them.
+  auto mode = [this](const char* name) {
+    struct stat info {};
+    EXPECT_EQ(::stat(dir.file(name).c_str(), &info), 0) << name;
+    return info.st_mode & 0777;
+  };
+  const std::function<void()> commands[] = {
+      [this] {
+        window.show("c.com", "c", "3", "z");
+        dialogs.answerMessage(kYes);
+        saveEntry(window, dialogs);
+      },
+      [this] {
+        window.show("b.com");
+        dialogs.answerMessage(kYes);
+        deleteEntry(window, dialogs);
+      },
+      [this] {
+        for (const char* answer : {"n.com", "u", "p"}) dialogs.answerInput(answer);
+        newEntry(window, dialogs, kNewEntryPrompt);
+      },
+  };
+  for (const auto& command : commands) {
+    ::chmod(dir.file("passwords.dat").c_str(), 0644);
+    command();
+    EXPECT_EQ(mode("passwords.dat"), 0600u);
+  }
+  // The maintenance encode appends to passwords2.dat as it finds it.
+  dir.write("passwords.dat", "\"x\",\"u\",\"p\",\"n\"\r\n");
+  dir.write("passwords2.dat", "");
+  ::chmod(dir.file("passwords2.dat").c_str(), 0666);
+  encodePlainEntryFile(window, dialogs);
+  EXPECT_EQ(mode("passwords2.dat"), 0600u);
+  EXPECT_EQ(dialogs.messages.size(), 2u);  // the two questions, and no warning
 }
 
 TEST_F(SaveTest, RefusesWhatCannotBeStoredAndChangesNothing) {
@@ -89,12 +118,16 @@ TEST_F(SaveTest, RefusesWhatCannotBeStoredAndChangesNothing) {
 TEST_F(SaveTest, DamagedOrMissingFileIsNeverRewritten) {
   const std::string damaged = entryFile() + "\"" + enc("cut") + "\",\"";
   dir.write("passwords.dat", damaged);
-  window.show("c.com", "c", "3", "z");
-  dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
-  EXPECT_EQ(entryFile(), damaged);
-  EXPECT_NE(dialogs.messages.back().text.indexOf("passwords.dat"), -1);
-  EXPECT_FALSE(dir.exists("passwords2.dat"));
+  for (const char* name : {"c.com", "no record"}) {
+    window.show(name, "c", "3", "z");
+    dialogs.messages.clear();
+    saveEntry(window, dialogs);  // said before the question, which is not scripted
+    EXPECT_EQ(entryFile(), damaged);
+    ASSERT_EQ(dialogs.messages.size(), 1u) << name;
+    EXPECT_NE(dialogs.messages[0].text.indexOf("passwords.dat"), -1);
+    EXPECT_NE(dialogs.messages[0].text.indexOf("7 bytes follow the last whole entry"), -1) << name;
+    EXPECT_FALSE(dir.exists("passwords2.dat"));
+  }
 
   std::filesystem::remove(dir.file("passwords.dat"));
   saveEntry(window, dialogs);
@@ -195,8 +228,8 @@ TEST_F(DeleteTest, RefusalsAndFailuresChangeNothing) {
 
   dir.write("passwords.dat", before + "\"" + enc("cut"));
   window.show("a.com", "u", "p", "n");
-  dialogs.answerMessage(kYes);
-  deleteEntry(window, dialogs);
+  deleteEntry(window, dialogs);  // said before the question, which is not scripted
+  EXPECT_NE(dialogs.messages.back().text.indexOf("ends inside an entry"), -1);
   EXPECT_EQ(entryFile(), before + "\"" + enc("cut"));
   EXPECT_EQ(window.names.size(), 4);
   EXPECT_EQ(window.boxText(Box::Web), "a.com");

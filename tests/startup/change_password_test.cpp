@@ -59,12 +59,27 @@ TEST_F(ChangePasswordTest, LengthIsCountedAsTyped) {
   change("    ");  // four blanks are a password
   EXPECT_EQ(dir.read("pw.dat"), "\x84\x84\x84\x84\r\n");
 
-  // Characters that cannot be stored count towards the four, then are left out.
-  change(QString::fromUtf8("\u00e9\u00e9\u00e9\u00e9"));
-  EXPECT_EQ(dir.read("pw.dat"), "\r\n");
-  change(QString::fromUtf8("ab\u00e9c\u4e2d"));
-  EXPECT_EQ(dir.read("pw.dat"), enc("abc") + "\r\n");
   EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(ChangePasswordTest, RefusesCharactersTheFileCannotCarry) {
+  // Left out, they would empty the password or cut it below four characters.
+  struct Case {
+    const char* typed;
+    const char* named;
+  } cases[] = {
+      {"\u00e9\u00e9\u00e9\u00e9", "\u00e9"}, {"abc\u00e9", "\u00e9"}, {"ab\u4e2dcd", "\u4e2d"}};
+  for (const Case& c : cases) {
+    dialogs.messages.clear();
+    change(QString::fromUtf8(c.typed));
+    ASSERT_EQ(dialogs.messages.size(), 1u) << c.typed;
+    const QString text = dialogs.messages[0].text;
+    EXPECT_NE(text.indexOf("\"" + QString::fromUtf8(c.named) + "\""), -1) << text.toStdString();
+    EXPECT_NE(text.indexOf("not changed"), -1);
+    EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n") << c.typed;
+  }
+  change(QString::fromUtf8("\u20acuro"));  // the euro sign is byte 128, within reach
+  EXPECT_EQ(dir.read("pw.dat"), enc("\x80uro") + "\r\n");
 }
 
 TEST_F(ChangePasswordTest, NewFileIsPrivateToItsOwner) {

@@ -157,6 +157,38 @@ TEST_F(StartupTest, EntryFileEdgeCases) {
   EXPECT_EQ(fresh.names, QStringList({"", "b", "b"}));
 }
 
+TEST_F(StartupTest, EntryFileEndingInsideAnEntryIsReportedAfterTheList) {
+  setPassword("pw");
+  const std::string whole = line("b", "1", "2", "3") + line("a", "4", "5", "6");
+  struct Case {
+    std::string tail;
+    std::size_t reported;  // bytes after the last whole entry; 0: no damage
+  } cases[] = {
+      {"\"" + enc("cut") + "\",\"" + enc("x"), 8},
+      {"\r\n\r\n\n\r", 0},  // blank lines an editor left are the end of the file
+      {"\r\n \r\n", 5},     // a blank is not
+  };
+  for (const Case& c : cases) {
+    dir.write("passwords.dat", whole + c.tail);
+    testing::FakeWindow fresh(dir.str());
+    testing::ScriptedDialogs asked;
+    asked.answerInput("pw");
+    std::size_t tail = 99;
+    ASSERT_EQ(runStartup(fresh, asked, &tail), StartupOutcome::Ready);
+    EXPECT_EQ(fresh.names, QStringList({"a", "b"}));
+    EXPECT_EQ(tail, c.reported) << c.tail;
+    EXPECT_TRUE(asked.messages.empty());  // not before the window is shown
+
+    warnDamagedEntryFile(fresh, asked, tail);
+    ASSERT_EQ(asked.messages.size(), c.reported ? 1u : 0u);
+    if (!c.reported) continue;
+    const QString text = asked.messages[0].text;
+    EXPECT_NE(text.indexOf(QString::fromStdString(dir.file("passwords.dat").string())), -1);
+    EXPECT_NE(text.indexOf(QString::number(c.reported) + " bytes follow the last whole entry"), -1);
+    EXPECT_EQ(asked.messages[0].style, kWarningOk);
+  }
+}
+
 TEST_F(StartupTest, NamesComeBackInWindows1252) {
   dir.write("pw.dat", "efgh\r\n");
   // The euro sign is byte 128 and quote and comma survive the encoding.

@@ -69,7 +69,7 @@ TEST(EntryFile, AppendRefusesATailTheNewRecordWouldBeReadInto) {
   const Record added{"new", "u", "p", ""};
   for (const std::string tail : {"\"half\",\"u\"", "\"half\",\"u\"\r\n", "\"half\",\"u\",,",
                                  "\"open\",\"u\",\"p\",\"no closing quote",
-                                 "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n",
+                                 "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n\r\n,",
                                  "\"five\",\"u\",\"p\",\"n\",\"extra\"\r\n"})
     EXPECT_EQ(appendEntry(kFile + tail, added), std::nullopt) << tail;
 }
@@ -93,7 +93,8 @@ TEST(EntryFile, AppendFromAFileKeepsEveryOldByteWhereverTheBlocksEnd) {
       {many, many + formatRecord(added)},
       {kFile + "\"half\",\"u\"", std::nullopt},
       {kFile + "\"open,\"u\",\"p\",\"n\"\r\n", std::nullopt},
-      {many + "\r\n", std::nullopt},
+      {many + "\r\n", many + formatRecord(added)},  // blank lines at the end are dropped
+      {many + "\r\n \r\n", std::nullopt},
   };
   testing::TempDataDir dir;
   for (const Case& test : cases) {
@@ -133,6 +134,8 @@ TEST(EntryFile, RewriteWithoutAMatchGivesBackTheSameBytes) {
   const Rewrite rewrite = rewriteEntries(kFile, "none", Record{"none", "", "", ""});
   EXPECT_EQ(rewrite.matched, 0u);
   EXPECT_EQ(rewrite.bytes, kFile);
+  // ... but for the blank lines after the last record.
+  EXPECT_EQ(rewriteEntries(kFile + "\r\n\n", "none", std::nullopt).bytes, kFile);
 }
 
 TEST(EntryFile, RewriteDropsMatchesAndWritesLineEndsAsCrLf) {

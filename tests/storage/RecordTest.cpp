@@ -13,7 +13,8 @@ namespace {
 const Field kUnset = std::nullopt;
 
 // Every record of `data`; stops at the first one that is cut off.
-std::vector<Record> readAll(std::string_view data, bool* cutOff = nullptr) {
+std::vector<Record> readAll(std::string_view data, bool* cutOff = nullptr,
+                            std::size_t* consumed = nullptr) {
   RecordReader reader(data);
   std::vector<Record> records;
   Record record;
@@ -26,6 +27,7 @@ std::vector<Record> readAll(std::string_view data, bool* cutOff = nullptr) {
     records.push_back(record);
   }
   if (cutOff) *cutOff = failed;
+  if (consumed) *consumed = reader.position();
   return records;
 }
 
@@ -61,6 +63,7 @@ TEST(RecordReader, ReadsOneRecordPerLineInAnyOfTheAcceptedForms) {
       {"\"a\"junk,\"b\" x\r\"c\",\"d\"\r", {"a", "b", "c", "d"}},    // lone CR closes too
       {"\"a\"\r\n\r\n\"c\"\r\n\"d\"\r\n", {"a", kUnset, "c", "d"}},  // fields on lines
       {"\"a,b\r\nc\",x,y,z\r\n", {"a,b\r\nc", "x", "y", "z"}},       // quote wins
+      {"\"a\",,,\"\"\r\n\r\n\n\r", {"a", kUnset, kUnset, ""}},       // blank lines end it
   };
   for (const Case& c : cases) {
     bool cutOff = true;
@@ -85,7 +88,7 @@ TEST(RecordReader, ConsumesExactlyOneLinePerRecord) {
 
 TEST(RecordReader, ReportsARecordCutOffBeforeItsFourthField) {
   for (const char* data : {"\"a\",\"b\",\"c\"", "\"a\",\"b\",\"c\",", "\"a\",,,  ",
-                           "\"a\",\"b\"\r\n", "\"a\",,,\"\"\r\n\r\n"}) {
+                           "\"a\",\"b\"\r\n", "\"a\",,,\"\"\r\n \r\n"}) {
     bool cutOff = false;
     readAll(data, &cutOff);
     EXPECT_TRUE(cutOff) << data;
@@ -170,18 +173,25 @@ TEST(FileRecordReader, ReadsTheSameRecordsWhereverTheBlocksEnd) {
       "\"a\",,,\"\"\r\n\"b\",\"c\"\r\n",              // cut off
       "\"x\",,,\"\"\r\n\"abc,,,\r\n,,,\r\n",            // unterminated quote
       "\"x\",,,\"notes\r\nmore",
+      "\"a\",,,\"\"\r\n\r\n\n\r\n\r",  // line ends alone after the last
+      "\r\n\n",
       "",
   };
   testing::TempDataDir dir;
   for (const std::string& data : cases) {
     bool cutOff = false;
-    const std::vector<Record> whole = readAll(data, &cutOff);
+    std::size_t consumed = 0;
+    const std::vector<Record> whole = readAll(data, &cutOff, &consumed);
+    // Only line ends may stay unread after whole records.
+    if (!cutOff) {
+      EXPECT_EQ(data.find_first_not_of("\r\n", consumed), std::string::npos) << data;
+    }
     for (std::size_t block : {1, 2, 3, 4, 5, 7, 8, 13, 64}) {
       const FileReading read = readFileInBlocks(dir, data, block);
       EXPECT_EQ(read.records, whole) << "block " << block << ": " << data;
       EXPECT_EQ(read.cutOff, cutOff) << "block " << block << ": " << data;
       if (!cutOff) {
-        EXPECT_EQ(read.consumed, data.size()) << "block " << block << ": " << data;
+        EXPECT_EQ(read.consumed, consumed) << "block " << block << ": " << data;
       }
     }
   }

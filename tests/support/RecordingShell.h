@@ -9,8 +9,9 @@ namespace ombrel::testing {
 // A shell that opens nothing and remembers what it was handed.
 class RecordingShell : public Shell {
  public:
-  bool openUrl(const QString& url) override {
+  bool openUrl(const QString& url, QString& reason) override {
     urls << url;
+    if (!accept) reason = "No browser here";
     return accept;
   }
   bool openLocalFile(const QString& path) override {

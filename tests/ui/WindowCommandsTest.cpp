@@ -52,6 +52,7 @@ class WindowCommandsTest : public QObject {
   void startUpListsNamesAndAppliesTheColour();
   void pickNewSaveAndDeleteFromTheKeyboard();
   void imagesNeedANameToSaveOrDelete();
+  void pickedLongValuesShowTheirStart();
   void openSiteHelpAboutAndWebSite();
   void colourChooserRepaintsAndRemembers();
   void hoverCaptionsNameTheImages();
@@ -97,10 +98,9 @@ void WindowCommandsTest::pickNewSaveAndDeleteFromTheKeyboard() {
   w.box("lblp")->setText("changed");
   w.dialogs.answerMessage(kYes);
   QTest::keyClick(w.box("lblp"), Qt::Key_S, Qt::ControlModifier);
-  QCOMPARE(w.dir.read("passwords.dat"),
-           line("zeta.org", "zed", "z-pass", "") +
-               line("alpha.com", "ann", "changed", "first\r\nsecond") +
-               line("beta.net", "bob", nullptr, ""));
+  QCOMPARE(w.dir.read("passwords.dat"), line("zeta.org", "zed", "z-pass", "") +
+                                            line("alpha.com", "ann", "changed", "first\r\nsecond") +
+                                            line("beta.net", "bob", nullptr, ""));
 
   // Del with the caret in the web-address box: the entry goes, no character does.
   w.box("lblw")->setFocus();
@@ -142,18 +142,46 @@ void WindowCommandsTest::imagesNeedANameToSaveOrDelete() {
   QCOMPARE(w.dir.read("passwords.dat"), before);
 }
 
+void WindowCommandsTest::pickedLongValuesShowTheirStart() {
+  const std::string longName = "start." + std::string(150, 'x') + ".example.org";
+  const std::string longUser = "start." + std::string(150, 'y');
+  StartedWindow w;
+  w.dir.write("passwords.dat", line(longName.c_str(), longUser.c_str(), longUser.c_str(), "") +
+                                   line("other.org", longUser.c_str(), "pass", ""));
+  QVERIFY(w.start());
+  // The index of the first character a box shows, as it is drawn.
+  auto firstShown = [](QLineEdit* box) {
+    box->grab();
+    return box->cursorPositionAt(QPoint(1, box->height() / 2));
+  };
+
+  w.clickName(1);
+  for (const char* name : {"lblw", "lblu", "lblp"}) QCOMPARE(firstShown(w.box(name)), 0);
+  // Also after the user went to the end of the boxes.
+  for (const char* name : {"lblw", "lblu", "lblp"}) {
+    w.box(name)->end(false);
+    QVERIFY(firstShown(w.box(name)) > 0);
+  }
+  w.clickName(0);
+  QCOMPARE(firstShown(w.box("lblu")), 0);
+  w.clickName(1);
+  for (const char* name : {"lblw", "lblu", "lblp"}) QCOMPARE(firstShown(w.box(name)), 0);
+}
+
 void WindowCommandsTest::openSiteHelpAboutAndWebSite() {
   StartedWindow w;
   QVERIFY(w.start());
   w.form.setBoxText(Box::Web, "www.example.com");
   QTest::mouseClick(w.child<ImageButton>("Image3"), Qt::LeftButton);
   QCOMPARE(w.shell.urls, QStringList({"http://www.example.com/"}));
+  QTest::keyClick(w.notes(), Qt::Key_O, Qt::ControlModifier);
+  QCOMPARE(w.shell.urls, QStringList({"http://www.example.com/", "http://www.example.com/"}));
 
   QTest::keyClick(w.box("lblu"), Qt::Key_F1);
   QCOMPARE(w.shell.files, QStringList({QString::fromStdString(w.dir.file("help.htm").string())}));
 
   w.child<QAction>("om5")->trigger();
-  QCOMPARE(w.shell.urls.size(), 2);
+  QCOMPARE(w.shell.urls.size(), 3);
   QVERIFY(w.shell.urls.last().startsWith("http://"));
 
   w.child<QAction>("om2")->trigger();
@@ -197,7 +225,8 @@ void WindowCommandsTest::hoverCaptionsNameTheImages() {
   const struct {
     const char* image;
     const char* caption;
-  } images[] = {{"Image4", "New"}, {"Image1", "Save"}, {"Image2", "Delete"}, {"Image3", "Open Site"}};
+  } images[] = {
+      {"Image4", "New"}, {"Image1", "Save"}, {"Image2", "Delete"}, {"Image3", "Open Site"}};
   auto* frame = w.child<ToolBarFrame>("Frame3");
   for (const auto& each : images) {
     QTest::mouseMove(w.child(each.image), QPoint(10, 10));

@@ -3,17 +3,22 @@
 // and closing the window.
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
+#include <algorithm>
 #include <limits>
 
 #include "UiTests.h"
 #include "WindowFixture.h"
 #include "ui/ImageButton.h"
 #include "ui/PictureBox.h"
+#include "ui/TextContrast.h"
 #include "ui/ToolBarFrame.h"
 
 using namespace ombrel;
@@ -37,6 +42,41 @@ QAction* detachedAction(WindowFixture& w, const char* name) {
   return action;
 }
 
+// A desktop theme for the time of one test.
+class AppliedTheme {
+ public:
+  explicit AppliedTheme(const QPalette& theme) : saved_(QApplication::palette()) {
+    QApplication::setPalette(theme);
+  }
+  ~AppliedTheme() { QApplication::setPalette(saved_); }
+
+ private:
+  QPalette saved_;
+};
+
+// The roles that matter here of a dark scheme as desktop tools ship it:
+// white text on dark windows and dark boxes.
+QPalette darkTheme() {
+  QPalette dark = QApplication::style()->standardPalette();
+  dark.setColor(QPalette::Window, QColor(0x22, 0x20, 0x20));
+  dark.setColor(QPalette::WindowText, Qt::white);
+  dark.setColor(QPalette::Base, QColor(0x3d, 0x3d, 0x3d));
+  dark.setColor(QPalette::Text, Qt::white);
+  return dark;
+}
+
+// The strongest contrast any pixel of `area` has against `background`: the
+// text drawn there, if any.
+double strongestContrast(const QImage& image, const QRect& area, const QColor& background) {
+  double strongest = 1;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      strongest = std::max(strongest, contrastRatio(image.pixelColor(x, y), background));
+    }
+  }
+  return strongest;
+}
+
 QColor pixelAt(const QImage& image, const QWidget* widget, QPoint inWidget, const QWidget* client) {
   return image.pixelColor(widget->mapTo(client, inWidget));
 }
@@ -57,6 +97,11 @@ class WindowInputTest : public QObject {
   void pointerOverToolBarReportsImageOrSurface();
   void clickOnImageOrSwatchIsReported();
   void backgroundColourPaintsWindowAndLabelsOnly();
+  void labelsAndBoxesStayReadable_data();
+  void labelsAndBoxesStayReadable();
+  void swatchKeysPickTheMarkedSwatch();
+  void accessKeysOpenTheMenus_data();
+  void accessKeysOpenTheMenus();
   void closingTheWindowEndsTheProgram();
 };
 
@@ -154,6 +199,7 @@ void WindowInputTest::shortcutsRunTheirMenuItems_data() {
   QTest::newRow("Ctrl+S in the notes") << "Text1" << int(Qt::Key_S) << ctrl << "f2";
   QTest::newRow("F1 in the notes") << "Text1" << int(Qt::Key_F1) << none << "h1";
   QTest::newRow("F1 on the banner") << "Picture1" << int(Qt::Key_F1) << none << "h1";
+  QTest::newRow("Ctrl+O in a box") << "lblw" << int(Qt::Key_O) << ctrl << "openSiteKey";
 }
 
 void WindowInputTest::shortcutsRunTheirMenuItems() {
@@ -269,6 +315,115 @@ void WindowInputTest::backgroundColourPaintsWindowAndLabelsOnly() {
   }
   w.form.setBackgroundColour(0);
   QCOMPARE(w.form.backgroundColour(), QColor(Qt::black));
+}
+
+void WindowInputTest::labelsAndBoxesStayReadable_data() {
+  QTest::addColumn<bool>("dark");
+  QTest::addColumn<int>("swatch");
+  QTest::addColumn<QColor>("text");  // of the labels on that window colour
+
+  for (const bool dark : {false, true}) {
+    for (int swatch = 0; swatch < 24; ++swatch) {
+      // Black reads on every swatch but full blue (contrast 2.4:1 there).
+      const QColor text = swatch == 22 ? Qt::white : Qt::black;
+      QTest::addRow("%s theme, clr(%d)", dark ? "dark" : "light", swatch) << dark << swatch << text;
+    }
+  }
+}
+
+void WindowInputTest::labelsAndBoxesStayReadable() {
+  QFETCH(bool, dark);
+  QFETCH(int, swatch);
+  QFETCH(QColor, text);
+
+  const QPalette theme = dark ? darkTheme() : QApplication::style()->standardPalette();
+  AppliedTheme applied(theme);
+  WindowFixture w;
+  w.child<QLabel>("Label3")->setText(QStringLiteral("Open Site"));
+  QVERIFY(w.showAndActivate());
+  w.form.clr_Click(swatch);
+
+  const QColor window = w.member<PictureBox>("clr", swatch)->colour();
+  QWidget* client = w.form.centralWidget();
+  const QImage shot = client->grab().toImage();
+  QList<QWidget*> labels{w.child("Label3")};
+  for (int index = 0; index <= 4; ++index) labels << w.member("Label2", index);
+  for (QWidget* label : labels) {
+    QCOMPARE(label->palette().color(QPalette::WindowText), text);
+    // Drawn, not only set.
+    QVERIFY2(strongestContrast(shot, label->geometry(), window) >= 4.5,
+             qPrintable(label->property("index").toString()));
+  }
+
+  // The chooser keeps the theme's panel, and its heading the theme's text.
+  QWidget* heading = w.member("Label2", 5);
+  QCOMPARE(heading->palette().color(QPalette::Window), theme.color(QPalette::Window));
+  QCOMPARE(heading->palette().color(QPalette::WindowText), theme.color(QPalette::WindowText));
+
+  // The boxes and the list keep the theme's own text on the theme's own base.
+  for (const char* name : {"lblw", "Text1", "List1"}) {
+    const QPalette box = w.child(name)->palette();
+    QCOMPARE(box.color(QPalette::Base), theme.color(QPalette::Base));
+    QCOMPARE(box.color(QPalette::Text), theme.color(QPalette::Text));
+  }
+}
+
+void WindowInputTest::swatchKeysPickTheMarkedSwatch() {
+  WindowFixture w;
+  w.child("Frame4")->show();
+  QVERIFY(w.showAndActivate());
+  auto* blue = w.member<PictureBox>("clr", 22);
+  auto* red = w.member<PictureBox>("clr", 17);
+  const QPoint onTheMark(4, blue->height() / 2);
+
+  // No mark until the swatch has the focus; then one that shows on its colour.
+  QCOMPARE(blue->grab().toImage().pixelColor(onTheMark), QColor(0, 0, 255));
+  blue->setFocus(Qt::TabFocusReason);
+  QTRY_COMPARE(focusName(), QStringLiteral("clr(22)"));
+  QCOMPARE(blue->grab().toImage().pixelColor(onTheMark), QColor(Qt::white));
+  red->setFocus(Qt::TabFocusReason);
+  QTRY_COMPARE(focusName(), QStringLiteral("clr(17)"));
+  QCOMPARE(red->grab().toImage().pixelColor(onTheMark), QColor(Qt::black));
+  QCOMPARE(blue->grab().toImage().pixelColor(onTheMark), QColor(0, 0, 255));
+
+  // Each key picks the marked swatch once, as a click does; other keys do not.
+  QSignalSpy picked(red, &PictureBox::clicked);
+  for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(red, key);
+  QCOMPARE(picked.count(), 3);
+  QCOMPARE(w.form.backgroundColour(), QColor(255, 0, 0));
+  QTest::keyClick(red, Qt::Key_A);
+  QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+  QApplication::sendEvent(red, &held);
+  QCOMPARE(picked.count(), 3);
+}
+
+void WindowInputTest::accessKeysOpenTheMenus_data() {
+  QTest::addColumn<int>("menuKey");
+  QTest::addColumn<QString>("menu");
+  QTest::addColumn<int>("itemKey");
+  QTest::addColumn<QString>("item");
+
+  QTest::newRow("Alt+F, X") << int(Qt::Key_F) << "f0" << int(Qt::Key_X) << "om4";
+  QTest::newRow("Alt+O, C") << int(Qt::Key_O) << "om" << int(Qt::Key_C) << "om7";
+}
+
+void WindowInputTest::accessKeysOpenTheMenus() {
+  QFETCH(int, menuKey);
+  QFETCH(QString, menu);
+  QFETCH(int, itemKey);
+  QFETCH(QString, item);
+
+  WindowFixture w;
+  QSignalSpy triggered(detachedAction(w, item.toLatin1().constData()), &QAction::triggered);
+  QVERIFY(w.showAndActivate());
+  QTRY_COMPARE(focusName(), QStringLiteral("List1"));
+  auto* popup = w.child<QMenu>(menu.toLatin1().constData());
+
+  QTest::keyClick(w.child("List1"), Qt::Key(menuKey), Qt::AltModifier);
+  QTRY_VERIFY(popup->isVisible());
+  QTest::keyClick(popup, Qt::Key(itemKey));
+  QTRY_VERIFY(!popup->isVisible());
+  QCOMPARE(triggered.count(), 1);
 }
 
 void WindowInputTest::closingTheWindowEndsTheProgram() {

@@ -1,5 +1,6 @@
 // The window as designed: every control's kind, container, caption, place
 // and font, what is hidden, what lies in front, the menus and the bindings.
+#include <QAccessible>
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
@@ -219,20 +220,30 @@ void WindowLayoutTest::chooserAndCaptionLieInFront() {
 void WindowLayoutTest::menusHoldTheirItemsInOrder() {
   struct Item {
     const char* name;
-    const char* caption;  // nullptr for a separator
+    const char* caption;  // as shown and read out; nullptr for a separator
+    char accessKey;       // the underlined letter
     QKeySequence shortcut;
   };
   const QList<Item> file = {
-      {"f1", "New", QKeySequence(Qt::CTRL | Qt::Key_N)},
-      {"f2", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
-      {"f3", "Delete", QKeySequence(Qt::Key_Delete)},
-      {"om3", nullptr, {}},
-      {"om4", "Exit", {}},
+      {"f1", "New", 'N', QKeySequence(Qt::CTRL | Qt::Key_N)},
+      {"f2", "Save", 'S', QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {"f3", "Delete", 'D', QKeySequence(Qt::Key_Delete)},
+      {"om3", nullptr, 0, {}},
+      {"om4", "Exit", 'X', {}},
   };
   const QList<Item> ombrelMenu = {
-      {"om1", "Change Password", {}}, {"om7", "Change Color", {}},
-      {"om2", "About", {}},           {"om5", "Web Site", {}},
-      {"om6", nullptr, {}},           {"h1", "Help", QKeySequence(Qt::Key_F1)},
+      {"om1", "Change Password", 'P', {}},
+      {"om7", "Change Color", 'C', {}},
+      {"om2", "About", 'A', {}},
+      {"om5", "Web Site", 'W', {}},
+      {"om6", nullptr, 0, {}},
+      {"h1", "Help", 'H', QKeySequence(Qt::Key_F1)},
+  };
+  auto accessKey = [](char letter) { return QKeySequence(Qt::ALT | Qt::Key(letter)); };
+  // What a screen reader reads: the caption without its access-key mark.
+  auto readOut = [](QObject* object, int child) {
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(object)->child(child);
+    return item ? item->text(QAccessible::Name) : QStringLiteral("(no item)");
   };
 
   WindowFixture w;
@@ -241,14 +252,16 @@ void WindowLayoutTest::menusHoldTheirItemsInOrder() {
   const struct {
     const char* name;
     const char* caption;
+    char accessKey;
     const QList<Item>& items;
-  } menus[] = {{"f0", "File", file}, {"om", "Ombrel", ombrelMenu}};
+  } menus[] = {{"f0", "File", 'F', file}, {"om", "Ombrel", 'O', ombrelMenu}};
 
   for (int m = 0; m < 2; ++m) {
     QMenu* menu = top[m]->menu();
     QVERIFY(menu);
     QCOMPARE(menu->objectName(), QString::fromLatin1(menus[m].name));
-    QCOMPARE(menu->title(), QString::fromLatin1(menus[m].caption));
+    QCOMPARE(readOut(w.form.menuBar(), m), QString::fromLatin1(menus[m].caption));
+    QCOMPARE(QKeySequence::mnemonic(menu->title()), accessKey(menus[m].accessKey));
     const QList<QAction*> actions = menu->actions();
     QCOMPARE(actions.size(), menus[m].items.size());
     for (int i = 0; i < actions.size(); ++i) {
@@ -256,7 +269,10 @@ void WindowLayoutTest::menusHoldTheirItemsInOrder() {
       QAction* action = actions[i];
       QCOMPARE(action->objectName(), QString::fromLatin1(expected.name));
       QCOMPARE(action->isSeparator(), expected.caption == nullptr);
-      if (expected.caption) QCOMPARE(action->text(), QString::fromLatin1(expected.caption));
+      if (expected.caption) {
+        QCOMPARE(readOut(menu, i), QString::fromLatin1(expected.caption));
+        QCOMPARE(QKeySequence::mnemonic(action->text()), accessKey(expected.accessKey));
+      }
       QCOMPARE(action->shortcut(), expected.shortcut);
       QVERIFY(!action->menu());  // Help is an item of "Ombrel", not a menu of its own
     }
@@ -298,6 +314,7 @@ void WindowLayoutTest::everyBindingReachesItsHandler() {
 
   QVERIFY_BOUND(image("Image3"), &ImageButton::clicked, &Form1::Image3_Click);
   QVERIFY_BOUND(button("Command2"), pushed, &Form1::Command2_Click);
+  QVERIFY_BOUND(action("openSiteKey"), triggered, &Form1::Image3_Click);
 
   QVERIFY_BOUND(action("om4"), triggered, &Form1::om4_Click);
   QVERIFY_BOUND(button("Command10"), pushed, &Form1::Command10_Click);

@@ -8,12 +8,46 @@
 namespace ombrel {
 namespace {
 
-TEST(OpenSiteTest, WrapsTheBoxTextAsTyped) {
+TEST(OpenSiteTest, MakesAUrlOfTheBoxText) {
+  struct Case {
+    const char* typed;
+    const char* url;
+  } cases[] = {
+      {"zeta.example", "http://zeta.example/"},
+      {"zeta.example/login", "http://zeta.example/login/"},
+      {"http://y.example", "http://y.example"},
+      {"HTTPS://y.example/login", "HTTPS://y.example/login"},
+      {"hTTp://y.example/", "hTTp://y.example/"},
+      {"http:y.example", "http://http:y.example/"},  // not a scheme followed by //
+      {"httpx.example", "http://httpx.example/"},
+      {" zeta.example  ", "http://zeta.example/"},
+      {"my bank.example", "http://my%20bank.example/"},
+      {"  https://a.example/my page ", "https://a.example/my%20page"},
+      {"", "http:///"},
+      {"   ", "http:///"},
+  };
   testing::RecordingShell shell;
-  for (const char* typed : {"www.example.com", "", "http://x.org", "a b/path ", "  lead"})
-    openSite(shell, typed);
-  EXPECT_EQ(shell.urls, QStringList({"http://www.example.com/", "http:///", "http://http://x.org/",
-                                     "http://a b/path /", "http://  lead/"}));
+  testing::ScriptedDialogs dialogs;
+  for (const Case& c : cases) {
+    openSite(shell, dialogs, c.typed);
+    EXPECT_EQ(shell.urls.last(), c.url) << c.typed;
+  }
+  EXPECT_TRUE(dialogs.messages.empty());
+
+  shell.accept = false;
+  openSite(shell, dialogs, "down.example");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text,
+            "The web site could not be opened:\nhttp://down.example/\n\nNo browser here.");
+  EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
+  EXPECT_EQ(dialogs.messages[0].title, "Ombrel");
+}
+
+TEST(DesktopShellTest, SaysWhyItCannotOpenAUrlWithABlankInItsHost) {
+  DesktopShell shell;  // stops before the desktop is asked
+  QString reason;
+  EXPECT_FALSE(shell.openUrl(siteUrl("my bank.example"), reason));
+  EXPECT_EQ(reason, "Invalid hostname (contains invalid characters)");
 }
 
 TEST(OpenBrowserTest, FallsBackToTheMakerSiteForNonWebAddresses) {

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/CommandLine.h"
+
+namespace ombrel {
+namespace {
+
+using Action = CommandLine::Action;
+
+TEST(CommandLineTest, AnswersOnlyItsTwoOptionsAndRunsOnlyWithoutArguments) {
+  struct Case {
+    std::vector<std::string_view> arguments;
+    Action action;
+    std::string error;
+  };
+  const Case cases[] = {
+      {{}, Action::Run, ""},
+      {{"--help"}, Action::Help, ""},
+      {{"-h"}, Action::Help, ""},
+      {{"--version"}, Action::Version, ""},
+      // Help wins over version, whatever the order.
+      {{"--version", "--help"}, Action::Help, ""},
+      {{"--"}, Action::Run, ""},
+      // A mistake anywhere is reported, even beside an option that is known.
+      {{"--help", "--bogus"}, Action::Usage, "unrecognized option '--bogus'"},
+      {{"-v"}, Action::Usage, "unrecognized option '-v'"},
+      {{"--help=yes"}, Action::Usage, "unrecognized option '--help=yes'"},
+      // Qt's own options are not taken: the program reads nothing from its command line.
+      {{"-platform", "offscreen"}, Action::Usage, "unrecognized option '-platform'"},
+      {{"passwords.dat"}, Action::Usage, "unexpected argument 'passwords.dat'"},
+      {{"-"}, Action::Usage, "unexpected argument '-'"},
+      {{"--", "--help"}, Action::Usage, "unexpected argument '--help'"},
+  };
+  for (const Case& c : cases) {
+    std::string shown;
+    for (std::string_view argument : c.arguments) shown += std::string(argument) + " ";
+    const CommandLine parsed = parseCommandLine(c.arguments);
+    EXPECT_EQ(parsed.action, c.action) << shown;
+    EXPECT_EQ(parsed.error, c.error) << shown;
+  }
+}
+
+}  // namespace
+}  // namespace ombrel
