@@ -152,8 +152,14 @@ def both_add_an_entry_at_the_same_moment(a, b):
     main_b = open_peer(b, x=640)
     lock = DirectoryLock(a.data_dir)
     try:
+        # B is asked its last question first, so that A's wait for the lock
+        # (a few seconds at most) spans only one answer of B's.
+        b.key(main_b, "ctrl+n")
+        e2e.answer_prompt(b, "Web Site", "from-b.com")
+        e2e.answer_prompt(b, "User Name", "bob")
+        b.wait_window("Password")
         new_entry(a, main_a, "from-a.com", "ann", "1")
-        new_entry(b, main_b, "from-b.com", "bob", "2")
+        e2e.answer_prompt(b, "Password", "2")
         # Both now wait for the lock; each read of the old file would lose
         # the other's entry.
         expect(records_in(a) == {old}, "an entry was written while the lock was held")
