@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "entries/WriteLock.h"
 #include "storage/DataFiles.h"
 #include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
@@ -91,12 +92,20 @@ bool refuseDamaged(WindowState& window, Dialogs& dialogs, const QString& consequ
 // are read, so that neither version of the file is ever held whole. Until
 // commit() the entry file is untouched, and any way out before it removes the
 // temp again; on any failure the user is told what stayed as it was. A missing
-// entry file reads as an empty one when `createMissing`. True when written.
+// entry file reads as an empty one when `createMissing`. The whole of it runs
+// under the data directory's write lock, so that another program cannot
+// rewrite the file between our read and our rename. `accept`, when given, sees
+// the finished copy before it is put in place; when it refuses, nothing is
+// written and nothing said. True when written.
 using EntryCopy = std::function<storage::RewriteCount(
     storage::RecordReader&, const std::function<bool(std::string_view)>&)>;
+using AcceptCopy = std::function<bool(const storage::RewriteCount&)>;
 
 bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
-                      const QString& writeFailure, bool createMissing, const EntryCopy& copy) {
+                      const QString& writeFailure, bool createMissing, const EntryCopy& copy,
+                      const AcceptCopy& accept = {}) {
+  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
+  if (!lock) return false;
   const auto path = entryFile(window);
   storage::InputFile file;
   bool missing = false;
@@ -137,20 +146,51 @@ bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& cons
     reportDamaged(window, dialogs, consequence);
     return false;
   }
+  if (accept && !accept(count)) return false;
   if (auto status = newFile.commit(); !status) return reportUnwritable(status);
   return true;
 }
 
 // Rewrites the entry file with every record named `key` replaced (or dropped
-// when `replacement` is empty).
+// when `replacement` is empty), provided the records of that name are still
+// `expected` (when given); `changed` tells that they were not and nothing was
+// written.
 bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& key,
-                      const std::optional<storage::Record>& replacement,
-                      const QString& consequence) {
+                      const std::optional<storage::Record>& replacement, const QString& consequence,
+                      const std::string* expected, bool& changed, std::size_t* matched = nullptr) {
+  changed = false;
   return replaceEntryFile(
       window, dialogs, consequence, "The entry file could not be rewritten", false,
       [&](storage::RecordReader& reader, const std::function<bool(std::string_view)>& write) {
         return storage::rewriteEntries(reader, key, replacement, write);
+      },
+      [&](const storage::RewriteCount& count) {
+        changed = expected && count.matchedRecords != *expected;
+        if (matched) *matched = count.matched;
+        return !changed;
       });
+}
+
+// The records now stored under `key`, as the record writer writes them. False
+// when the file cannot be read whole (missing, unreadable, cut off): the
+// rewrite then reports it.
+bool storedRecords(WindowState& window, const std::string& key, std::string& records,
+                   std::optional<storage::Record>* first = nullptr) {
+  records.clear();
+  storage::InputFile file;
+  if (!file.open(entryFile(window))) return false;
+  storage::FileRecordReader reader(file);
+  std::size_t tail = 0;
+  records = storage::recordsNamed(reader, key, &tail, first);
+  return reader.status().ok() && tail == 0;
+}
+
+// Asked before Save or Delete acts on records that are no longer those the
+// boxes were filled from.
+bool overwriteChangesElsewhere(Dialogs& dialogs) {
+  return dialogs.messageBox(
+             "This entry was changed elsewhere after you opened it. Overwrite those changes?",
+             kConfirm, "Changed Elsewhere") == kYes;
 }
 
 // The first list position from `from` on whose name satisfies `test`, or the
@@ -178,18 +218,17 @@ void showSelectedEntry(WindowState& window) {
 
   std::optional<storage::Record> record;
   StoredText key = toStored(window.boxText(Box::Web));
+  auto& shown = window.shownEntry();
+  shown = {window.boxText(Box::Web), std::string(), false};
   // An empty name reads no record; a name that cannot be stored has none.
-  if (key.ok() && !key.stored.empty()) {
-    storage::InputFile file;
-    if (file.open(entryFile(window))) {
-      storage::FileRecordReader reader(file);
-      record = storage::findFirstRecord(reader, key.stored);
-    }
-  }
-  storage::Record shown = record.value_or(storage::Record{});
-  window.setBoxText(Box::User, fromStored(storage::textOf(shown.user)));
-  window.setBoxText(Box::Password, fromStored(storage::textOf(shown.password)));
-  window.setBoxText(Box::Notes, fromStored(storage::textOf(shown.notes)));
+  // Every record of the name is read, not only the one shown, so that Save
+  // and Delete can tell whether any of them changed elsewhere since.
+  if (key.ok() && !key.stored.empty())
+    shown.known = storedRecords(window, key.stored, shown.records, &record);
+  const storage::Record entry = record.value_or(storage::Record{});
+  window.setBoxText(Box::User, fromStored(storage::textOf(entry.user)));
+  window.setBoxText(Box::Password, fromStored(storage::textOf(entry.password)));
+  window.setBoxText(Box::Notes, fromStored(storage::textOf(entry.notes)));
 }
 
 void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt) {
@@ -221,40 +260,73 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
 
 void saveEntry(WindowState& window, Dialogs& dialogs) {
   const QString consequence = "Nothing was saved.";
+  const QString name = window.boxText(Box::Web);
   std::string key, user, password, notes;
-  if (!storeAll({{window.boxText(Box::Web), &key},
+  if (!storeAll({{name, &key},
                  {window.boxText(Box::User), &user},
                  {window.boxText(Box::Password), &password},
                  {window.boxText(Box::Notes), &notes}},
                 dialogs, consequence))
     return;
-
-  bool found = false;
-  {
-    storage::InputFile file;
-    if (!openEntryFile(window, dialogs, consequence, file)) return;
-    storage::FileRecordReader reader(file);
-    // The whole file is read, not only up to the name: one that ends inside
-    // an entry is refused before the question, not after it.
-    const std::size_t tail = storage::forEachStoredName(
-        reader, [&](std::string_view name) { found = found || name == key; });
-    if (!reader.status()) {
-      reportUnreadable(window, dialogs, consequence, reader.status());
-      return;
-    }
-    if (tail > 0) {
-      reportDamaged(window, dialogs, consequence, tail);
-      return;
-    }
-    // Save never creates an entry; a name without a record is left alone.
-    if (!found) return;
-  }  // the file is closed before the question
-
-  if (dialogs.messageBox("This file already exists. Do you want to overwrite the file?",
-                         kConfirm, "OverwriteFile") != kYes)
-    return;
   storage::Record replacement{key, storedField(user), storedField(password), storedField(notes)};
-  rewriteEntryFile(window, dialogs, key, replacement, consequence);
+
+  // What the user last saw of this entry; none for a typed name.
+  auto& shown = window.shownEntry();
+  std::optional<std::string> seen;
+  if (shown.known && shown.name == name) seen = shown.records;
+
+  bool confirmed = false;
+  for (;;) {
+    std::string onDisk;
+    {
+      storage::InputFile file;
+      if (!openEntryFile(window, dialogs, consequence, file)) return;
+      storage::FileRecordReader reader(file);
+      // The whole file is read, not only up to the name: one that ends inside
+      // an entry is refused before the question, not after it.
+      std::size_t tail = 0;
+      onDisk = storage::recordsNamed(reader, key, &tail);
+      if (!reader.status()) {
+        reportUnreadable(window, dialogs, consequence, reader.status());
+        return;
+      }
+      if (tail > 0) {
+        reportDamaged(window, dialogs, consequence, tail);
+        return;
+      }
+      if (onDisk.empty()) {
+        // Save never creates an entry; a name without a record is left alone.
+        if (seen && !seen->empty())
+          dialogs.messageBox(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
+                                            "opened it, so there is nothing to save it over.\n\n"
+                                            "Create it again with New to keep it. %2")
+                                 .arg(name, consequence),
+                             kWarningOk, kTitle);
+        return;
+      }
+    }  // the file is closed before the questions
+
+    if (seen && onDisk != *seen && !overwriteChangesElsewhere(dialogs)) return;
+    if (!confirmed &&
+        dialogs.messageBox("This file already exists. Do you want to overwrite the file?", kConfirm,
+                           "OverwriteFile") != kYes)
+      return;
+    confirmed = true;
+
+    // The records may change again while the user answers; the rewrite only
+    // goes ahead over the very records the answers were about.
+    bool changed = false;
+    std::size_t matched = 0;
+    if (rewriteEntryFile(window, dialogs, key, replacement, consequence, &onDisk, changed,
+                         &matched)) {
+      std::string saved;
+      for (std::size_t i = 0; i < matched; ++i) storage::appendRecord(saved, replacement);
+      shown = {name, saved, true};
+      return;
+    }
+    if (!changed) return;
+    seen = onDisk;
+  }
 }
 
 void deleteEntry(WindowState& window, Dialogs& dialogs) {
@@ -263,12 +335,35 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   if (!storeAll({{name, &key}}, dialogs, "Nothing was deleted.")) return;
   if (refuseDamaged(window, dialogs, "Nothing was deleted.")) return;
 
-  if (dialogs.messageBox("Are you sure you want to delete the file " + name + "?", kConfirm,
-                         "Delete File") != kYes) {
-    dialogs.messageBox("Operation Aborted", kPlainOk);
-    return;
+  auto& shown = window.shownEntry();
+  std::optional<std::string> seen;
+  if (shown.known && shown.name == name) seen = shown.records;
+
+  bool confirmed = false;
+  for (;;) {
+    // A file that cannot be read here is reported by the rewrite.
+    std::string onDisk;
+    const bool read = storedRecords(window, key, onDisk);
+    // Records already gone need no question: deleting them changes nothing.
+    if (read && seen && !onDisk.empty() && onDisk != *seen && !overwriteChangesElsewhere(dialogs))
+      return;
+    if (!confirmed) {
+      if (dialogs.messageBox("Are you sure you want to delete the file " + name + "?", kConfirm,
+                             "Delete File") != kYes) {
+        dialogs.messageBox("Operation Aborted", kPlainOk);
+        return;
+      }
+      confirmed = true;
+    }
+    bool changed = false;
+    // When the records could not be read before the question, the rewrite
+    // reports why, or goes ahead over what it finds as Delete always did.
+    if (rewriteEntryFile(window, dialogs, key, std::nullopt, "Nothing was deleted.",
+                         read ? &onDisk : nullptr, changed))
+      break;
+    if (!changed) return;
+    seen = onDisk;
   }
-  if (!rewriteEntryFile(window, dialogs, key, std::nullopt, "Nothing was deleted.")) return;
 
   // Every record of the name is gone, so every list item of it goes too.
   // The list is sorted without regard to case, so those items all lie in the
@@ -284,10 +379,13 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   for (int i = high - 1; i >= low; --i)
     if (window.nameAt(i) == name) window.removeNameAt(i);
   for (Box box : {Box::Web, Box::User, Box::Password}) window.setBoxText(box, QString());
+  shown = {};
 }
 
 void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
   const QString consequence = "Nothing was written.";
+  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
+  if (!lock) return;
   std::string bytes;
   if (!readEntryFile(window, dialogs, consequence, bytes)) return;
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 
+#include "entries/WriteLock.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/LineFormat.h"
@@ -29,6 +30,8 @@ void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialog
                        kWarningOk, "Ombrel");
     return;
   }
+  const auto lock = lockForWriting(dataDirectory, dialogs, "The password was not changed.");
+  if (!lock) return;
   const auto target = dataDirectory.file(storage::kPasswordFile);
   auto status = storage::replaceFile(target, dataDirectory.file(kPasswordFileNew),
                                      storage::formatLine(stored.stored),

@@ -11,8 +11,6 @@
 #include "ui/WindowState.h"
 
 namespace ombrel {
-namespace {
-
 void applySavedColour(WindowState& window) {
   std::string bytes;
   if (!storage::readWholeFile(window.dataDirectory().file(storage::kColourFile), bytes)) return;
@@ -21,6 +19,8 @@ void applySavedColour(WindowState& window) {
   auto number = storage::readNumberField(bytes);
   if (number.status == storage::NumberField::Status::Ok) window.setBackgroundColour(number.value);
 }
+
+namespace {
 
 // True when the master password gate lets the user in.
 bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {

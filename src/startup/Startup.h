@@ -34,4 +34,8 @@ StartupOutcome runStartup(WindowState& window, Dialogs& dialogs,
 // is repaired. Nothing when `damagedTail` is 0.
 void warnDamagedEntryFile(WindowState& window, Dialogs& dialogs, std::size_t damagedTail);
 
+// Sets the window's colour from pwclr.dat; a missing, empty or non-numeric
+// file leaves it as it is.
+void applySavedColour(WindowState& window);
+
 }  // namespace ombrel

@@ -107,6 +107,27 @@ std::optional<Record> findFirstRecord(std::string_view data, std::string_view ke
   return findFirstRecord(reader, key, damaged);
 }
 
+std::string recordsNamed(RecordReader& reader, std::string_view key, std::size_t* tail,
+                         std::optional<Record>* first) {
+  if (tail) *tail = 0;
+  if (first) first->reset();
+  std::string found;
+  RecordView record;
+  while (!reader.atEnd()) {
+    const std::size_t wholeEnd = reader.position();
+    if (!reader.next(record)) {
+      if (tail) *tail = reader.position() - wholeEnd;
+      break;
+    }
+    if (!nameMatches(record, key)) continue;
+    if (first && !*first)
+      *first = Record{toField(record.name), toField(record.user), toField(record.password),
+                      toField(record.notes)};
+    appendRecord(found, record);
+  }
+  return found;
+}
+
 RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
                             const std::optional<Record>& replacement,
                             const std::function<bool(std::string_view)>& write) {
@@ -130,6 +151,7 @@ RewriteCount rewriteEntries(RecordReader& reader, std::string_view key,
       }
     } else {
       ++count.matched;
+      appendRecord(count.matchedRecords, record);
       if (replacement) appendRecord(piece, *replacement);
     }
     if (!pieces.passOnWhenFull()) return count;

@@ -40,15 +40,23 @@ std::optional<Record> findFirstRecord(RecordReader& reader, std::string_view key
 std::optional<Record> findFirstRecord(std::string_view data, std::string_view key,
                                       bool* damaged = nullptr);
 
+// Every record whose name equals `key`, in file order, each as the record
+// writer writes it: two calls give equal texts exactly when the records of
+// that name are the same. `tail` receives what damagedTail() would; `first`
+// the first of the records.
+std::string recordsNamed(RecordReader& reader, std::string_view key, std::size_t* tail = nullptr,
+                         std::optional<Record>* first = nullptr);
+
 // `data` with `record` added at the end, on a line of its own even when the
 // last line has no line end. Nothing when the records already there would not
 // end where the new one begins (the data ends inside a record, or in a quote
 // that would swallow the new line): the new record could not be read back.
 
 struct RewriteCount {
-  std::size_t matched = 0;    // records whose name equalled the key
-  bool damaged = false;       // the data ended inside a record: do not use the output
-  bool stopped = false;       // `write` refused a piece and the copy stopped there
+  std::size_t matched = 0;     // records whose name equalled the key
+  std::string matchedRecords;  // those records, as the record writer writes them
+  bool damaged = false;        // the data ended inside a record: do not use the output
+  bool stopped = false;        // `write` refused a piece and the copy stopped there
 };
 
 // Copies every record; those whose name equals `key` are replaced by

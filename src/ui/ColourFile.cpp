@@ -1,5 +1,6 @@
 #include "ui/ColourFile.h"
 
+#include "entries/WriteLock.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/LineFormat.h"
@@ -10,6 +11,9 @@ namespace ombrel {
 
 void saveColour(const storage::DataDirectory& dataDirectory, std::int32_t value,
                 Dialogs& dialogs) {
+  const auto lock =
+      lockForWriting(dataDirectory, dialogs, "The colour was not saved for the next start.");
+  if (!lock) return;
   const auto target = dataDirectory.file(storage::kColourFile);
   auto status = storage::replaceFile(target, dataDirectory.file(kColourFileNew),
                                      storage::formatNumberLine(value));

@@ -477,6 +477,7 @@ void Form1::setBoxText(Box box, const QString& text) {
 int Form1::nameCount() const { return List1->count(); }
 QString Form1::nameAt(int index) const { return List1->nameAt(index); }
 int Form1::selectedIndex() const { return List1->selectedIndex(); }
+void Form1::setSelectedIndex(int index) { List1->setCurrentRowSilently(index); }
 void Form1::addName(const QString& name) { List1->addName(name); }
 void Form1::addNames(NameBlock names) { List1->addNames(std::move(names)); }
 void Form1::removeNameAt(int index) { List1->removeNameAt(index); }

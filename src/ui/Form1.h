@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "entries/SharedFolder.h"
 #include "storage/DataDirectory.h"
 #include "ui/WindowState.h"
 
@@ -21,6 +22,7 @@ class QWidget;
 
 namespace ombrel {
 
+class DataFolderWatcher;
 class Dialogs;
 class Shell;
 class ImageButton;
@@ -57,6 +59,7 @@ class Form1 : public QMainWindow, public WindowState {
   int nameCount() const override;
   QString nameAt(int index) const override;
   int selectedIndex() const override;
+  void setSelectedIndex(int index) override;
   void addName(const QString& name) override;
   void addNames(NameBlock names) override;
   void removeNameAt(int index) override;
@@ -123,6 +126,10 @@ class Form1 : public QMainWindow, public WindowState {
   void createBindings();
   void setTabOrder();
   void endProgram();
+  // From start-up on, the list and the colour follow their files on disk and
+  // conflict copies left by a sync tool are offered for merging.
+  void followDataFolder();
+  void settleConflictCopies();
   // The colour value (red + 256 * green + 65536 * blue) of swatch clr[index].
   std::int32_t swatchValue(int index) const;
 
@@ -130,6 +137,8 @@ class Form1 : public QMainWindow, public WindowState {
   Shell& shell_;
   storage::DataDirectory dataDirectory_;
   std::function<void()> endProgram_;
+  DataFolderWatcher* watcher_ = nullptr;
+  SettledCopies settledCopies_;
   std::size_t damagedTail_ = 0;  // what start-up found at the end of the entry file
 
   QWidget* client_ = nullptr;  // the client area, painted in the window's colour

@@ -3,12 +3,15 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <utility>
 
 #include "entries/EntryCommands.h"
+#include "entries/SharedFolder.h"
 #include "startup/ChangePassword.h"
 #include "startup/Startup.h"
 #include "ui/ColourFile.h"
+#include "ui/DataFolderWatcher.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 #include "web/WebCommands.h"
@@ -16,10 +19,27 @@
 namespace ombrel {
 
 bool Form1::formLoad() {
-  return runStartup(*this, dialogs_, &damagedTail_) == StartupOutcome::Ready;
+  if (runStartup(*this, dialogs_, &damagedTail_) != StartupOutcome::Ready) return false;
+  followDataFolder();
+  return true;
 }
 
 void Form1::formShown() { warnDamagedEntryFile(*this, dialogs_, std::exchange(damagedTail_, 0)); }
+
+void Form1::followDataFolder() {
+  watcher_ = new DataFolderWatcher(std::filesystem::path(dataDirectory_.path()), this);
+  connect(watcher_, &DataFolderWatcher::entriesChanged, this, [this] { followEntryFile(*this); });
+  connect(watcher_, &DataFolderWatcher::colourChanged, this, [this] { applySavedColour(*this); });
+  connect(watcher_, &DataFolderWatcher::folderChanged, this, &Form1::settleConflictCopies);
+  watcher_->start();
+  // Copies left while the program was not running are offered once the
+  // window is up.
+  QTimer::singleShot(0, this, &Form1::settleConflictCopies);
+}
+
+void Form1::settleConflictCopies() {
+  if (ombrel::settleConflictCopies(*this, dialogs_, settledCopies_)) followEntryFile(*this);
+}
 
 void Form1::List1_Click() { showSelectedEntry(*this); }
 

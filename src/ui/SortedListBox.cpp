@@ -212,6 +212,17 @@ void SortedListBox::setCurrentRow(int row) {
   selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::ClearAndSelect);
 }
 
+void SortedListBox::setCurrentRowSilently(int row) {
+  QScopedValueRollback guard(programmatic_, programmatic_ + 1);
+  if (row < 0) {
+    selectionModel()->clearSelection();
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    return;
+  }
+  setCurrentRow(row);
+  scrollTo(model_->index(row, 0));
+}
+
 QRect SortedListBox::nameRect(int row) const { return visualRect(model_->index(row, 0)); }
 
 void SortedListBox::addName(const QString& name) {

@@ -56,6 +56,8 @@ class SortedListBox : public QListView {
   // Picks a row as a click on it would, or nothing for -1. Unlike the list's
   // own changes, this reports userSelectionChanged().
   void setCurrentRow(int row);
+  // The same without reporting it, for the list's owner changing it itself.
+  void setCurrentRowSilently(int row);
   QRect nameRect(int row) const;  // where the row is drawn, in viewport coordinates
 
   // The order of the list: negative when `a` sorts before `b`. The same order

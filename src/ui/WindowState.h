@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <string>
 
 #include "storage/DataDirectory.h"
 #include "ui/NameBlock.h"
@@ -32,6 +33,8 @@ class WindowState {
   virtual int nameCount() const = 0;
   virtual QString nameAt(int index) const = 0;
   virtual int selectedIndex() const = 0;  // -1 when nothing is selected
+  // Picks a name without showing it: the boxes are left as they are.
+  virtual void setSelectedIndex(int index) = 0;
   virtual void addName(const QString& name) = 0;
   virtual void addNames(NameBlock names) = 0;  // in bulk, one repaint
   virtual void removeNameAt(int index) = 0;
@@ -42,6 +45,20 @@ class WindowState {
   virtual void setBackgroundColour(std::int32_t value) = 0;
 
   virtual storage::DataDirectory& dataDirectory() = 0;
+
+  // What the boxes were last filled from: the picked name and every stored
+  // record of it at that moment, as the record writer writes them. Save and
+  // Delete compare it with the file to tell a change made elsewhere since
+  // (another window, a sync from another machine).
+  struct ShownEntry {
+    QString name;
+    std::string records;
+    bool known = false;
+  };
+  ShownEntry& shownEntry() { return shown_; }
+
+ private:
+  ShownEntry shown_;
 };
 
 }  // namespace ombrel

@@ -22,6 +22,7 @@ class FakeWindow : public WindowState {
   int nameCount() const override { return static_cast<int>(names.size()); }
   QString nameAt(int i) const override { return names.at(i); }
   int selectedIndex() const override { return selected; }
+  void setSelectedIndex(int i) override { selected = i; }
   void addName(const QString& name) override {
     auto at = std::upper_bound(names.begin(), names.end(), name, [](const QString& a, const QString& b) {
       return QString::compare(a, b, Qt::CaseInsensitive) < 0;

@@ -7,3 +7,4 @@ int runWindowInputTests(int argc, char** argv);
 int runSortedListBoxTests(int argc, char** argv);
 int runDialogsTests(int argc, char** argv);
 int runWindowCommandsTests(int argc, char** argv);
+int runDataFolderWatcherTests(int argc, char** argv);

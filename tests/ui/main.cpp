@@ -13,5 +13,6 @@ int main(int argc, char** argv) {
   failures += runSortedListBoxTests(argc, argv);
   failures += runDialogsTests(argc, argv);
   failures += runWindowCommandsTests(argc, argv);
+  failures += runDataFolderWatcherTests(argc, argv);
   return failures == 0 ? 0 : 1;
 }

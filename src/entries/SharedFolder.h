@@ -1,0 +1,29 @@
+#pragma once
+
+#include <set>
+#include <string>
+
+namespace ombrel {
+
+class Dialogs;
+class WindowState;
+
+// Lists the names of the entry file afresh after it changed on disk (another
+// window, a sync tool, a restore). The picked name stays picked when it is
+// still listed; the boxes are never touched, so nothing being typed is lost.
+// While the entry file is missing the list stays as it is: a sync tool or a
+// restore may be about to put it back.
+void followEntryFile(WindowState& window);
+
+// Conflict copies already dealt with in this run: a declined or damaged copy
+// is not asked about again until the next start.
+using SettledCopies = std::set<std::string>;
+
+// Offers to merge every conflict copy of the entry file lying in the data
+// directory, and sets aside the conflict copies of pw.dat and pwclr.dat,
+// keeping the current files. Every merge is one rewrite of the entry file
+// under the write lock; a merged copy is renamed aside, never deleted. True
+// when the entry file changed.
+bool settleConflictCopies(WindowState& window, Dialogs& dialogs, SettledCopies& settled);
+
+}  // namespace ombrel

@@ -1,0 +1,101 @@
+#include "storage/ConflictCopies.h"
+
+#include <algorithm>
+#include <map>
+#include <regex>
+#include <set>
+#include <system_error>
+
+#include "storage/RecordFormat.h"
+#include "storage/RecordReader.h"
+#include "storage/RecordWriter.h"
+
+namespace ombrel::storage {
+namespace {
+
+// Each base name with the patterns of the three tools; the date and device
+// parts are matched loosely, since the tools' versions differ in them.
+std::optional<ConflictOf> baseOf(std::string_view base) {
+  if (base == "passwords") return ConflictOf::Entries;
+  if (base == "pw") return ConflictOf::Password;
+  if (base == "pwclr") return ConflictOf::Colour;
+  return std::nullopt;
+}
+
+// Reads every record of `data` in the writer's form; false when it ends
+// inside a record.
+bool writtenRecords(std::string_view data, std::vector<std::pair<std::string, std::string>>& out) {
+  RecordReader reader(data);
+  RecordView record;
+  while (!reader.atEnd()) {
+    if (!reader.next(record)) return false;
+    std::string written;
+    appendRecord(written, record);
+    out.emplace_back(std::string(record.name.text), std::move(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<ConflictOf> conflictCopyOf(std::string_view fileName) {
+  static const std::regex syncthing(R"(^([a-z]+)\.sync-conflict-\d{8}-\d{6}-[A-Z0-9]+\.dat$)");
+  static const std::regex copy(R"(^([a-z]+) \((?:.+'s )?conflicted copy[^)]*\)\.dat$)");
+  std::cmatch match;
+  const char* begin = fileName.data();
+  const char* end = begin + fileName.size();
+  if (std::regex_match(begin, end, match, syncthing) || std::regex_match(begin, end, match, copy))
+    return baseOf(std::string_view(match[1].first, static_cast<std::size_t>(match[1].length())));
+  return std::nullopt;
+}
+
+std::vector<std::string> conflictCopies(const std::filesystem::path& directory) {
+  std::vector<std::string> found;
+  std::error_code error;
+  for (const auto& item : std::filesystem::directory_iterator(directory, error)) {
+    const std::string name = item.path().filename().string();
+    if (conflictCopyOf(name) && item.is_regular_file(error)) found.push_back(name);
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+std::filesystem::path setAsideName(const std::filesystem::path& copy) {
+  std::filesystem::path aside = copy;
+  aside += kMergedSuffix;
+  std::error_code error;
+  for (int n = 2; std::filesystem::exists(aside, error); ++n) {
+    aside = copy;
+    aside += std::string(kMergedSuffix) + "-" + std::to_string(n);
+  }
+  return aside;
+}
+
+EntryMerge mergeEntries(std::string_view current, std::string_view copy) {
+  EntryMerge merge;
+  std::vector<std::pair<std::string, std::string>> ours, theirs;
+  merge.currentDamaged = !writtenRecords(current, ours);
+  merge.copyDamaged = !writtenRecords(copy, theirs);
+  if (merge.currentDamaged || merge.copyDamaged) return merge;
+
+  std::set<std::string> held;
+  std::map<std::string, std::size_t> versions;  // distinct records per name
+  for (const auto& [name, written] : ours)
+    if (held.insert(written).second) ++versions[name];
+
+  merge.bytes.assign(current);
+  if (!merge.bytes.empty() && merge.bytes.back() != kLF && merge.bytes.back() != kCR)
+    merge.bytes += kLineEnd;
+  std::vector<std::string> touched;
+  for (const auto& [name, written] : theirs) {
+    if (!held.insert(written).second) continue;
+    merge.bytes += written;
+    ++merge.added;
+    if (++versions[name] >= 2 && std::find(touched.begin(), touched.end(), name) == touched.end())
+      touched.push_back(name);
+  }
+  merge.twoVersions = std::move(touched);
+  return merge;
+}
+
+}  // namespace ombrel::storage

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+
+#include "storage/Status.h"
+
+namespace ombrel::storage {
+
+// An exclusive advisory lock on a folder, held while a program rewrites the
+// files in it, so that two programs sharing the folder never both read the
+// old version of a file and the second rename drops the first one's change.
+// The folder itself is locked: a file renamed over another never replaces
+// it, and a sync tool never copies it. The lock dies with the process that
+// holds it, so a crashed program never leaves it behind. It is local to one
+// machine: a sync tool or a network file system does not carry it.
+class DirectoryLock {
+ public:
+  DirectoryLock() = default;
+  ~DirectoryLock();
+  DirectoryLock(DirectoryLock&& other) noexcept;
+  DirectoryLock& operator=(DirectoryLock&& other) noexcept;
+  DirectoryLock(const DirectoryLock&) = delete;
+  DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+  // Takes the lock without waiting. `busy` is set when another holder has it
+  // (the status is then a failure too); other failures mean the folder could
+  // not be opened at all.
+  Status tryLock(const std::filesystem::path& directory, bool& busy);
+
+  bool held() const { return fd_ >= 0; }
+  void unlock();
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace ombrel::storage

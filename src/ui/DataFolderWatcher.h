@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+#include <filesystem>
+
+namespace ombrel {
+
+// Tells when the entry file or the colour file changed on disk behind the
+// window's back, and when anything in the data directory changed (a conflict
+// copy may have appeared). Watches the directory as well as the files, so
+// that it goes on when a file is replaced by rename (the way sync tools and
+// Ombrel itself write) or is briefly missing. Bursts of changes are reported
+// once, a moment after they settle, and never while a command is asking the
+// user something or waiting for the write lock: the report waits until the
+// command is over.
+class DataFolderWatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  DataFolderWatcher(std::filesystem::path directory, QObject* parent = nullptr);
+
+  // Starts watching, taking the files as they are now as seen.
+  void start();
+
+  static constexpr int kSettleMs = 150;
+
+ signals:
+  void entriesChanged();
+  void colourChanged();
+  void folderChanged();
+
+ private:
+  // Enough of a file's state to tell a new version from the one seen: a
+  // rename-over gives a new inode, a rewrite in place a new size or time.
+  struct Signature {
+    bool present = false;
+    unsigned long long device = 0, inode = 0;
+    long long size = 0, modifiedNs = 0, changedNs = 0;
+    bool operator==(const Signature&) const = default;
+  };
+  static Signature signatureOf(const std::filesystem::path& path);
+
+  void arm();
+  void check();
+
+  std::filesystem::path directory_;
+  QFileSystemWatcher watcher_;
+  QTimer settle_;
+  Signature entries_, colour_;
+};
+
+}  // namespace ombrel

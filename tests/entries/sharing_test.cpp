@@ -1,0 +1,352 @@
+// Two programs on one data directory: the write lock, and Save and Delete
+// over records that changed elsewhere since they were shown.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include "EntryFixture.h"
+#include "entries/SharedFolder.h"
+#include "entries/WriteLock.h"
+#include "startup/ChangePassword.h"
+#include "storage/ConflictCopies.h"
+#include "storage/DirectoryLock.h"
+#include "ui/ColourFile.h"
+
+namespace ombrel {
+namespace {
+
+using testing::enc;
+using testing::line;
+
+class SharingTest : public testing::EntryFixture {
+ protected:
+  SharingTest() {
+    setWriteLockPatience(std::chrono::milliseconds(150));
+    entries(line("a.com", "ann", "1", "") + line("b.com", "bob", "2", ""), {"a.com", "b.com"});
+    dir.write("pw.dat", "efgh\r\n");
+    dir.write("pwclr.dat", " 255 \r\n");
+  }
+  ~SharingTest() override { setWriteLockPatience(std::chrono::milliseconds(5000)); }
+
+  // Another window changes the file behind this one's back.
+  void changeElsewhere(const std::string& bytes) { dir.write("passwords.dat", bytes); }
+
+  std::vector<std::string> titles() const {
+    std::vector<std::string> out;
+    for (const auto& message : dialogs.messages) out.push_back(message.title.toStdString());
+    return out;
+  }
+};
+
+TEST_F(SharingTest, LockIsExclusiveAndFreedWithItsHolder) {
+  storage::DirectoryLock first, second;
+  bool busy = false;
+  ASSERT_TRUE(first.tryLock(dir.path(), busy));
+  EXPECT_FALSE(second.tryLock(dir.path(), busy));
+  EXPECT_TRUE(busy);
+  first.unlock();
+  EXPECT_TRUE(second.tryLock(dir.path(), busy));
+  EXPECT_FALSE(first.tryLock(dir.path() / "missing", busy));
+  EXPECT_FALSE(busy);  // a folder that cannot be opened is not "busy"
+  second.unlock();
+
+  // A program that dies holding the lock leaves nothing behind that blocks.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    storage::DirectoryLock held;
+    bool childBusy = false;
+    const char taken = held.tryLock(dir.path(), childBusy) ? 'y' : 'n';
+    (void)!::write(ready[1], &taken, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char taken = 0;
+  ASSERT_EQ(::read(ready[0], &taken, 1), 1);
+  ASSERT_EQ(taken, 'y');
+  EXPECT_FALSE(first.tryLock(dir.path(), busy));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(first.tryLock(dir.path(), busy));
+  ::close(ready[0]);
+  ::close(ready[1]);
+}
+
+// Every writing command gives up after a short wait while another program
+// holds the lock, tells the user so and changes no file.
+TEST_F(SharingTest, EveryWriterWaitsForTheLockThenChangesNothing) {
+  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+      {"New",
+       [&] {
+         dialogs.answerInput("c.com");
+         dialogs.answerInput("u");
+         dialogs.answerInput("p");
+         newEntry(window, dialogs, kNewEntryPrompt);
+       }},
+      {"Save",
+       [&] {
+         window.show("a.com", "changed");
+         dialogs.answerMessage(kYes);
+         saveEntry(window, dialogs);
+       }},
+      {"Delete",
+       [&] {
+         window.show("a.com");
+         dialogs.answerMessage(kYes);
+         deleteEntry(window, dialogs);
+       }},
+      {"Change Password",
+       [&] {
+         dialogs.answerInput("new password");
+         changePassword(window.dataDirectory(), dialogs);
+       }},
+      {"Colour", [&] { saveColour(window.dataDirectory(), 0xFF00, dialogs); }},
+      {"Maintenance", [&] { encodePlainEntryFile(window, dialogs); }},
+  };
+  storage::DirectoryLock other;
+  bool busy = false;
+  ASSERT_TRUE(other.tryLock(dir.path(), busy));
+  const std::string entriesBefore = entryFile();
+  const QStringList namesBefore = window.names;
+  for (const auto& [what, run] : commands) {
+    SCOPED_TRACE(what);
+    dialogs.messages.clear();
+    run();
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs.messages.back().text.startsWith("Another Ombrel is writing"));
+    EXPECT_EQ(entryFile(), entriesBefore);
+    EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
+    EXPECT_EQ(dir.read("pwclr.dat"), " 255 \r\n");
+    EXPECT_FALSE(dir.exists("passwords2.dat"));
+    EXPECT_EQ(window.names, namesBefore);
+  }
+  EXPECT_TRUE(dialogs.allAnswered());
+}
+
+TEST_F(SharingTest, StaleSaveAsksAndNoChangesNothing) {
+  pick("a.com");
+  window.setBoxText(Box::Password, "mine");
+  const std::string theirs = line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", "");
+  changeElsewhere(theirs);
+
+  dialogs.answerMessage(kNo);
+  saveEntry(window, dialogs);
+  ASSERT_EQ(titles(), std::vector<std::string>{"Changed Elsewhere"});
+  EXPECT_EQ(dialogs.messages[0].text,
+            "This entry was changed elsewhere after you opened it. Overwrite those changes?");
+  EXPECT_EQ(dialogs.messages[0].style, kConfirm);
+  EXPECT_EQ(entryFile(), theirs);
+
+  dialogs.answerMessage(kYes);
+  dialogs.answerMessage(kYes);
+  saveEntry(window, dialogs);
+  EXPECT_EQ(entryFile(), line("a.com", "ann", "mine", nullptr) + line("b.com", "bob", "2", ""));
+
+  // Our own save is not a change made elsewhere: the next Save asks as usual.
+  dialogs.messages.clear();
+  dialogs.answerMessage(kYes);
+  saveEntry(window, dialogs);
+  EXPECT_EQ(titles(), std::vector<std::string>{"OverwriteFile"});
+}
+
+TEST_F(SharingTest, UnchangedOrTypedEntrySavesWithoutTheExtraQuestion) {
+  pick("b.com");
+  changeElsewhere(entryFile() + line("c.com", "c", "3", ""));  // another entry changed
+  window.setBoxText(Box::User, "robert");
+  dialogs.answerMessage(kYes);
+  saveEntry(window, dialogs);
+  EXPECT_EQ(titles(), std::vector<std::string>{"OverwriteFile"});
+  EXPECT_NE(entryFile().find(line("b.com", "robert", "2", nullptr)), std::string::npos);
+}
+
+TEST_F(SharingTest, SaveOfAnEntryDeletedElsewhereSaysSo) {
+  pick("a.com");
+  window.setBoxText(Box::Password, "mine");
+  const std::string theirs = line("b.com", "bob", "2", "");
+  changeElsewhere(theirs);
+  saveEntry(window, dialogs);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
+  EXPECT_TRUE(dialogs.messages[0].text.contains("\"a.com\" was deleted elsewhere"));
+  EXPECT_EQ(entryFile(), theirs);
+}
+
+TEST_F(SharingTest, StaleDeleteAsksAndNoKeepsTheEntry) {
+  pick("a.com");
+  const std::string theirs = line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", "");
+  changeElsewhere(theirs);
+  dialogs.answerMessage(kNo);
+  deleteEntry(window, dialogs);
+  EXPECT_EQ(titles(), std::vector<std::string>{"Changed Elsewhere"});
+  EXPECT_EQ(entryFile(), theirs);
+  EXPECT_EQ(window.names, QStringList({"a.com", "b.com"}));
+}
+
+// A change that lands while the user answers the usual question is caught
+// under the lock, and the user is asked about it (or told the entry is gone)
+// instead of losing it.
+TEST_F(SharingTest, ChangeDuringTheQuestionIsCaughtBeforeTheRewrite) {
+  struct ChangingDialogs : testing::ScriptedDialogs {
+    std::function<void()> onQuestion;
+    int messageBox(const QString& text, int style, const QString& title) override {
+      if (onQuestion) std::exchange(onQuestion, nullptr)();
+      return ScriptedDialogs::messageBox(text, style, title);
+    }
+  };
+  const struct {
+    const char* what;
+    std::string theirs;
+    const char* secondTitle;
+  } cases[] = {
+      {"changed", line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", ""),
+       "Changed Elsewhere"},
+      {"deleted", line("b.com", "bob", "2", ""), "Ombrel"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    changeElsewhere(line("a.com", "ann", "1", "") + line("b.com", "bob", "2", ""));
+    ChangingDialogs changing;
+    pick("a.com");
+    window.setBoxText(Box::Password, "mine");
+    changing.onQuestion = [&] { changeElsewhere(c.theirs); };
+    changing.answerMessage(kYes);  // the usual question
+    if (std::string(c.secondTitle) == "Changed Elsewhere") changing.answerMessage(kNo);
+    saveEntry(window, changing);
+    ASSERT_EQ(changing.messages.size(), 2u);
+    EXPECT_EQ(changing.messages[1].title, c.secondTitle);
+    EXPECT_EQ(entryFile(), c.theirs);
+  }
+}
+
+}  // namespace
+}  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+using testing::enc;
+using testing::line;
+
+TEST(ConflictCopyNames, TheThreeSyncToolsAndNothingElse) {
+  using storage::ConflictOf;
+  const std::vector<std::pair<const char*, std::optional<ConflictOf>>> cases = {
+      {"passwords.sync-conflict-20260102-030405-ABCDEFG.dat", ConflictOf::Entries},
+      {"passwords (conflicted copy 2026-01-02 030405).dat", ConflictOf::Entries},
+      {"passwords (Ann's conflicted copy 2026-01-02).dat", ConflictOf::Entries},
+      {"pw.sync-conflict-20260102-030405-ABCDEFG.dat", ConflictOf::Password},
+      {"pwclr (conflicted copy 2026-01-02 030405).dat", ConflictOf::Colour},
+      {"passwords.dat", std::nullopt},
+      {"passwords2.dat", std::nullopt},
+      {"passwords.sync-conflict-20260102-030405-ABCDEFG.dat.merged", std::nullopt},
+      {".syncthing.passwords.dat.tmp", std::nullopt},
+      {"help (conflicted copy 2026-01-02 030405).dat", std::nullopt},
+  };
+  for (const auto& [name, expected] : cases)
+    EXPECT_EQ(storage::conflictCopyOf(name), expected) << name;
+}
+
+TEST(MergeEntries, AppendsWhatIsMissingAndNamesTheEntriesChangedOnBothSides) {
+  const std::string ours = line("a.com", "ann", "1", "") + line("b.com", "bob", "ours", "");
+  // The copy: a.com unchanged (written with an unset field in another form
+  // that reads the same), b.com changed there, c.com new there, twice.
+  const std::string theirs = line("a.com", "ann", "1", "") + line("b.com", "bob", "theirs", "") +
+                             line("c.com", "c", "3", "") + line("c.com", "c", "3", "");
+  const auto merge = storage::mergeEntries(ours, theirs);
+  EXPECT_EQ(merge.bytes, ours + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
+  EXPECT_EQ(merge.added, 2u);
+  EXPECT_EQ(merge.twoVersions, std::vector<std::string>{enc("b.com")});
+
+  // A last line without its line end still gets the appended records on
+  // lines of their own; a copy cut off inside a record is not merged.
+  const auto unended = storage::mergeEntries(ours.substr(0, ours.size() - 2), theirs);
+  EXPECT_EQ(unended.bytes.substr(0, ours.size()), ours);
+  EXPECT_TRUE(storage::mergeEntries(ours, theirs.substr(0, theirs.size() - 5)).copyDamaged);
+  EXPECT_TRUE(storage::mergeEntries("\"" + enc("x"), theirs).currentDamaged);
+}
+
+class ConflictCopyTest : public testing::EntryFixture {
+ protected:
+  ConflictCopyTest() {
+    entries(line("a.com", "ann", "1", "") + line("b.com", "bob", "ours", ""), {"a.com", "b.com"});
+  }
+  SettledCopies settled;
+};
+
+TEST_F(ConflictCopyTest, YesMergesAndSetsTheCopyAsideNoAsksNotAgain) {
+  const std::string copy = "passwords.sync-conflict-20260102-030405-ABCDEFG.dat";
+  dir.write(copy, line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
+  const std::string before = entryFile();
+
+  dialogs.answerMessage(kNo);
+  EXPECT_FALSE(settleConflictCopies(window, dialogs, settled));
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_TRUE(dir.exists(copy));
+  EXPECT_FALSE(settleConflictCopies(window, dialogs, settled));  // not asked again
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].style, kConfirm);
+  EXPECT_TRUE(dialogs.messages[0].text.contains("    b.com"));
+  EXPECT_TRUE(dialogs.messages[0].text.contains("may come back"));
+
+  settled.clear();  // the next start
+  dialogs.answerMessage(kYes);
+  EXPECT_TRUE(settleConflictCopies(window, dialogs, settled));
+  EXPECT_EQ(entryFile(), before + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
+  EXPECT_FALSE(dir.exists(copy));
+  EXPECT_TRUE(dir.exists(copy + ".merged"));
+  EXPECT_FALSE(dir.exists("passwords2.dat"));
+}
+
+TEST_F(ConflictCopyTest, DamagedCopyIsLeftAloneAndNamedOnce) {
+  const std::string copy = "passwords (conflicted copy 2026-01-02 030405).dat";
+  dir.write(copy, "\"" + enc("cut off"));
+  const std::string before = entryFile();
+  settleConflictCopies(window, dialogs, settled);
+  settleConflictCopies(window, dialogs, settled);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
+  EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromStdString(copy)));
+  EXPECT_EQ(entryFile(), before);
+  EXPECT_TRUE(dir.exists(copy));
+}
+
+TEST_F(ConflictCopyTest, PasswordAndColourCopiesAreSetAsideKeepingTheCurrentFiles) {
+  dir.write("pw.dat", "efgh\r\n");
+  dir.write("pw.sync-conflict-20260102-030405-ABCDEFG.dat", "other\r\n");
+  dir.write("pwclr (Ann's conflicted copy 2026-01-02).dat", " 255 \r\n");
+  dir.write("passwords (conflicted copy 2026-01-02 030405).dat", line("a.com", "ann", "1", ""));
+  EXPECT_FALSE(settleConflictCopies(window, dialogs, settled));
+  ASSERT_EQ(dialogs.messages.size(), 1u);  // told once, for both files
+  EXPECT_EQ(dialogs.messages[0].style, kInformationOk);
+  EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
+  EXPECT_TRUE(dir.exists("pw.sync-conflict-20260102-030405-ABCDEFG.dat.merged"));
+  EXPECT_TRUE(dir.exists("pwclr (Ann's conflicted copy 2026-01-02).dat.merged"));
+  // A copy that adds nothing is set aside without a question.
+  EXPECT_TRUE(dir.exists("passwords (conflicted copy 2026-01-02 030405).dat.merged"));
+  EXPECT_TRUE(storage::conflictCopies(dir.path()).empty());
+}
+
+TEST_F(ConflictCopyTest, ListFollowsTheFileKeepingThePickAndTheBoxes) {
+  window.names = {"a.com", "b.com", "b.com"};
+  window.selected = 2;  // the second b.com
+  window.show("b.com", "typing...");
+  dir.write("passwords.dat", line("0.com", "", "", "") + line("b.com", "bob", "ours", "") +
+                                 line("b.com", "x", "", ""));
+  followEntryFile(window);
+  EXPECT_EQ(window.names, QStringList({"0.com", "b.com", "b.com"}));
+  EXPECT_EQ(window.selected, 2);
+  EXPECT_EQ(window.boxText(Box::User), "typing...");
+
+  dir.write("passwords.dat", line("0.com", "", "", ""));
+  followEntryFile(window);
+  EXPECT_EQ(window.selected, -1);  // the picked name is gone
+
+  std::filesystem::remove(dir.file("passwords.dat"));
+  followEntryFile(window);  // briefly missing: the list stays
+  EXPECT_EQ(window.names, QStringList({"0.com"}));
+}
+
+}  // namespace
+}  // namespace ombrel
