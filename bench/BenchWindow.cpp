@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BenchWindow.h"
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ombrel_bench --data=ROOT --sizes=N,N,... [Google Benchmark flags]
 //
 // ROOT holds one generated data directory per entry count (make_bench_data).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The entry commands on a file of N entries, through the real window with N
 // names listed. Each writing command is undone outside the timed region, so
 // every iteration starts from the same file and the same list.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Reads, parses and decodes every record of an entry file with Python's csv
 module, the yardstick the C++ reader is held to. Prints one JSON line:
 {"file": ..., "records": ..., "runs": ..., "median_ms": ...}

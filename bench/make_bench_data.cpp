@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes one data directory per entry count under a root folder:
 //   make_bench_data ROOT 0 100 1000 10000
 // gives ROOT/0, ROOT/100, ... each with passwords.dat and pw.dat. Directories

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Turns one benchmark run into one table: every operation at every size with
 its median time, and the goal ratios next to the rows they judge.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ombrel_rss_probe DATA_DIR
 //
 // Starts the program's window on DATA_DIR as main() does (offscreen, the

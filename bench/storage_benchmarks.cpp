@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the entry file, and the two baselines the commands are held to:
 // the least any reader must do (read the bytes, look at each once) and the
 // least a safe rewrite must do (read, write a copy, flush it, rename it).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up of the real window, offscreen, with the no-password marker: the
 // window is made and Form_Load runs up to the filled list. Then the list fill
 // alone, against a plain case-blind sort of the same names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour number reader of pwclr.dat, against a plain reading of the same
 // rule: an optional sign and decimal digits, fitting 32 bits; and the form the
 // colour chooser writes must read back as the same number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows-1252 mapping both ways: every byte comes back as itself, and a
 // code point that maps to a byte is the one that byte maps to.
 #include <cstdint>

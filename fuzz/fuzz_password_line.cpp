@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The line reader of pw.dat: start-up compares the first line, without its
 // line end, with the stored form of the typed password.
 #include <cstdint>

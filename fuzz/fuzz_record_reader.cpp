@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The entry-file reader on any bytes, and what the commands build on it: the
 // names listed, the record found, the rewrite of Save and Delete, and the
 // append of New.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shift encoding: decode(encode(x)) == x for every text it can encode,
 // and a text with bytes it cannot carry is flagged at the first of them.
 #include <cstdint>

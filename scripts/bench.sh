@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks in release mode, generates entry files of 100 to
 # 1,000,000 entries, runs every benchmark and baseline in one go and prints one
 # table of medians and goal ratios.

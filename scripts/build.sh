@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Configures and builds Ombrel into ./build. Extra arguments go to the CMake
 # configure step, e.g. `bash scripts/build.sh -DOMBREL_BUILD_BENCH=ON`.
 set -euo pipefail

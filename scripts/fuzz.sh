@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets over the file formats (fuzz/) with clang and
 # runs each for a while, starting from the seed files in fuzz/corpus/<target>.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that Ombrel needs. Only the missing ones are
 # installed, so a second run does nothing and needs no network.
 #

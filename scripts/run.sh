@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what building and running need, builds Ombrel (without its tests)
 # and opens its window on the user's data directory, through the same
 # `ombrel` command that an installation puts on the PATH (scripts/launch-ombrel).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Ombrel and all its tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer into ./build-asan and runs the whole suite there.
 # Extra arguments go to ctest, e.g. `bash scripts/test-sanitizers.sh -L e2e`.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds Ombrel with its tests and runs them all.
 # Unit and window tests run on Qt's offscreen platform; the end-to-end tests
 # start their own X server, so no display is needed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Built only into sanitizer builds. The sanitizer runtimes ask for these at
 // start-up; options given in the environment still take precedence.
 

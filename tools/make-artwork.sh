@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Draws the window's artwork (icon, banner, tool-bar pictures) into
 # src/ui/resources with ImageMagick 6, and renders the desktop icons into
 # packaging/icons. The PNG files are committed; run this

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "entries/EntryCommands.h"
 
 #include <QStringList>

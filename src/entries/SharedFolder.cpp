@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "entries/SharedFolder.h"
 
 #include <QStringList>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "entries/WriteLock.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "startup/ChangePassword.h"
 
 #include <QList>

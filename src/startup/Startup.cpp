@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "startup/Startup.h"
 
 #include <QStringList>

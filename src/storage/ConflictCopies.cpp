@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/ConflictCopies.h"
 
 #include <algorithm>

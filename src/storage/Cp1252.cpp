@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/Cp1252.h"
 
 namespace ombrel::storage {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/DataDirectory.h"
 
 #include <system_error>

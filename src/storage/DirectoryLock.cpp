@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/DirectoryLock.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/EntryFile.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/RecordReader.h"
 
 #include <cstring>

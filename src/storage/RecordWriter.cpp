@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/RecordWriter.h"
 
 #include "storage/RecordFormat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/ShiftCodec.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/ColourFile.h"
 
 #include "entries/WriteLock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/DataFolderWatcher.h"
 
 #include <sys/stat.h>

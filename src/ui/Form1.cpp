@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/Form1.h"
 
 #include <QAction>

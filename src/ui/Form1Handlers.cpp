@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's event handlers. Each is short: it hands the window, the dialogs
 // or the shell to the command that does the work.
 #include <QFrame>

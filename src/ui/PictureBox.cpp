@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/PictureBox.h"
 
 #include <QKeyEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/StoredText.h"
 
 #include "storage/Cp1252.h"

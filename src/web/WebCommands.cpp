@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "web/WebCommands.h"
 
 #include "storage/DataDirectory.h"

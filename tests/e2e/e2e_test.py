@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """End-to-end tests: the real program in a real X server, driven like a user.
 
 Usage: e2e_test.py PATH_TO_OMBREL [--artifacts DIR] [-k SUBSTRING]

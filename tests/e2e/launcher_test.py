@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Tests of the launcher and of the installed layout.
 
 Usage: launcher_test.py SOURCE_DIR BUILD_DIR CMAKE

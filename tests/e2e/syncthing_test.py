@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Two data directories kept in step by a real Syncthing pair on 127.0.0.1,
 with a real program on each.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Two real programs on one data directory, under Xvfb.
 
 Usage: two_windows_test.py PATH_TO_OMBREL [--artifacts DIR] [-k SUBSTRING]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "EntryFixture.h"
 
 namespace ombrel {

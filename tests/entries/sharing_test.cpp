@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two programs on one data directory: the write lock, and Save and Delete
 // over records that changed elsewhere since they were shown.
 #include <sys/wait.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stand-ins for the C library's file calls. Defined in the executable, they
 // come first in symbol lookup, so the program's own calls and those made for
 // it by the C++ library all pass through here; each forwards to the next

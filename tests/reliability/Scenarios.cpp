@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Scenarios.h"
 
 #include <gtest/gtest.h>

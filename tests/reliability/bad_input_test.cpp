@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Damaged data files: start-up and every command must finish without a crash,
 // list what can still be read, and never lose an entry they did not remove.
 // The files are made at test time; the 50 MB ones are never stored.

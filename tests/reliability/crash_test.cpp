@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each command runs in a child process that is killed at one of its file
 // steps; the parent then restarts from whatever is on disk. Every step of every
 // command is a crash point, and every write is one twice more: killed before it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File-system failures while a command runs: each of its calls failing in
 // turn, whole conditions (disk full, read-only, no permission, a write that
 // stops half-way) and folders where files should be. A command either

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Very long texts from a damaged entry file in the real window: the list, the
 // boxes and the notes must show them whole and stay quick to lay out and
 // paint. A run of a megabyte without a blank is the hard case for wrapping.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The watcher goes on through the ways a data file is replaced, and holds its
 // reports back while a question is open.
 #include <QDialog>

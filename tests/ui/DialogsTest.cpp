@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message box for each style the program uses, what it returns, and the
 // input prompt.
 #include <QInputDialog>

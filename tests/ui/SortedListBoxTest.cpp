@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The entry list keeps its names sorted without regard to case, fills in
 // bulk, and tells user picks apart from its own changes.
 #include <QElapsedTimer>

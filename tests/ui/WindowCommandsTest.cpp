@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The commands as a user reaches them in the real window: the list, the
 // shortcuts, the tool-bar images and the menus, with scripted dialogs and the
 // data files checked byte for byte.

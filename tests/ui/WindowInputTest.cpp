@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the user does to the window: the focus and the Tab key, the
 // window-wide shortcuts, the pointer over the tool bar, the window's colour
 // and closing the window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window as designed: every control's kind, container, caption, place
 // and font, what is hidden, what lies in front, the menus and the bindings.
 #include <QAccessible>
