@@ -14,7 +14,7 @@
 #include <stdexcept>
 
 #include "storage/DataFiles.h"
-#include "storage/EntryFile.h"
+#include "storage/RecordReader.h"
 #include "ui/StoredText.h"
 
 namespace ombrel::bench {
@@ -63,7 +63,13 @@ std::unique_ptr<DataSet> loadDataSet(const BenchOptions& options, std::size_t en
   const std::string bytes = readOrThrow(data->pristine / "passwords.dat");
   data->fileSize = bytes.size();
 
-  const std::vector<std::string> stored = storage::readStoredNames(bytes);
+  std::vector<std::string> stored;
+  storage::MemorySource source(bytes);
+  storage::RecordReader reader(source);
+  reader.forEachRecord([&stored](const storage::RecordView& record) {
+    stored.emplace_back(record.name.text);
+    return storage::Status::success();
+  });
   if (stored.size() != entries)
     throw std::runtime_error(data->pristine.string() + " does not hold " + std::to_string(entries) +
                              " entries; generate it again");

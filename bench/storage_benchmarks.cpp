@@ -72,19 +72,19 @@ void BM_Parse(benchmark::State& state, const BenchOptions* options, std::size_t 
   for (auto _ : state) {
     storage::InputFile file;
     check(file.open(path).ok(), "open");
-    storage::FileRecordReader reader(file);
-    storage::RecordView record;
+    storage::RecordReader reader(file);
     std::size_t records = 0;
-    while (!reader.atEnd()) {
-      check(reader.next(record), "damaged record");
+    auto decode = [&records](const storage::RecordView& record) {
       for (const storage::FieldView* field :
            {&record.name, &record.user, &record.password, &record.notes}) {
         storage::ShiftResult plain = storage::shiftDecode(field->text);
         benchmark::DoNotOptimize(plain.text.data());
       }
       ++records;
-    }
-    check(reader.status().ok() && records == entries, "read");
+      return storage::Status::success();
+    };
+    const storage::Status status = reader.forEachRecord(decode);
+    check(status.ok() && records == entries, "read");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.fileSize));
 }

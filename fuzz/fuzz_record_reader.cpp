@@ -9,11 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "storage/EntryFile.h"
+#include "EntryBytes.h"
 #include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
 
 using namespace ombrel::storage;
+using namespace ombrel::testing;
 
 namespace {
 
@@ -37,22 +38,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   std::vector<Record> records;
-  bool cutOff = false;
-  RecordReader reader(bytes);
-  Record record;
-  while (!reader.atEnd()) {
-    const std::size_t before = reader.position();
-    if (!reader.next(record)) {
-      cutOff = true;
-      break;
-    }
+  MemorySource source(bytes);
+  RecordReader reader(source);
+  std::size_t before = 0;
+  const Status read = reader.forEachRecord([&](const RecordView& record) {
     require(reader.position() > before && reader.position() <= size);
-    records.push_back(record);
-  }
+    before = reader.position();
+    records.push_back(recordOf(record));
+    return Status::success();
+  });
+  require(read.ok() || read.isDamaged());
+  const bool cutOff = read.isDamaged();
 
-  bool damaged = false;
-  const std::vector<std::string> names = readStoredNames(bytes, &damaged);
-  require(damaged == cutOff && names.size() == records.size());
+  // Blocks of any size read the same records.
+  MemorySource again(bytes);
+  RecordReader inBlocks(again, 1 + size % 13);
+  Status status = Status::success();
+  const std::vector<std::string> names = storedNames(bytes, &status);
+  require(status.isDamaged() == cutOff && names.size() == records.size());
+  std::size_t index = 0;
+  require(inBlocks
+              .forEachRecord([&](const RecordView& record) {
+                require(index < records.size() && recordOf(record) == records[index++]);
+                return Status::success();
+              })
+              .kind() == read.kind());
   for (std::size_t i = 0; i < names.size(); ++i) require(names[i] == textOf(records[i].name));
 
   // A text read from the file is written back as it was read, unless it holds
@@ -61,32 +71,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const Record& r : records) quoteFree = quoteFree && !hasQuote(r);
   if (records.empty()) return 0;
   const std::string key = textOf(records.front().name);
-  require(findFirstRecord(bytes, key) == records.front());
+  require(firstNamed(bytes, key) == records.front());
 
-  const Rewrite dropped = rewriteEntries(bytes, key, std::nullopt);
-  require(dropped.damaged == cutOff);
+  const Rewrite dropped = replacingEntry(bytes, key, std::nullopt);
+  require(dropped.status.isDamaged() == cutOff);
   if (quoteFree && !cutOff) {
     std::vector<std::string> kept;
     for (const Record& r : records)
       if (textOf(r.name) != key) kept.push_back(textOf(r.name));
-    bool again = false;
-    require(readStoredNames(dropped.bytes, &again) == kept && !again);
+    require(storedNames(dropped.bytes, &status) == kept && status.ok());
   }
 
   // New: when it accepts the data, the next start lists every old name and
   // the new one after them.
   const Record added{"\xca\xc9\xdb", std::nullopt, "\xd4", ""};
-  if (auto appended = appendEntry(bytes, added)) {
+  if (auto appended = addingEntry(bytes, added)) {
     std::vector<std::string> expected = names;
     expected.push_back(*added.name);
-    bool again = false;
-    require(readStoredNames(*appended, &again) == expected && !again);
+    require(storedNames(*appended, &status) == expected && status.ok());
   }
   // ... and it never refuses a file as the program itself writes it.
   if (quoteFree) {
     std::string written;
     for (const Record& r : records) appendRecord(written, r);
-    require(appendEntry(written, added).has_value());
+    require(addingEntry(written, added).has_value());
   }
   return 0;
 }

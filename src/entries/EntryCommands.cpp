@@ -2,7 +2,6 @@
 #include "entries/EntryCommands.h"
 
 #include <QStringList>
-#include <cerrno>
 #include <functional>
 #include <optional>
 #include <string>
@@ -33,10 +32,10 @@ std::filesystem::path entryFile(WindowState& window) {
   return window.dataDirectory().file(storage::kEntryFile);
 }
 
-// Stores the texts, or tells the user which character stops them and returns
-// false.
-bool storeAll(std::initializer_list<std::pair<QString, std::string*>> texts, Dialogs& dialogs,
-              const QString& consequence) {
+// Encodes the texts for the data files, or tells the user which character
+// stops them and returns false.
+bool encodeOrReport(std::initializer_list<std::pair<QString, std::string*>> texts, Dialogs& dialogs,
+                    const QString& consequence) {
   for (auto& [plain, stored] : texts) {
     StoredText text = toStored(plain);
     if (!text.ok()) {
@@ -55,24 +54,32 @@ void reportUnreadable(WindowState& window, Dialogs& dialogs, const QString& cons
                      kWarningOk, kTitle);
 }
 
-bool readEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
-                   std::string& bytes) {
-  auto status = storage::readWholeFile(entryFile(window), bytes);
-  if (!status) reportUnreadable(window, dialogs, consequence, status);
-  return status.ok();
-}
-
-bool openEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
-                   storage::InputFile& file) {
-  auto status = file.open(entryFile(window));
-  if (!status) reportUnreadable(window, dialogs, consequence, status);
-  return status.ok();
-}
-
 // `tail`: the bytes after the last whole entry, 0 when not known.
 void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence,
                    std::size_t tail = 0) {
   dialogs.messageBox(damagedEntryFile(entryFile(window), tail, consequence), kWarningOk, kTitle);
+}
+
+// Tells the user why the entry file could not be read whole.
+void reportReadFailure(WindowState& window, Dialogs& dialogs, const QString& consequence,
+                       const storage::Status& status) {
+  if (status.isDamaged()) {
+    reportDamaged(window, dialogs, consequence, status.damagedTail());
+  } else {
+    reportUnreadable(window, dialogs, consequence, status);
+  }
+}
+
+// The records now stored under `key`, as the record writer writes them, and
+// the first of them. The whole file is read: a failure (missing, unreadable,
+// cut off) keeps the records before it.
+storage::Status storedRecords(WindowState& window, const std::string& key, std::string& records,
+                              std::optional<storage::Record>* first = nullptr) {
+  records.clear();
+  storage::InputFile file;
+  if (auto status = file.open(entryFile(window)); !status) return status;
+  storage::RecordReader reader(file);
+  return storage::recordsNamed(reader, key, records, first);
 }
 
 // Tells the user and returns true when the entry file ends inside an entry,
@@ -81,10 +88,11 @@ void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequ
 bool refuseDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence) {
   storage::InputFile file;
   if (!file.open(entryFile(window))) return false;
-  storage::FileRecordReader reader(file);
-  const std::size_t tail = storage::damagedTail(reader);
-  if (tail == 0 || !reader.status()) return false;
-  reportDamaged(window, dialogs, consequence, tail);
+  storage::RecordReader reader(file);
+  const storage::Status status =
+      reader.forEachRecord([](const storage::RecordView&) { return storage::Status::success(); });
+  if (!status.isDamaged()) return false;
+  reportDamaged(window, dialogs, consequence, status.damagedTail());
   return true;
 }
 
@@ -95,95 +103,66 @@ bool refuseDamaged(WindowState& window, Dialogs& dialogs, const QString& consequ
 // temp again; on any failure the user is told what stayed as it was. A missing
 // entry file reads as an empty one when `createMissing`. The whole of it runs
 // under the data directory's write lock, so that another program cannot
-// rewrite the file between our read and our rename. `accept`, when given, sees
-// the finished copy before it is put in place; when it refuses, nothing is
-// written and nothing said. True when written.
-using EntryCopy = std::function<storage::RewriteCount(
-    storage::RecordReader&, const std::function<bool(std::string_view)>&)>;
-using AcceptCopy = std::function<bool(const storage::RewriteCount&)>;
+// rewrite the file between our read and our rename. `accept`, when given, is
+// asked once the copy is finished, before it is put in place; when it
+// refuses, nothing is written and nothing said. True when written.
+using EntryCopy = std::function<storage::Status(storage::RecordReader&, storage::ByteSink&)>;
 
 bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
                       const QString& writeFailure, bool createMissing, const EntryCopy& copy,
-                      const AcceptCopy& accept = {}) {
+                      const std::function<bool()>& accept = {}) {
   const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
   if (!lock) return false;
   const auto path = entryFile(window);
   storage::InputFile file;
-  bool missing = false;
-  if (auto status = file.open(path); !status) {
-    missing = createMissing && status.error() == ENOENT;
-    if (!missing) {
-      reportUnreadable(window, dialogs, consequence, status);
-      return false;
-    }
-  }
-  auto reportUnwritable = [&](const storage::Status& status) {
-    dialogs.messageBox(fileProblem(writeFailure, path, status) + "\n\n" + consequence, kWarningOk,
-                       kTitle);
-    return false;
-  };
-
+  storage::MemorySource nothing{std::string_view()};
   // The file holds passwords: it ends private to its owner, however it was
   // shared before.
-  storage::Replacement newFile(path, window.dataDirectory().file(storage::kTempEntryFile),
-                               storage::Permissions::OwnerOnly);
-  if (auto status = newFile.open(); !status) return reportUnwritable(status);
-  storage::Status written = storage::Status::success();
-  auto write = [&](std::string_view piece) {
-    written = newFile.write(piece);
-    return written.ok();
-  };
-  storage::RecordReader nothing{std::string_view()};
-  storage::FileRecordReader reader(file);
-  const storage::RewriteCount count = missing ? copy(nothing, write) : copy(reader, write);
-  if (!written) return reportUnwritable(written);
-  // A read that failed half-way must not pass for the end of the file, or the
-  // records after it would be lost.
-  if (!reader.status()) {
-    reportUnreadable(window, dialogs, consequence, reader.status());
-    return false;
+  storage::AtomicFile newFile(path, window.dataDirectory().file(storage::kTempEntryFile),
+                              storage::Permissions::OwnerOnly);
+
+  storage::Status status = file.open(path);
+  const bool missing = createMissing && status.isMissing();
+  if (missing) status = storage::Status::success();
+  if (status) status = newFile.open();
+  if (status) {
+    storage::RecordReader reader(missing ? static_cast<storage::ByteSource&>(nothing) : file);
+    status = copy(reader, newFile);
   }
-  if (count.damaged) {
+  if (status && accept && !accept()) return false;
+  if (status) status = newFile.commit();
+  if (status) return true;
+
+  if (status.kind() == storage::Status::Kind::WriteFailed) {
+    dialogs.messageBox(fileProblem(writeFailure, path, status) + "\n\n" + consequence, kWarningOk,
+                       kTitle);
+  } else if (status.isDamaged()) {
     reportDamaged(window, dialogs, consequence);
-    return false;
+  } else {
+    reportUnreadable(window, dialogs, consequence, status);
   }
-  if (accept && !accept(count)) return false;
-  if (auto status = newFile.commit(); !status) return reportUnwritable(status);
-  return true;
+  return false;
 }
 
 // Rewrites the entry file with every record named `key` replaced (or dropped
 // when `replacement` is empty), provided the records of that name are still
 // `expected` (when given); `changed` tells that they were not and nothing was
-// written.
+// written. `matched` gets the number of records replaced.
 bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& key,
                       const std::optional<storage::Record>& replacement, const QString& consequence,
                       const std::string* expected, bool& changed, std::size_t* matched = nullptr) {
   changed = false;
+  storage::MatchedRecords found;
   return replaceEntryFile(
       window, dialogs, consequence, "The entry file could not be rewritten", false,
-      [&](storage::RecordReader& reader, const std::function<bool(std::string_view)>& write) {
-        return storage::rewriteEntries(reader, key, replacement, write);
+      [&](storage::RecordReader& reader, storage::ByteSink& sink) {
+        return storage::copyReplacingEntry(reader, key, replacement, sink, found);
       },
-      [&](const storage::RewriteCount& count) {
-        changed = expected && count.matchedRecords != *expected;
-        if (matched) *matched = count.matched;
+      [&] {
+        changed = expected && found.written != *expected;
+        if (matched) *matched = found.count;
         return !changed;
       });
-}
-
-// The records now stored under `key`, as the record writer writes them. False
-// when the file cannot be read whole (missing, unreadable, cut off): the
-// rewrite then reports it.
-bool storedRecords(WindowState& window, const std::string& key, std::string& records,
-                   std::optional<storage::Record>* first = nullptr) {
-  records.clear();
-  storage::InputFile file;
-  if (!file.open(entryFile(window))) return false;
-  storage::FileRecordReader reader(file);
-  std::size_t tail = 0;
-  records = storage::recordsNamed(reader, key, &tail, first);
-  return reader.status().ok() && tail == 0;
 }
 
 // Asked before Save or Delete acts on records that are no longer those the
@@ -225,7 +204,7 @@ void showSelectedEntry(WindowState& window) {
   // Every record of the name is read, not only the one shown, so that Save
   // and Delete can tell whether any of them changed elsewhere since.
   if (key.ok() && !key.stored.empty())
-    shown.known = storedRecords(window, key.stored, shown.records, &record);
+    shown.known = storedRecords(window, key.stored, shown.records, &record).ok();
   const storage::Record entry = record.value_or(storage::Record{});
   window.setBoxText(Box::User, fromStored(storage::textOf(entry.user)));
   window.setBoxText(Box::Password, fromStored(storage::textOf(entry.password)));
@@ -241,8 +220,8 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
   QString password = dialogs.inputBox("Password", "Password");
 
   std::string storedName, storedUser, storedPassword;
-  if (!storeAll({{name, &storedName}, {user, &storedUser}, {password, &storedPassword}}, dialogs,
-                consequence))
+  if (!encodeOrReport({{name, &storedName}, {user, &storedUser}, {password, &storedPassword}},
+                      dialogs, consequence))
     return;
 
   storage::Record record{storedName, storedField(storedUser), storedField(storedPassword),
@@ -250,11 +229,11 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
   // The whole file is replaced rather than appended to: an append that stops
   // half-way (a full disk, a crash) would leave half a record, and every entry
   // added after it would be read as part of it.
-  if (!replaceEntryFile(
-          window, dialogs, consequence, "The entry could not be added to the entry file", true,
-          [&](storage::RecordReader& reader, const std::function<bool(std::string_view)>& write) {
-            return storage::appendEntry(reader, record, write);
-          }))
+  if (!replaceEntryFile(window, dialogs, consequence,
+                        "The entry could not be added to the entry file", true,
+                        [&](storage::RecordReader& reader, storage::ByteSink& sink) {
+                          return storage::copyAddingEntry(reader, record, sink);
+                        }))
     return;
   window.addName(name);
 }
@@ -263,11 +242,11 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
   const QString consequence = "Nothing was saved.";
   const QString name = window.boxText(Box::Web);
   std::string key, user, password, notes;
-  if (!storeAll({{name, &key},
-                 {window.boxText(Box::User), &user},
-                 {window.boxText(Box::Password), &password},
-                 {window.boxText(Box::Notes), &notes}},
-                dialogs, consequence))
+  if (!encodeOrReport({{name, &key},
+                       {window.boxText(Box::User), &user},
+                       {window.boxText(Box::Password), &password},
+                       {window.boxText(Box::Notes), &notes}},
+                      dialogs, consequence))
     return;
   storage::Record replacement{key, storedField(user), storedField(password), storedField(notes)};
 
@@ -279,33 +258,22 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
   bool confirmed = false;
   for (;;) {
     std::string onDisk;
-    {
-      storage::InputFile file;
-      if (!openEntryFile(window, dialogs, consequence, file)) return;
-      storage::FileRecordReader reader(file);
-      // The whole file is read, not only up to the name: one that ends inside
-      // an entry is refused before the question, not after it.
-      std::size_t tail = 0;
-      onDisk = storage::recordsNamed(reader, key, &tail);
-      if (!reader.status()) {
-        reportUnreadable(window, dialogs, consequence, reader.status());
-        return;
-      }
-      if (tail > 0) {
-        reportDamaged(window, dialogs, consequence, tail);
-        return;
-      }
-      if (onDisk.empty()) {
-        // Save never creates an entry; a name without a record is left alone.
-        if (seen && !seen->empty())
-          dialogs.messageBox(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
-                                            "opened it, so there is nothing to save it over.\n\n"
-                                            "Create it again with New to keep it. %2")
-                                 .arg(name, consequence),
-                             kWarningOk, kTitle);
-        return;
-      }
-    }  // the file is closed before the questions
+    // The whole file is read, not only up to the name: one that ends inside
+    // an entry is refused before the question, not after it.
+    if (auto status = storedRecords(window, key, onDisk); !status) {
+      reportReadFailure(window, dialogs, consequence, status);
+      return;
+    }
+    if (onDisk.empty()) {
+      // Save never creates an entry; a name without a record is left alone.
+      if (seen && !seen->empty())
+        dialogs.messageBox(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
+                                          "opened it, so there is nothing to save it over.\n\n"
+                                          "Create it again with New to keep it. %2")
+                               .arg(name, consequence),
+                           kWarningOk, kTitle);
+      return;
+    }
 
     if (seen && onDisk != *seen && !overwriteChangesElsewhere(dialogs)) return;
     if (!confirmed &&
@@ -333,7 +301,7 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
 void deleteEntry(WindowState& window, Dialogs& dialogs) {
   const QString name = window.boxText(Box::Web);
   std::string key;
-  if (!storeAll({{name, &key}}, dialogs, "Nothing was deleted.")) return;
+  if (!encodeOrReport({{name, &key}}, dialogs, "Nothing was deleted.")) return;
   if (refuseDamaged(window, dialogs, "Nothing was deleted.")) return;
 
   auto& shown = window.shownEntry();
@@ -344,7 +312,7 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   for (;;) {
     // A file that cannot be read here is reported by the rewrite.
     std::string onDisk;
-    const bool read = storedRecords(window, key, onDisk);
+    const bool read = storedRecords(window, key, onDisk).ok();
     // Records already gone need no question: deleting them changes nothing.
     if (read && seen && !onDisk.empty() && onDisk != *seen && !overwriteChangesElsewhere(dialogs))
       return;
@@ -388,16 +356,17 @@ void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
   const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
   if (!lock) return;
   std::string bytes;
-  if (!readEntryFile(window, dialogs, consequence, bytes)) return;
+  if (auto status = storage::readWholeFile(entryFile(window), bytes); !status) {
+    reportUnreadable(window, dialogs, consequence, status);
+    return;
+  }
 
   std::string out;
-  storage::RecordReader reader(bytes);
-  storage::Record record;
-  while (!reader.atEnd()) {
-    if (!reader.next(record)) {
-      reportDamaged(window, dialogs, consequence);
-      return;
-    }
+  std::optional<unsigned char> unencodable;
+  storage::MemorySource source(bytes);
+  storage::RecordReader reader(source);
+  const storage::Status status = reader.forEachRecord([&](const storage::RecordView& view) {
+    const storage::Record record = storage::recordOf(view);
     storage::Record encoded;
     for (auto [from, to] : {std::pair{&record.name, &encoded.name},
                             std::pair{&record.user, &encoded.user},
@@ -405,24 +374,31 @@ void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
                             std::pair{&record.notes, &encoded.notes}}) {
       storage::ShiftResult shifted = storage::shiftEncode(storage::textOf(*from));
       if (!shifted.ok()) {
-        // Most likely the file is stored already; a partial copy would be worse
-        // than none.
-        dialogs.messageBox(
-            QStringLiteral("The entry file holds a character (code %1) that cannot be "
-                           "encoded; it may be encoded already.\n\n%2")
-                .arg(static_cast<unsigned char>(storage::textOf(*from)[shifted.firstBad]))
-                .arg(consequence),
-            kWarningOk, kTitle);
-        return;
+        unencodable = static_cast<unsigned char>(storage::textOf(*from)[shifted.firstBad]);
+        return storage::Status::damaged();  // stops the reading
       }
       *to = std::move(shifted.text);
     }
     storage::appendRecord(out, encoded);
+    return storage::Status::success();
+  });
+  if (unencodable) {
+    // Most likely the file is stored already; a partial copy would be worse
+    // than none.
+    dialogs.messageBox(QStringLiteral("The entry file holds a character (code %1) that cannot be "
+                                      "encoded; it may be encoded already.\n\n%2")
+                           .arg(*unencodable)
+                           .arg(consequence),
+                       kWarningOk, kTitle);
+    return;
+  }
+  if (status.isDamaged()) {
+    reportDamaged(window, dialogs, consequence);
+    return;
   }
   const auto target = window.dataDirectory().file(storage::kTempEntryFile);
-  auto status = storage::appendToFile(target, out);
-  if (!status)
-    dialogs.messageBox(fileProblem("The converted entries could not be written", target, status),
+  if (auto written = storage::appendToFile(target, out); !written)
+    dialogs.messageBox(fileProblem("The converted entries could not be written", target, written),
                        kWarningOk, kTitle);
 }
 

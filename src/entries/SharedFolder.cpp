@@ -2,7 +2,6 @@
 #include "entries/SharedFolder.h"
 
 #include <QStringList>
-#include <cerrno>
 
 #include "entries/WriteLock.h"
 #include "storage/ConflictCopies.h"
@@ -28,7 +27,7 @@ bool setAside(const std::filesystem::path& copy, Dialogs& dialogs,
   std::filesystem::rename(copy, aside, error);
   if (!error || error == std::errc::no_such_file_or_directory) return true;
   dialogs.messageBox(fileProblem("The copy could not be renamed aside", copy,
-                                 storage::Status::failure(error.message(), error.value())),
+                                 storage::Status::writeError(error.message(), error.value())),
                      kWarningOk, kTitle);
   return false;
 }
@@ -62,7 +61,7 @@ bool mergeEntryCopy(WindowState& window, Dialogs& dialogs, const std::filesystem
   auto read = [&](std::string& current, std::string& theirs) {
     if (!storage::readWholeFile(copy, theirs)) return false;  // gone meanwhile
     auto status = storage::readWholeFile(target, current);
-    return status || status.error() == ENOENT;
+    return status || status.isMissing();
   };
   std::string current, theirs;
   if (!read(current, theirs)) return false;

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <cerrno>
 #include <thread>
 
 #include "storage/DataDirectory.h"
@@ -32,9 +33,9 @@ std::optional<storage::DirectoryLock> lockForWriting(const storage::DataDirector
   QElapsedTimer waited;
   waited.start();
   for (;;) {
-    bool busy = false;
-    if (lock.tryLock(directory, busy)) return lock;
-    if (!busy) return storage::DirectoryLock();
+    const storage::Status status = lock.tryLock(directory);
+    if (status) return lock;
+    if (status.error() != EWOULDBLOCK) return storage::DirectoryLock();
     if (waited.elapsed() >= patience.count()) break;
     if (!QCoreApplication::instance()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMs));

@@ -17,8 +17,7 @@ void applySavedColour(WindowState& window) {
   if (!storage::readWholeFile(window.dataDirectory().file(storage::kColourFile), bytes)) return;
   // A missing, empty or non-numeric colour file keeps the design colour, white:
   // black would hide the labels' black texts.
-  auto number = storage::readNumberField(bytes);
-  if (number.status == storage::NumberField::Status::Ok) window.setBackgroundColour(number.value);
+  if (const auto colour = storage::readNumberField(bytes)) window.setBackgroundColour(*colour);
 }
 
 namespace {

@@ -26,15 +26,16 @@ std::optional<ConflictOf> baseOf(std::string_view base) {
 // Reads every record of `data` in the writer's form; false when it ends
 // inside a record.
 bool writtenRecords(std::string_view data, std::vector<std::pair<std::string, std::string>>& out) {
-  RecordReader reader(data);
-  RecordView record;
-  while (!reader.atEnd()) {
-    if (!reader.next(record)) return false;
-    std::string written;
-    appendRecord(written, record);
-    out.emplace_back(std::string(record.name.text), std::move(written));
-  }
-  return true;
+  MemorySource source(data);
+  RecordReader reader(source);
+  return reader
+      .forEachRecord([&out](const RecordView& record) {
+        std::string written;
+        appendRecord(written, record);
+        out.emplace_back(std::string(record.name.text), std::move(written));
+        return Status::success();
+      })
+      .ok();
 }
 
 }  // namespace

@@ -17,7 +17,6 @@ class DataDirectory {
   static DataDirectory fromWorkingDirectory();
 
   const std::string& path() const { return path_; }
-  void setPath(std::string path) { path_ = std::move(path); }
 
   // The one old install location that is moved: exactly "C:\a\vb\VB98"
   // (case-sensitive, the whole text) becomes "C:\a".

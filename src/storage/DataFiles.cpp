@@ -13,12 +13,7 @@ namespace {
 
 constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;  // files holding passwords
 
-// The text the system gives for an error number ("No such file or directory").
-Status failure(int error) {
-  return Status::failure(std::error_code(error, std::generic_category()).message(), error);
-}
-
-Status lastFailure() { return failure(errno); }
+Status lastWriteError() { return Status::writeError(errno); }
 
 // Closes on every way out, so that no failure leaves a descriptor open.
 class Descriptor {
@@ -44,7 +39,7 @@ class Descriptor {
   Status close() {
     const int fd = fd_;
     fd_ = -1;
-    return ::close(fd) == 0 ? Status::success() : lastFailure();
+    return ::close(fd) == 0 ? Status::success() : lastWriteError();
   }
 
  private:
@@ -65,7 +60,7 @@ Status writeAll(int fd, std::string_view bytes) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
-      return lastFailure();
+      return lastWriteError();
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
@@ -75,7 +70,7 @@ Status writeAll(int fd, std::string_view bytes) {
 // ... then flushes to disk.
 Status writeAllAndSync(int fd, std::string_view bytes) {
   if (Status status = writeAll(fd, bytes); !status) return status;
-  return ::fsync(fd) == 0 ? Status::success() : lastFailure();
+  return ::fsync(fd) == 0 ? Status::success() : lastWriteError();
 }
 
 std::filesystem::path directoryOf(const std::filesystem::path& file) {
@@ -101,11 +96,11 @@ Status InputFile::open(const std::filesystem::path& path) {
   // Non-blocking, so that a pipe of that name cannot hang the open; the flag
   // changes nothing for an ordinary file.
   Descriptor file(openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK));
-  if (!file.valid()) return lastFailure();
+  if (!file.valid()) return Status::readError(errno);
   struct stat info {};
-  if (::fstat(file.get(), &info) != 0) return lastFailure();
-  if (S_ISDIR(info.st_mode)) return failure(EISDIR);
-  if (!S_ISREG(info.st_mode)) return Status::failure("Not an ordinary file");
+  if (::fstat(file.get(), &info) != 0) return Status::readError(errno);
+  if (S_ISDIR(info.st_mode)) return Status::readError(EISDIR);
+  if (!S_ISREG(info.st_mode)) return Status::readError("Not an ordinary file");
   if (fd_ >= 0) ::close(fd_);
   fd_ = file.release();
   size_ = static_cast<std::size_t>(info.st_size);
@@ -120,7 +115,7 @@ Status InputFile::read(char* into, std::size_t size, std::size_t& got) {
       got = static_cast<std::size_t>(n);
       return Status::success();
     }
-    if (errno != EINTR) return lastFailure();
+    if (errno != EINTR) return Status::readError(errno);
   }
 }
 
@@ -159,15 +154,15 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
       openRetrying(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL, kOwnerReadWrite));
   const bool created = file.valid();
   if (!created) {
-    if (errno != EEXIST) return lastFailure();
+    if (errno != EEXIST) return lastWriteError();
     Descriptor existing(openRetrying(path.c_str(), O_WRONLY | O_APPEND));
-    if (!existing.valid()) return lastFailure();
+    if (!existing.valid()) return lastWriteError();
     struct stat info {};
-    if (::fstat(existing.get(), &info) != 0) return lastFailure();
+    if (::fstat(existing.get(), &info) != 0) return lastWriteError();
     // Made private before the new bytes land in it, whatever it allowed.
     if ((info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) != kOwnerReadWrite &&
         ::fchmod(existing.get(), kOwnerReadWrite) != 0)
-      return lastFailure();
+      return lastWriteError();
     if (Status status = writeAllAndSync(existing.get(), bytes); !status) {
       // Half a record would swallow the records appended after it.
       if (::ftruncate(existing.get(), info.st_size) == 0) ::fsync(existing.get());
@@ -185,15 +180,15 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
   return Status::success();
 }
 
-Replacement::Replacement(std::filesystem::path target, std::filesystem::path temp,
-                         Permissions permissions)
+AtomicFile::AtomicFile(std::filesystem::path target, std::filesystem::path temp,
+                       Permissions permissions)
     : target_(std::move(target)), temp_(std::move(temp)), permissions_(permissions) {}
 
-Replacement::~Replacement() {
+AtomicFile::~AtomicFile() {
   if (fd_ >= 0) abandon(Status::success());
 }
 
-Status Replacement::abandon(Status status) {
+Status AtomicFile::abandon(Status status) {
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
@@ -202,13 +197,14 @@ Status Replacement::abandon(Status status) {
   return status;
 }
 
-Status Replacement::open() {
+Status AtomicFile::open() {
   // A temp left by a rewrite that stopped half-way holds nothing we want.
   // When it cannot go (a folder of that name), the reason must name it: the
   // target itself is fine.
   if (::unlink(temp_.c_str()) != 0 && errno != ENOENT) {
     const int error = errno;
-    return Status::failure(temp_.string() + " is in the way: " + failure(error).reason(), error);
+    const std::string why = Status::writeError(error).reason();
+    return Status::writeError(temp_.string() + " is in the way: " + why, error);
   }
 
   // A rewrite keeps the permissions the user gave the file.
@@ -220,42 +216,43 @@ Status Replacement::open() {
   }
 
   fd_ = openRetrying(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC, kOwnerReadWrite);
-  if (fd_ < 0) return lastFailure();
+  if (fd_ < 0) return lastWriteError();
   // From here on the temp is ours, and it goes again when anything fails.
   // Set after creating, since the creation mode is narrowed by the umask.
-  if (::fchmod(fd_, mode) != 0) return abandon(lastFailure());
+  if (::fchmod(fd_, mode) != 0) return abandon(lastWriteError());
   return Status::success();
 }
 
-Status Replacement::write(std::string_view bytes) {
-  if (fd_ < 0) return failure(EBADF);
+Status AtomicFile::write(std::string_view bytes) {
+  if (fd_ < 0) return Status::writeError(EBADF);
   if (Status status = writeAll(fd_, bytes); !status) return abandon(status);
   return Status::success();
 }
 
-Status Replacement::commit() {
-  if (fd_ < 0) return failure(EBADF);
-  if (::fsync(fd_) != 0) return abandon(lastFailure());
+Status AtomicFile::commit() {
+  if (fd_ < 0) return Status::writeError(EBADF);
+  if (::fsync(fd_) != 0) return abandon(lastWriteError());
   Descriptor file(fd_);
   fd_ = -1;
   if (Status status = file.close(); !status) return abandon(status);
   // rename() swaps the name in one step: a crash leaves either the old file
   // or the new one whole, never neither.
-  if (::rename(temp_.c_str(), target_.c_str()) != 0) return abandon(lastFailure());
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) return abandon(lastWriteError());
   syncDirectory(directoryOf(target_));
   return Status::success();
 }
 
 Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
                    std::string_view bytes, Permissions permissions) {
-  Replacement replacement(target, temp, permissions);
-  if (Status status = replacement.open(); !status) return status;
-  if (Status status = replacement.write(bytes); !status) return status;
-  return replacement.commit();
+  AtomicFile file(target, temp, permissions);
+  Status status = file.open();
+  if (status) status = file.write(bytes);
+  if (status) status = file.commit();
+  return status;
 }
 
 Status removeFile(const std::filesystem::path& path) {
-  return ::unlink(path.c_str()) == 0 ? Status::success() : lastFailure();
+  return ::unlink(path.c_str()) == 0 ? Status::success() : lastWriteError();
 }
 
 bool isPresentFile(const std::filesystem::path& path) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "storage/ByteStreams.h"
 #include "storage/Status.h"
 
 namespace ombrel::storage {
@@ -18,19 +19,18 @@ inline constexpr std::string_view kHelpFile = "help.htm";
 
 // A file open for reading from its first byte, read piece by piece, so that
 // a large entry file need not be held whole.
-class InputFile {
+class InputFile : public ByteSource {
  public:
   InputFile() = default;
-  ~InputFile();
+  ~InputFile() override;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // Fails when the file is missing, is not an ordinary file, or cannot be
-  // opened.
+  // Fails when the file is missing (Missing), is not an ordinary file, or
+  // cannot be opened.
   Status open(const std::filesystem::path& path);
 
-  // Reads up to `size` bytes into `into`; `got` is 0 at the end of the file.
-  Status read(char* into, std::size_t size, std::size_t& got);
+  Status read(char* into, std::size_t size, std::size_t& got) override;
 
   // The size the file had when it was opened.
   std::size_t sizeWhenOpened() const { return size_; }
@@ -60,20 +60,21 @@ enum class Permissions {
 
 // A new version of `target`, written piece by piece into `temp` and put in
 // the place of `target` in one step by commit(). Until then `target` is
-// untouched; a replacement that is not committed removes `temp` again.
-class Replacement {
+// untouched; one that is not committed, or whose write fails, removes `temp`
+// again.
+class AtomicFile : public ByteSink {
  public:
-  Replacement(std::filesystem::path target, std::filesystem::path temp,
-              Permissions permissions = Permissions::KeepTarget);
-  ~Replacement();
-  Replacement(const Replacement&) = delete;
-  Replacement& operator=(const Replacement&) = delete;
+  AtomicFile(std::filesystem::path target, std::filesystem::path temp,
+             Permissions permissions = Permissions::KeepTarget);
+  ~AtomicFile() override;
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
 
   // Creates `temp` afresh (a leftover one is removed first) with the
   // permissions asked for.
   Status open();
   // Appends every byte to `temp`.
-  Status write(std::string_view bytes);
+  Status write(std::string_view bytes) override;
   // Flushes `temp` to disk and renames it over `target`, then flushes the
   // directory, so that a crash leaves one whole version or the other.
   Status commit();
@@ -87,7 +88,7 @@ class Replacement {
   int fd_ = -1;
 };
 
-// Replaces `target` with a file holding `bytes`, as a Replacement does.
+// Replaces `target` with a file holding `bytes`, as an AtomicFile does.
 // On failure `target` is as it was and `temp` is removed.
 Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
                    std::string_view bytes, Permissions permissions = Permissions::KeepTarget);

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 #include <utility>
 
 namespace ombrel::storage {
@@ -23,18 +22,14 @@ DirectoryLock& DirectoryLock::operator=(DirectoryLock&& other) noexcept {
   return *this;
 }
 
-Status DirectoryLock::tryLock(const std::filesystem::path& directory, bool& busy) {
-  busy = false;
+Status DirectoryLock::tryLock(const std::filesystem::path& directory) {
   unlock();
   const std::filesystem::path path = directory.empty() ? std::filesystem::path(".") : directory;
   int fd;
   do {
     fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    const int error = errno;
-    return Status::failure(std::error_code(error, std::generic_category()).message(), error);
-  }
+  if (fd < 0) return Status::writeError(errno);
   int result;
   do {
     result = ::flock(fd, LOCK_EX | LOCK_NB);
@@ -42,8 +37,7 @@ Status DirectoryLock::tryLock(const std::filesystem::path& directory, bool& busy
   if (result != 0) {
     const int error = errno;
     ::close(fd);
-    busy = error == EWOULDBLOCK;
-    return Status::failure(std::error_code(error, std::generic_category()).message(), error);
+    return Status::writeError(error);
   }
   fd_ = fd;
   return Status::success();

@@ -23,10 +23,10 @@ class DirectoryLock {
   DirectoryLock(const DirectoryLock&) = delete;
   DirectoryLock& operator=(const DirectoryLock&) = delete;
 
-  // Takes the lock without waiting. `busy` is set when another holder has it
-  // (the status is then a failure too); other failures mean the folder could
-  // not be opened at all.
-  Status tryLock(const std::filesystem::path& directory, bool& busy);
+  // Takes the lock without waiting. When another holder has it, the failure
+  // has the error EWOULDBLOCK; other failures mean the folder could not be
+  // opened at all.
+  Status tryLock(const std::filesystem::path& directory);
 
   bool held() const { return fd_ >= 0; }
   void unlock();

@@ -32,11 +32,11 @@ std::string formatNumberLine(std::int32_t value) {
   return line;
 }
 
-NumberField readNumberField(std::string_view data) {
-  NumberField result;
+std::optional<std::int32_t> readNumberField(std::string_view data) {
   Field field;
-  RecordReader reader(data);
-  if (!reader.readField(field) || !field || field->empty()) return result;
+  MemorySource source(data);
+  RecordReader reader(source, data.size() + 1);  // one fetch takes it all
+  if (!reader.readField(field) || !field || field->empty()) return std::nullopt;
 
   // Nothing but an optional sign and decimal digits: "12abc" or "1.5" is not a
   // number, and neither is one that does not fit 32 bits.
@@ -44,14 +44,11 @@ NumberField readNumberField(std::string_view data) {
   std::string_view text = *field;
   const bool plus = text.front() == '+';
   if (plus) text.remove_prefix(1);
-  result.status = NumberField::Status::NotANumber;
-  if (text.empty() || (plus && text.front() == '-')) return result;
+  if (text.empty() || (plus && text.front() == '-')) return std::nullopt;
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return result;
-  result.status = NumberField::Status::Ok;
-  result.value = value;
-  return result;
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 }  // namespace ombrel::storage

@@ -20,12 +20,8 @@ std::string formatLine(std::string_view text);
 std::string formatNumberLine(std::int32_t value);
 
 // Reads the first field of `data` by the record reader's rules and converts it
-// to a signed 32-bit number.
-struct NumberField {
-  enum class Status { Ok, NoField, NotANumber };
-  Status status = Status::NoField;
-  std::int32_t value = 0;
-};
-NumberField readNumberField(std::string_view data);
+// to a signed 32-bit number; nothing when there is no field or it is not
+// such a number.
+std::optional<std::int32_t> readNumberField(std::string_view data);
 
 }  // namespace ombrel::storage

@@ -43,6 +43,15 @@ struct RecordView {
   bool asWritten = false;
 };
 
+// A copy of what a view shows, to keep beyond the reader's next step.
+inline Field fieldOf(const FieldView& view) {
+  if (!view.set) return std::nullopt;
+  return std::string(view.text);
+}
+inline Record recordOf(const RecordView& view) {
+  return {fieldOf(view.name), fieldOf(view.user), fieldOf(view.password), fieldOf(view.notes)};
+}
+
 // The text of a field, an unset field counting as the empty text.
 inline const std::string& textOf(const Field& field) {
   static const std::string empty;

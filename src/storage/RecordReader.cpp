@@ -12,63 +12,49 @@ bool isDelimiter(char c) { return c == kComma || c == kCR || c == kLF; }
 
 constexpr std::string_view kLineEndBytes = "\r\n";
 
-// Reuses the field's buffer when it already holds a text: a caller that reads
-// record after record into one Record then allocates only for texts that grow.
-void copyField(const FieldView& from, Field& to) {
-  if (!from.set) {
-    to.reset();
-  } else if (to) {
-    to->assign(from.text);
-  } else {
-    to.emplace(from.text);
-  }
-}
-
 }  // namespace
 
-bool RecordReader::fetch() {
-  if (exhausted_) return false;
-  if (!fetchMore()) exhausted_ = true;
-  return !exhausted_;
+RecordReader::RecordReader(ByteSource& source, std::size_t blockSize) : source_(source) {
+  buffer_.resize(blockSize > 0 ? blockSize : 1);
 }
 
-bool RecordReader::atEnd() {
-  // Line ends alone after the last record (a blank line an editor left) end
-  // the data too: read as a record, they would make one cut off. They stay
-  // unread, since between records they still close fields.
+Status RecordReader::fetch() {
+  // The unread bytes move to the front of the buffer and the source fills
+  // the rest; a record longer than the block gets a larger buffer.
+  const std::string_view unread = data_.substr(pos_);
+  const std::size_t kept = unread.size();
+  if (kept > 0 && unread.data() != buffer_.data())
+    std::memmove(buffer_.data(), unread.data(), kept);
+  if (kept == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  std::size_t got = 0;
+  const Status status = source_.read(buffer_.data() + kept, buffer_.size() - kept, got);
+  if (!status) got = 0;
+  consumedBefore_ += pos_;
+  pos_ = 0;
+  data_ = std::string_view(buffer_.data(), kept + got);
+  if (status && got == 0) exhausted_ = true;
+  return status;
+}
+
+Status RecordReader::atEnd(bool& end) {
+  // Line ends alone after the last record end the data too: read as a
+  // record, they would make one cut off. They stay unread, since between
+  // records they still close fields.
   std::size_t lineEnds = 0;  // line-end bytes seen after the current position
   for (;;) {
-    const std::size_t other = data_.find_first_not_of(kLineEndBytes, pos_ + lineEnds);
-    if (other != std::string_view::npos) return false;
+    end = data_.find_first_not_of(kLineEndBytes, pos_ + lineEnds) == std::string_view::npos;
+    if (!end || exhausted_) return Status::success();
     lineEnds = data_.size() - pos_;
-    if (!fetch()) return true;
+    if (Status status = fetch(); !status) return status;
   }
 }
 
-bool RecordReader::next(Record& out) {
-  RecordView view;
-  if (!next(view)) return false;
-  copyField(view.name, out.name);
-  copyField(view.user, out.user);
-  copyField(view.password, out.password);
-  copyField(view.notes, out.notes);
-  return true;
-}
-
-bool RecordReader::readField(Field& out) {
-  FieldView view;
-  FieldShape shape;
-  if (!readField(view, shape)) return false;
-  copyField(view, out);
-  return true;
-}
-
-bool RecordReader::next(RecordView& out) {
+Status RecordReader::next(RecordView& out, bool& whole) {
   for (;;) {
     const std::size_t start = pos_;
     FieldShape name, user, password, notes;
-    const bool whole = readField(out.name, name) && readField(out.user, user) &&
-                       readField(out.password, password) && readField(out.notes, notes);
+    whole = readField(out.name, name) && readField(out.user, user) &&
+            readField(out.password, password) && readField(out.notes, notes);
     // A record that stops short of the end of the bytes at hand is complete.
     // One that reaches it may go on in bytes not yet fetched (a field, a
     // quote, the LF of a CR LF): it is read again once they are there.
@@ -79,10 +65,43 @@ bool RecordReader::next(RecordView& out) {
                       user.delimiter == Delimiter::Comma &&
                       password.delimiter == Delimiter::Comma &&
                       notes.delimiter == Delimiter::CrLf;
-      return whole;
+      return Status::success();
     }
     pos_ = start;
-    fetch();
+    if (Status status = fetch(); !status) return status;
+  }
+}
+
+Status RecordReader::forEachRecord(const std::function<Status(const RecordView&)>& each) {
+  RecordView record;
+  for (;;) {
+    bool end = false;
+    if (Status status = atEnd(end); !status || end) return status;
+    const std::size_t wholeEnd = position();
+    bool whole = false;
+    if (Status status = next(record, whole); !status) return status;
+    // A record that is cut off has read on to the end of the data.
+    if (!whole) return Status::damaged(position() - wholeEnd);
+    if (Status status = each(record); !status) return status;
+  }
+}
+
+Status RecordReader::readField(Field& out) {
+  for (;;) {
+    const std::size_t start = pos_;
+    FieldView view;
+    FieldShape shape;
+    const bool found = readField(view, shape);
+    if (pos_ < data_.size() || exhausted_) {
+      if (found && view.set) {
+        out.emplace(view.text);
+      } else {
+        out.reset();
+      }
+      return Status::success();
+    }
+    pos_ = start;
+    if (Status status = fetch(); !status) return status;
   }
 }
 
@@ -136,24 +155,6 @@ bool RecordReader::readField(FieldView& out, FieldShape& shape) {
     }
   }
   return true;
-}
-
-FileRecordReader::FileRecordReader(InputFile& file, std::size_t blockSize) : file_(file) {
-  buffer_.resize(blockSize);
-}
-
-bool FileRecordReader::fetchMore() {
-  // The unread bytes move to the front of the buffer and the file fills the
-  // rest; a record longer than the block gets a larger buffer.
-  const std::string_view unread = unreadBytes();
-  const std::size_t kept = unread.size();
-  if (kept > 0 && unread.data() != buffer_.data())
-    std::memmove(buffer_.data(), unread.data(), kept);
-  if (kept == buffer_.size()) buffer_.resize(buffer_.size() * 2);
-  std::size_t got = 0;
-  status_ = file_.read(buffer_.data() + kept, buffer_.size() - kept, got);
-  setBytes(std::string_view(buffer_.data(), kept + got));
-  return status_.ok() && got > 0;
 }
 
 }  // namespace ombrel::storage

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "storage/DataFiles.h"
+#include "storage/ByteStreams.h"
 #include "storage/Record.h"
 
 namespace ombrel::storage {
@@ -18,47 +19,29 @@ namespace ombrel::storage {
 // and unset when that text is empty. A line end closes a field just as a comma
 // does, so four fields are taken whatever lines they stand on.
 //
-// This reader holds all the bytes at once; FileRecordReader below fetches
-// them block by block and reads exactly the same records.
+// The bytes come from a ByteSource a block at a time, so that memory stays at
+// one block (or the longest record) whatever the size of the file.
 class RecordReader {
  public:
-  explicit RecordReader(std::string_view data) : data_(data), exhausted_(true) {}
-  virtual ~RecordReader() = default;
+  static constexpr std::size_t kBlockSize = 64 * 1024;
 
-  // True when no byte but CR and LF is left after the current position.
-  bool atEnd();
+  explicit RecordReader(ByteSource& source, std::size_t blockSize = kBlockSize);
 
-  // Reads the next four fields into `out`. Returns false when the data ends
-  // before the fourth field starts (a record cut off at the end of the file);
-  // `out` is then unspecified and the reader stays at the end.
-  bool next(Record& out);
+  // Passes every record from the current position on to `each`, in file
+  // order. The views point into the reader's bytes and hold until `each`
+  // returns. Line ends alone after the last record (a blank line an editor
+  // left) are no record. Stops at the first failure and returns it: one that
+  // `each` returned, a read error of the source, or Damaged, with the bytes
+  // after the last whole record, when the data ends inside a record. A
+  // record at a failure is never passed on.
+  Status forEachRecord(const std::function<Status(const RecordView&)>& each);
 
-  // The same without copying: the views point into the reader's bytes and
-  // hold until the next call to next() or atEnd().
-  bool next(RecordView& out);
+  // Reads one field by the same rules, for files that hold a single value
+  // (the colour file). `out` is unset when no byte is left to start it.
+  Status readField(Field& out);
 
-  // Reads one field by the same rules from the bytes at hand, for files that
-  // hold a single value (the colour file). False when no byte is left to
-  // start it.
-  bool readField(Field& out);
-
-  // Bytes consumed so far, counted from the first byte of the data.
+  // Bytes consumed so far, counted from the first byte of the source.
   std::size_t position() const { return consumedBefore_ + pos_; }
-
- protected:
-  RecordReader() = default;
-
-  // Called when the bytes at hand are used up, or end inside a record: puts
-  // the unread bytes followed by the next ones of the data in their place
-  // (setBytes). False when no further byte will come.
-  virtual bool fetchMore() { return false; }
-
-  std::string_view unreadBytes() const { return data_.substr(pos_); }
-  void setBytes(std::string_view bytes) {
-    consumedBefore_ += pos_;
-    data_ = bytes;
-    pos_ = 0;
-  }
 
  private:
   // How the last field read ended, and whether it stood as the writer writes
@@ -69,33 +52,21 @@ class RecordReader {
     Delimiter delimiter = Delimiter::Other;
   };
 
-  bool fetch();
+  // Puts the unread bytes followed by the next ones of the source in place
+  // of the bytes at hand.
+  Status fetch();
+  // `end`: no byte but CR and LF is left.
+  Status atEnd(bool& end);
+  // `whole`: the four fields were there before the data ended.
+  Status next(RecordView& out, bool& whole);
   bool readField(FieldView& out, FieldShape& shape);
 
-  std::string_view data_;
+  ByteSource& source_;
+  std::string buffer_;
+  std::string_view data_;  // the bytes at hand, in buffer_
   std::size_t pos_ = 0;
   std::size_t consumedBefore_ = 0;
   bool exhausted_ = false;  // no byte will come beyond data_
-};
-
-// Reads the records of an open file a block at a time, so that memory stays
-// at one block (or the longest record) whatever the size of the file. A read
-// error ends the data; status() then tells it apart from the end of the file.
-class FileRecordReader : public RecordReader {
- public:
-  static constexpr std::size_t kBlockSize = 64 * 1024;
-
-  explicit FileRecordReader(InputFile& file, std::size_t blockSize = kBlockSize);
-
-  const Status& status() const { return status_; }
-
- protected:
-  bool fetchMore() override;
-
- private:
-  InputFile& file_;
-  std::string buffer_;
-  Status status_ = Status::success();
 };
 
 }  // namespace ombrel::storage

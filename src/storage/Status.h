@@ -1,34 +1,65 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 
 namespace ombrel::storage {
 
-// Success, or a failure with the reason as a user can read it
-// ("Permission denied", "No space left on device").
+// Success, or a failure of one storage step: what kind it is, and the reason
+// as a user can read it ("Permission denied", "No space left on device").
+// Every step of reading and writing the data files reports through it, so a
+// caller that checks it has checked everything.
 class Status {
  public:
+  enum class Kind {
+    Ok,
+    Missing,      // the file to read is not there
+    ReadFailed,   // the file is there but could not be read
+    WriteFailed,  // a file could not be written, flushed, renamed or removed
+    Damaged,      // the file ends inside a record, or would swallow what follows
+  };
+
   static Status success() { return Status(); }
-  // `error` is the system's error number when there is one, so that callers
-  // can tell a missing file from one that cannot be read.
-  static Status failure(std::string reason, int error = 0) {
-    return Status(std::move(reason), error);
+  // A failed call of the system, by its error number: the reason is the
+  // system's text for it. A read that finds no file is Missing.
+  static Status readError(int error);
+  static Status writeError(int error);
+  // The same with a reason of our own.
+  static Status readError(std::string reason, int error = 0) {
+    return Status(Kind::ReadFailed, std::move(reason), error);
+  }
+  static Status writeError(std::string reason, int error = 0) {
+    return Status(Kind::WriteFailed, std::move(reason), error);
+  }
+  // `tail`: the bytes after the last whole record, 0 when not known.
+  static Status damaged(std::size_t tail = 0) {
+    Status status(Kind::Damaged, "The file ends inside a record", 0);
+    status.tail_ = tail;
+    return status;
   }
 
-  bool ok() const { return ok_; }
+  bool ok() const { return kind_ == Kind::Ok; }
+  explicit operator bool() const { return ok(); }
+  Kind kind() const { return kind_; }
+  bool isMissing() const { return kind_ == Kind::Missing; }
+  bool isDamaged() const { return kind_ == Kind::Damaged; }
+
   const std::string& reason() const { return reason_; }
+  // The system's error number, 0 when the failure has none.
   int error() const { return error_; }
-  explicit operator bool() const { return ok_; }
+  std::size_t damagedTail() const { return tail_; }
 
  private:
   Status() = default;
-  Status(std::string reason, int error) : ok_(false), reason_(std::move(reason)), error_(error) {}
+  Status(Kind kind, std::string reason, int error)
+      : kind_(kind), reason_(std::move(reason)), error_(error) {}
 
-  bool ok_ = true;
+  Kind kind_ = Kind::Ok;
   std::string reason_;
   int error_ = 0;
+  std::size_t tail_ = 0;
 };
 
 }  // namespace ombrel::storage

@@ -3,9 +3,8 @@
 
 #include "storage/Cp1252.h"
 #include "storage/DataFiles.h"
-#include "storage/EntryFile.h"
-#include "storage/RecordReader.h"
 #include "storage/RecordFormat.h"
+#include "storage/RecordReader.h"
 #include "storage/ShiftCodec.h"
 
 namespace ombrel {
@@ -62,13 +61,14 @@ NameBlock readListedNames(const std::filesystem::path& entryFile, std::size_t* d
   // the size of a typical entry.
   const auto size = static_cast<qsizetype>(file.sizeWhenOpened());
   names.reserve(size, size / 64);
-  storage::FileRecordReader reader(file);
+  storage::RecordReader reader(file);
   // Each name is decoded straight into the block, with no string of its own.
-  const std::size_t tail = storage::forEachStoredName(reader, [&names](std::string_view name) {
+  const storage::Status status = reader.forEachRecord([&names](const storage::RecordView& record) {
+    const std::string_view name = record.name.text;
     names.endName(decodeStored(name, names.beginName(static_cast<qsizetype>(name.size()))));
+    return storage::Status::success();
   });
-  // A read error is no damage of the file's own.
-  if (damagedTail && reader.status()) *damagedTail = tail;
+  if (damagedTail) *damagedTail = status.damagedTail();
   return names;
 }
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <string>
 
+#include "EntryBytes.h"
 #include "EntryGenerator.h"
 #include "TempDataDir.h"
-#include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
 #include "storage/ShiftCodec.h"
 
@@ -21,23 +21,23 @@ TEST(EntryGenerator, WritesRecordsTheProgramReadsBackExactly) {
   const GeneratedFile file = generateEntries(3000);
   ASSERT_EQ(file.records, 3000u);
 
-  storage::RecordReader reader(file.bytes);
-  storage::Record record;
+  storage::MemorySource source(file.bytes);
+  storage::RecordReader reader(source);
   std::size_t records = 0;
-  while (!reader.atEnd()) {
-    ASSERT_TRUE(reader.next(record)) << "record " << records;
-    for (const storage::Field* field :
+  ASSERT_TRUE(reader.forEachRecord([&records](const storage::RecordView& record) {
+    for (const storage::FieldView* field :
          {&record.name, &record.user, &record.password, &record.notes})
-      ASSERT_TRUE(storage::shiftDecode(storage::textOf(*field)).ok()) << "record " << records;
-    if (record.password) {
-      EXPECT_EQ(record.password->size(), 16u);
+      EXPECT_TRUE(storage::shiftDecode(field->text).ok()) << "record " << records;
+    if (record.password.set) {
+      EXPECT_EQ(record.password.text.size(), 16u);
     }
     ++records;
-  }
+    return storage::Status::success();
+  }));
   EXPECT_EQ(records, 3000u);
   // Written in the one form the program writes: a rewrite that changes
   // nothing gives back the same bytes, one CR LF line per record.
-  EXPECT_EQ(storage::rewriteEntries(file.bytes, "\x01", std::nullopt).bytes, file.bytes);
+  EXPECT_EQ(testing::replacingEntry(file.bytes, "\x01", std::nullopt).bytes, file.bytes);
   EXPECT_EQ(static_cast<std::size_t>(std::count(file.bytes.begin(), file.bytes.end(), '\n')),
             3000u);
 }
@@ -53,7 +53,7 @@ TEST(EntryGenerator, HoldsTheCasesARealFileHas) {
   // About 85 bytes a record, so that 100,000 entries make some 9 MB.
   EXPECT_NEAR(static_cast<double>(file.bytes.size()) / 3000, 85.0, 15.0);
 
-  const std::vector<std::string> names = storage::readStoredNames(file.bytes);
+  const std::vector<std::string> names = testing::storedNames(file.bytes);
   EXPECT_EQ(std::count(names.begin(), names.end(), names.back()), 1)
       << "looking up the last name must read the whole file";
 }

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 #include "EntryFixture.h"
@@ -42,14 +43,15 @@ class SharingTest : public testing::EntryFixture {
 
 TEST_F(SharingTest, LockIsExclusiveAndFreedWithItsHolder) {
   storage::DirectoryLock first, second;
-  bool busy = false;
-  ASSERT_TRUE(first.tryLock(dir.path(), busy));
-  EXPECT_FALSE(second.tryLock(dir.path(), busy));
-  EXPECT_TRUE(busy);
+  ASSERT_TRUE(first.tryLock(dir.path()));
+  const storage::Status busy = second.tryLock(dir.path());
+  EXPECT_FALSE(busy);
+  EXPECT_EQ(busy.error(), EWOULDBLOCK);
   first.unlock();
-  EXPECT_TRUE(second.tryLock(dir.path(), busy));
-  EXPECT_FALSE(first.tryLock(dir.path() / "missing", busy));
-  EXPECT_FALSE(busy);  // a folder that cannot be opened is not "busy"
+  EXPECT_TRUE(second.tryLock(dir.path()));
+  const storage::Status missing = first.tryLock(dir.path() / "missing");
+  EXPECT_FALSE(missing);
+  EXPECT_NE(missing.error(), EWOULDBLOCK);  // a folder that cannot be opened is not busy
   second.unlock();
 
   // A program that dies holding the lock leaves nothing behind that blocks.
@@ -59,8 +61,7 @@ TEST_F(SharingTest, LockIsExclusiveAndFreedWithItsHolder) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     storage::DirectoryLock held;
-    bool childBusy = false;
-    const char taken = held.tryLock(dir.path(), childBusy) ? 'y' : 'n';
+    const char taken = held.tryLock(dir.path()) ? 'y' : 'n';
     (void)!::write(ready[1], &taken, 1);
     ::pause();
     ::_exit(0);
@@ -68,10 +69,10 @@ TEST_F(SharingTest, LockIsExclusiveAndFreedWithItsHolder) {
   char taken = 0;
   ASSERT_EQ(::read(ready[0], &taken, 1), 1);
   ASSERT_EQ(taken, 'y');
-  EXPECT_FALSE(first.tryLock(dir.path(), busy));
+  EXPECT_FALSE(first.tryLock(dir.path()));
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
-  EXPECT_TRUE(first.tryLock(dir.path(), busy));
+  EXPECT_TRUE(first.tryLock(dir.path()));
   ::close(ready[0]);
   ::close(ready[1]);
 }
@@ -108,8 +109,7 @@ TEST_F(SharingTest, EveryWriterWaitsForTheLockThenChangesNothing) {
       {"Maintenance", [&] { encodePlainEntryFile(window, dialogs); }},
   };
   storage::DirectoryLock other;
-  bool busy = false;
-  ASSERT_TRUE(other.tryLock(dir.path(), busy));
+  ASSERT_TRUE(other.tryLock(dir.path()));
   const std::string entriesBefore = entryFile();
   const QStringList namesBefore = window.names;
   for (const auto& [what, run] : commands) {

@@ -32,11 +32,13 @@ TEST_F(DataFilesTest, ReadsWholeFilesAndNamesWhyItCannot) {
   EXPECT_EQ(out, std::string("x\0y\r\n", 5));
 
   const Status missing = readWholeFile(dir.file("none.dat"), out);
-  EXPECT_FALSE(missing.ok());
+  EXPECT_TRUE(missing.isMissing());
   EXPECT_EQ(missing.reason(), "No such file or directory");
 
   fs::create_directory(dir.file("pw.dat"));
-  EXPECT_EQ(readWholeFile(dir.file("pw.dat"), out).reason(), "Is a directory");
+  const Status folder = readWholeFile(dir.file("pw.dat"), out);
+  EXPECT_EQ(folder.kind(), Status::Kind::ReadFailed);
+  EXPECT_EQ(folder.reason(), "Is a directory");
 }
 
 TEST_F(DataFilesTest, ReadsPastTheSizeTheFileHadWhenOpenedWithoutOverAllocating) {
@@ -88,10 +90,10 @@ TEST_F(DataFilesTest, ReplaceSwapsInTheNewBytesAndLeavesNoTemp) {
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
 
-TEST_F(DataFilesTest, AReplacementWrittenInPiecesCountsOnlyOnceCommitted) {
+TEST_F(DataFilesTest, AnAtomicFileWrittenInPiecesCountsOnlyOnceCommitted) {
   dir.write("passwords.dat", "old\r\n");
   {
-    Replacement replacement(target, temp);
+    AtomicFile replacement(target, temp);
     ASSERT_TRUE(replacement.open().ok());
     ASSERT_TRUE(replacement.write("one\r\n").ok());
     EXPECT_EQ(dir.read("passwords.dat"), "old\r\n");
@@ -99,7 +101,7 @@ TEST_F(DataFilesTest, AReplacementWrittenInPiecesCountsOnlyOnceCommitted) {
   EXPECT_EQ(dir.read("passwords.dat"), "old\r\n");
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 
-  Replacement replacement(target, temp);
+  AtomicFile replacement(target, temp);
   ASSERT_TRUE(replacement.open().ok());
   ASSERT_TRUE(replacement.write("one\r\n").ok());
   ASSERT_TRUE(replacement.write("").ok());
@@ -124,7 +126,7 @@ TEST_F(DataFilesTest, FailedReplaceLeavesTheTargetAndRemovesTheTemp) {
   // The target is a folder: the rename fails after the temp was written.
   fs::create_directory(target);
   const Status overFolder = replaceFile(target, temp, "new");
-  EXPECT_FALSE(overFolder.ok());
+  EXPECT_EQ(overFolder.kind(), Status::Kind::WriteFailed);
   EXPECT_FALSE(overFolder.reason().empty());
   EXPECT_TRUE(fs::is_directory(target));
   EXPECT_FALSE(dir.exists("passwords2.dat"));

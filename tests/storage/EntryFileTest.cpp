@@ -4,14 +4,21 @@
 #include <string>
 #include <vector>
 
-#include "TempDataDir.h"
-#include "storage/DataFiles.h"
 #include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
+#include "support/EntryBytes.h"
 
 namespace ombrel::storage {
 namespace {
+
+using testing::addingEntry;
+using testing::firstNamed;
+using testing::FullSink;
+using testing::replacingEntry;
+using testing::Rewrite;
+using testing::storedNames;
+using testing::StringSink;
 
 const Field kUnset = std::nullopt;
 
@@ -25,43 +32,53 @@ const std::string kFile =
     "\"abc\",\"u2\",\"p2\",\"n2\"\r\n";
 
 TEST(EntryFile, NamesComeInFileOrderWithUnsetAsEmpty) {
-  bool damaged = true;
-  EXPECT_EQ(readStoredNames(kFile, &damaged),
-            (std::vector<std::string>{"abc", "xyz", "", "", "abc"}));
-  EXPECT_FALSE(damaged);
-  EXPECT_TRUE(readStoredNames("").empty());
+  Status status = Status::damaged();
+  EXPECT_EQ(storedNames(kFile, &status), (std::vector<std::string>{"abc", "xyz", "", "", "abc"}));
+  EXPECT_TRUE(status.ok());
+  EXPECT_TRUE(storedNames("").empty());
 }
 
 TEST(EntryFile, NamesBeforeACutOffRecordAreKept) {
-  bool damaged = false;
-  EXPECT_EQ(readStoredNames(kFile + "\"half\",\"u\"", &damaged),
+  Status status = Status::success();
+  EXPECT_EQ(storedNames(kFile + "\"half\",\"u\"", &status),
             (std::vector<std::string>{"abc", "xyz", "", "", "abc"}));
-  EXPECT_TRUE(damaged);
+  EXPECT_TRUE(status.isDamaged());
+  EXPECT_EQ(status.damagedTail(), 10u);
 }
 
 TEST(EntryFile, FindsTheFirstRecordOfANameExactly) {
-  bool damaged = true;
-  EXPECT_EQ(findFirstRecord(kFile, "abc", &damaged), (Record{"abc", kUnset, kUnset, ""}));
-  EXPECT_FALSE(damaged);
-  EXPECT_EQ(findFirstRecord(kFile, "")->user, "u0");  // an unset name equals the empty key
-  EXPECT_EQ(findFirstRecord(kFile, "Abc"), std::nullopt);
-  EXPECT_EQ(findFirstRecord(kFile, "abc "), std::nullopt);
+  Status status = Status::damaged();
+  EXPECT_EQ(firstNamed(kFile, "abc", &status), (Record{"abc", kUnset, kUnset, ""}));
+  EXPECT_TRUE(status.ok());
+  EXPECT_EQ(firstNamed(kFile, "")->user, "u0");  // an unset name equals the empty key
+  EXPECT_EQ(firstNamed(kFile, "Abc"), std::nullopt);
+  EXPECT_EQ(firstNamed(kFile, "abc "), std::nullopt);
 
-  // A match before the damage is found; without one the damage is reported.
-  EXPECT_TRUE(findFirstRecord(kFile + "\"cut", "xyz", &damaged).has_value());
-  EXPECT_FALSE(damaged);
-  EXPECT_EQ(findFirstRecord(kFile + "\"cut\",", "nope", &damaged), std::nullopt);
-  EXPECT_TRUE(damaged);
+  // A match before the damage is found, and the damage is reported all the
+  // same: the whole file is read.
+  EXPECT_TRUE(firstNamed(kFile + "\"cut", "xyz", &status).has_value());
+  EXPECT_TRUE(status.isDamaged());
+  EXPECT_EQ(firstNamed(kFile + "\"cut\",", "nope", &status), std::nullopt);
+  EXPECT_TRUE(status.isDamaged());
+}
+
+TEST(EntryFile, RecordsOfANameComeAsTheWriterWritesThem) {
+  std::string records;
+  const std::string data = kFile + "  \"abc\" ,x,,\r\n";
+  MemorySource source(data);
+  RecordReader reader(source);
+  ASSERT_TRUE(recordsNamed(reader, "abc", records));
+  EXPECT_EQ(records, "\"abc\",,,\"\"\r\n\"abc\",\"u2\",\"p2\",\"n2\"\r\n\"abc\",\"x\",,\r\n");
 }
 
 TEST(EntryFile, AppendPutsTheRecordOnALineOfItsOwn) {
   const Record added{"new", "u", kUnset, ""};
-  EXPECT_EQ(appendEntry("", added), "\"new\",\"u\",,\"\"\r\n");
-  EXPECT_EQ(appendEntry(kFile, added), kFile + formatRecord(added));
+  EXPECT_EQ(addingEntry("", added), "\"new\",\"u\",,\"\"\r\n");
+  EXPECT_EQ(addingEntry(kFile, added), kFile + formatRecord(added));
   // A last record without a line end (CR LF, LF or CR) gets one first.
   const std::string last = "\"xyz\",\"u\",\"p\",\"n\"";
-  EXPECT_EQ(appendEntry(last, added), last + "\r\n" + formatRecord(added));
-  EXPECT_EQ(appendEntry(last + "\n", added), last + "\n" + formatRecord(added));
+  EXPECT_EQ(addingEntry(last, added), last + "\r\n" + formatRecord(added));
+  EXPECT_EQ(addingEntry(last + "\n", added), last + "\n" + formatRecord(added));
 }
 
 // Each of these tails is cut off, or would take the first fields of the new
@@ -72,13 +89,13 @@ TEST(EntryFile, AppendRefusesATailTheNewRecordWouldBeReadInto) {
                                  "\"open\",\"u\",\"p\",\"no closing quote",
                                  "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n\r\n,",
                                  "\"five\",\"u\",\"p\",\"n\",\"extra\"\r\n"})
-    EXPECT_EQ(appendEntry(kFile + tail, added), std::nullopt) << tail;
+    EXPECT_EQ(addingEntry(kFile + tail, added), std::nullopt) << tail;
 }
 
 // New streams the old file through in blocks: whatever the block size, every
 // old byte is kept as it stands (records in other forms too), and the tails
 // that held bytes would swallow the new line are refused just the same.
-TEST(EntryFile, AppendFromAFileKeepsEveryOldByteWhereverTheBlocksEnd) {
+TEST(EntryFile, AppendKeepsEveryOldByteWhereverTheBlocksEnd) {
   const Record added{"new", "u", "p", ""};
   const std::string odd = "  abc , u ,p,n\r\n\"q\"  ,x,\"y\", z \r\n";
   std::string many;
@@ -97,22 +114,15 @@ TEST(EntryFile, AppendFromAFileKeepsEveryOldByteWhereverTheBlocksEnd) {
       {many + "\r\n", many + formatRecord(added)},  // blank lines at the end are dropped
       {many + "\r\n \r\n", std::nullopt},
   };
-  testing::TempDataDir dir;
   for (const Case& test : cases) {
-    ASSERT_EQ(appendEntry(test.data, added), test.expected) << test.data.substr(0, 40);
-    dir.write("passwords.dat", test.data);
-    for (std::size_t blockSize : {3u, 17u, 4096u}) {
-      InputFile file;
-      ASSERT_TRUE(file.open(dir.file("passwords.dat")).ok());
-      FileRecordReader reader(file, blockSize);
-      std::string joined;
-      const RewriteCount count = appendEntry(reader, added, [&](std::string_view piece) {
-        joined += piece;
-        return true;
-      });
-      EXPECT_EQ(count.damaged, !test.expected) << blockSize;
+    for (std::size_t blockSize : {3u, 17u, 4096u, 1u << 20}) {
+      MemorySource source(test.data);
+      RecordReader reader(source, blockSize);
+      StringSink sink;
+      const Status status = copyAddingEntry(reader, added, sink);
+      EXPECT_EQ(status.isDamaged(), !test.expected) << blockSize << ": " << test.data.substr(0, 40);
       if (test.expected) {
-        EXPECT_EQ(joined, *test.expected) << blockSize;
+        EXPECT_EQ(sink.bytes, *test.expected) << blockSize;
       }
     }
   }
@@ -120,9 +130,10 @@ TEST(EntryFile, AppendFromAFileKeepsEveryOldByteWhereverTheBlocksEnd) {
 
 TEST(EntryFile, RewriteReplacesEveryMatchInPlaceAndCopiesTheRest) {
   const Record replacement{"abc", "U", kUnset, kUnset};
-  const Rewrite rewrite = rewriteEntries(kFile, "abc", replacement);
-  EXPECT_FALSE(rewrite.damaged);
-  EXPECT_EQ(rewrite.matched, 2u);
+  const Rewrite rewrite = replacingEntry(kFile, "abc", replacement);
+  EXPECT_TRUE(rewrite.status.ok());
+  EXPECT_EQ(rewrite.matched.count, 2u);
+  EXPECT_EQ(rewrite.matched.written, "\"abc\",,,\"\"\r\n\"abc\",\"u2\",\"p2\",\"n2\"\r\n");
   EXPECT_EQ(rewrite.bytes,
             "\"abc\",\"U\",,\r\n"
             "\"xyz\",\"u\",\"p\",\r\n"
@@ -132,59 +143,67 @@ TEST(EntryFile, RewriteReplacesEveryMatchInPlaceAndCopiesTheRest) {
 }
 
 TEST(EntryFile, RewriteWithoutAMatchGivesBackTheSameBytes) {
-  const Rewrite rewrite = rewriteEntries(kFile, "none", Record{"none", "", "", ""});
-  EXPECT_EQ(rewrite.matched, 0u);
+  const Rewrite rewrite = replacingEntry(kFile, "none", Record{"none", "", "", ""});
+  EXPECT_EQ(rewrite.matched.count, 0u);
   EXPECT_EQ(rewrite.bytes, kFile);
   // ... but for the blank lines after the last record.
-  EXPECT_EQ(rewriteEntries(kFile + "\r\n\n", "none", std::nullopt).bytes, kFile);
+  EXPECT_EQ(replacingEntry(kFile + "\r\n\n", "none", std::nullopt).bytes, kFile);
 }
 
 TEST(EntryFile, RewriteDropsMatchesAndWritesLineEndsAsCrLf) {
-  Rewrite rewrite = rewriteEntries(kFile, "", std::nullopt);
-  EXPECT_EQ(rewrite.matched, 2u);  // the unset name and the empty one
+  Rewrite rewrite = replacingEntry(kFile, "", std::nullopt);
+  EXPECT_EQ(rewrite.matched.count, 2u);  // the unset name and the empty one
   EXPECT_EQ(rewrite.bytes,
             "\"abc\",,,\"\"\r\n"
             "\"xyz\",\"u\",\"p\",\r\n"
             "\"abc\",\"u2\",\"p2\",\"n2\"\r\n");
 
-  rewrite = rewriteEntries("\"a\",\"b\",\"c\",\"d\"\n\"e\",,,\"\"", "a", std::nullopt);
+  rewrite = replacingEntry("\"a\",\"b\",\"c\",\"d\"\n\"e\",,,\"\"", "a", std::nullopt);
   EXPECT_EQ(rewrite.bytes, "\"e\",,,\"\"\r\n");
 }
 
-TEST(EntryFile, RewriteFromAReaderPassesTheFileOnInPiecesAndStopsWhenRefused) {
+TEST(EntryFile, RewritePassesTheFileOnInPieces) {
   // Enough records for several pieces.
   std::string data;
   for (int i = 0; i < 5000; ++i)
     appendRecord(data, Record{"n" + std::to_string(i % 7), "user", "password", kUnset});
   const Record replacement{"n3", "U", kUnset, ""};
 
-  RecordReader reader(data);
-  std::vector<std::string> pieces;
-  const RewriteCount count = rewriteEntries(reader, "n3", replacement, [&](std::string_view piece) {
-    pieces.emplace_back(piece);
-    return true;
-  });
-  EXPECT_GT(pieces.size(), 1u);
-  std::string joined;
-  for (const std::string& piece : pieces) joined += piece;
-  const Rewrite whole = rewriteEntries(data, "n3", replacement);
-  EXPECT_EQ(joined, whole.bytes);
-  EXPECT_EQ(count.matched, whole.matched);
-  EXPECT_FALSE(count.stopped);
+  MemorySource source(data);
+  RecordReader reader(source);
+  StringSink sink;
+  MatchedRecords matched;
+  ASSERT_TRUE(copyReplacingEntry(reader, "n3", replacement, sink, matched));
+  EXPECT_GT(sink.writes, 1);
+  const Rewrite whole = replacingEntry(data, "n3", replacement);
+  EXPECT_EQ(sink.bytes, whole.bytes);
+  EXPECT_EQ(matched.count, whole.matched.count);
+}
 
-  RecordReader again(data);
-  int calls = 0;
-  const RewriteCount refused = rewriteEntries(again, "n3", replacement, [&](std::string_view) {
-    ++calls;
-    return false;
-  });
-  EXPECT_TRUE(refused.stopped);
-  EXPECT_EQ(calls, 1);
+// A sink that runs out of room stops either copy at the write that failed,
+// and its failure is what the copy returns.
+TEST(EntryFile, CopiesStopAtTheFirstFailedWrite) {
+  std::string data;
+  for (int i = 0; i < 5000; ++i) appendRecord(data, Record{"n" + std::to_string(i), "u", "p", ""});
+  const Record record{"n1", "U", kUnset, ""};
+  for (std::size_t room : {0, 70000}) {
+    for (bool adding : {false, true}) {
+      MemorySource source(data);
+      RecordReader reader(source, 4096);
+      FullSink sink(room);
+      MatchedRecords matched;
+      const Status status = adding ? copyAddingEntry(reader, record, sink)
+                                   : copyReplacingEntry(reader, "n1", record, sink, matched);
+      EXPECT_EQ(status.kind(), Status::Kind::WriteFailed) << room << " " << adding;
+      EXPECT_EQ(status.reason(), "No space left on device");
+      EXPECT_EQ(sink.writes, static_cast<int>(room / (64 * 1024)) + 1) << room << " " << adding;
+    }
+  }
 }
 
 TEST(EntryFile, RewriteOfDamagedDataIsFlagged) {
-  const Rewrite rewrite = rewriteEntries(kFile + "\"abc\",,", "abc", std::nullopt);
-  EXPECT_TRUE(rewrite.damaged);
+  const Rewrite rewrite = replacingEntry(kFile + "\"abc\",,", "abc", std::nullopt);
+  EXPECT_TRUE(rewrite.status.isDamaged());
 }
 
 }  // namespace

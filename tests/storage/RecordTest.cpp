@@ -1,35 +1,39 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
-#include "support/TempDataDir.h"
+#include "support/EntryBytes.h"
 
 namespace ombrel::storage {
 namespace {
 
 const Field kUnset = std::nullopt;
 
-// Every record of `data`; stops at the first one that is cut off.
-std::vector<Record> readAll(std::string_view data, bool* cutOff = nullptr,
-                            std::size_t* consumed = nullptr) {
-  RecordReader reader(data);
+// Every record of `data` read in blocks of `block` bytes, how the reading
+// ended, and the bytes consumed.
+struct Reading {
   std::vector<Record> records;
-  Record record;
-  bool failed = false;
-  while (!reader.atEnd()) {
-    if (!reader.next(record)) {
-      failed = true;
-      break;
-    }
-    records.push_back(record);
-  }
-  if (cutOff) *cutOff = failed;
-  if (consumed) *consumed = reader.position();
-  return records;
+  Status status = Status::success();
+  std::size_t consumed = 0;
+  bool cutOff() const { return status.isDamaged(); }
+};
+
+Reading readAll(std::string_view data, std::size_t block = RecordReader::kBlockSize) {
+  MemorySource source(data);
+  RecordReader reader(source, block);
+  Reading out;
+  out.status = reader.forEachRecord([&out](const RecordView& record) {
+    out.records.push_back(recordOf(record));
+    return Status::success();
+  });
+  out.consumed = reader.position();
+  return out;
 }
 
 TEST(RecordWriter, QuotesTextsAndLeavesUnsetFieldsEmpty) {
@@ -67,45 +71,44 @@ TEST(RecordReader, ReadsOneRecordPerLineInAnyOfTheAcceptedForms) {
       {"\"a\",,,\"\"\r\n\r\n\n\r", {"a", kUnset, kUnset, ""}},       // blank lines end it
   };
   for (const Case& c : cases) {
-    bool cutOff = true;
-    const auto records = readAll(c.data, &cutOff);
-    EXPECT_FALSE(cutOff) << c.data;
-    ASSERT_EQ(records.size(), 1u) << c.data;
-    EXPECT_EQ(records[0], c.expected) << c.data;
+    const Reading read = readAll(c.data);
+    EXPECT_TRUE(read.status.ok()) << c.data;
+    ASSERT_EQ(read.records.size(), 1u) << c.data;
+    EXPECT_EQ(read.records[0], c.expected) << c.data;
   }
 }
 
 TEST(RecordReader, ConsumesExactlyOneLinePerRecord) {
-  RecordReader reader("\"a\",,,\"\"\r\n,,,\r\n\"b\",\"u\",\"p\",\"n\"\r\n");
-  Record record;
-  ASSERT_TRUE(reader.next(record));
-  EXPECT_EQ(reader.position(), 10u);
-  ASSERT_TRUE(reader.next(record));
-  EXPECT_EQ(record, (Record{kUnset, kUnset, kUnset, kUnset}));
-  ASSERT_TRUE(reader.next(record));
-  EXPECT_EQ(record, (Record{"b", "u", "p", "n"}));
-  EXPECT_TRUE(reader.atEnd());
+  MemorySource source("\"a\",,,\"\"\r\n,,,\r\n\"b\",\"u\",\"p\",\"n\"\r\n");
+  RecordReader reader(source);
+  std::vector<std::size_t> ends;
+  std::vector<Record> records;
+  ASSERT_TRUE(reader.forEachRecord([&](const RecordView& record) {
+    ends.push_back(reader.position());
+    records.push_back(recordOf(record));
+    return Status::success();
+  }));
+  EXPECT_EQ(ends, (std::vector<std::size_t>{10, 15, 32}));
+  EXPECT_EQ(records[1], (Record{kUnset, kUnset, kUnset, kUnset}));
+  EXPECT_EQ(records[2], (Record{"b", "u", "p", "n"}));
 }
 
 TEST(RecordReader, ReportsARecordCutOffBeforeItsFourthField) {
   for (const char* data : {"\"a\",\"b\",\"c\"", "\"a\",\"b\",\"c\",", "\"a\",,,  ",
                            "\"a\",\"b\"\r\n", "\"a\",,,\"\"\r\n \r\n"}) {
-    bool cutOff = false;
-    readAll(data, &cutOff);
-    EXPECT_TRUE(cutOff) << data;
+    EXPECT_TRUE(readAll(data).cutOff()) << data;
   }
 }
 
 TEST(RecordReader, UnterminatedQuoteTakesTheRestOfTheData) {
-  bool cutOff = false;
-  auto records = readAll("\"a\",\"b\",\"c\",\"notes\r\nmore", &cutOff);
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].notes, "notes\r\nmore");
+  Reading read = readAll("\"a\",\"b\",\"c\",\"notes\r\nmore");
+  ASSERT_EQ(read.records.size(), 1u);
+  EXPECT_EQ(read.records[0].notes, "notes\r\nmore");
 
   // In the name field it leaves no byte to start the other three fields.
-  records = readAll("\"x\",,,\"\"\r\n\"abc,,,\r\n,,,\r\n", &cutOff);
-  EXPECT_TRUE(cutOff);
-  EXPECT_EQ(records.size(), 1u);
+  read = readAll("\"x\",,,\"\"\r\n\"abc,,,\r\n,,,\r\n");
+  EXPECT_TRUE(read.cutOff());
+  EXPECT_EQ(read.records.size(), 1u);
 }
 
 TEST(RecordReader, KnowsWhenARecordStandsExactlyAsTheWriterWritesIt) {
@@ -120,80 +123,77 @@ TEST(RecordReader, KnowsWhenARecordStandsExactlyAsTheWriterWritesIt) {
       "\"a\"\r\n,\r\n,\"\"\r\n", "\"a\",\"b\r\n",                      // across lines, cut off
   };
   for (const char* line : lines) {
-    RecordReader reader(line);
-    RecordView view;
-    if (!reader.next(view)) {
-      EXPECT_FALSE(view.asWritten) << line;
-      continue;
-    }
-    auto field = [](const FieldView& v) { return v.set ? Field(std::string(v.text)) : kUnset; };
-    const std::string written =
-        formatRecord({field(view.name), field(view.user), field(view.password), field(view.notes)});
-    EXPECT_EQ(view.asWritten, written == view.bytes) << line;
-    EXPECT_EQ(view.bytes, std::string_view(line).substr(0, reader.position())) << line;
+    MemorySource source(line);
+    RecordReader reader(source);
+    bool first = true;
+    reader.forEachRecord([&](const RecordView& view) {
+      if (std::exchange(first, false)) {
+        EXPECT_EQ(view.asWritten, formatRecord(recordOf(view)) == view.bytes) << line;
+        EXPECT_EQ(view.bytes, std::string_view(line).substr(0, reader.position())) << line;
+      }
+      return Status::success();
+    });
   }
 }
 
-// What a file reader reads from `data` with blocks of `blockSize` bytes, as
-// readAll does: the records, whether the last was cut off, the bytes consumed.
-struct FileReading {
-  std::vector<Record> records;
-  bool cutOff = false;
-  std::size_t consumed = 0;
-};
-
-FileReading readFileInBlocks(const testing::TempDataDir& dir, std::string_view data,
-                             std::size_t blockSize) {
-  dir.write("passwords.dat", data);
-  InputFile file;
-  EXPECT_TRUE(file.open(dir.file("passwords.dat")).ok());
-  FileRecordReader reader(file, blockSize);
-  FileReading out;
-  Record record;
-  while (!reader.atEnd()) {
-    if (!reader.next(record)) {
-      out.cutOff = true;
-      break;
-    }
-    out.records.push_back(record);
-  }
-  EXPECT_TRUE(reader.status().ok());
-  out.consumed = reader.position();
-  return out;
-}
-
-TEST(FileRecordReader, ReadsTheSameRecordsWhereverTheBlocksEnd) {
+TEST(RecordReader, ReadsTheSameRecordsWhereverTheBlocksEnd) {
   // Every block boundary falls somewhere awkward for some block size: inside
   // a quoted text, between CR and LF, in a run of blanks, inside an
   // unterminated quote, in a record longer than the block.
   const std::string cases[] = {
       "\"a\",,,\"\"\r\n\"bb\",\"u\",\"p\",\r\n,,,\r\n  \"c\" , d e ,  f  ,\"g\"\n"
       "\"h\"junk,\"i\" x\r\"j\",\"k\"\r\"l\"\r\n\r\n\"m\"\r\n\"n\"\r\n"
-      "\"a,b\r\nc\",x,y,z\r\n\"" + std::string(40, 'L') + "\",,,\"\"\r\n",
-      "\"a\",\"b\",\"c\",\"d\"",                    // no final line end
-      "\"a\",,,\"\"\r\n\"b\",\"c\"\r\n",              // cut off
-      "\"x\",,,\"\"\r\n\"abc,,,\r\n,,,\r\n",            // unterminated quote
+      "\"a,b\r\nc\",x,y,z\r\n\"" +
+          std::string(40, 'L') + "\",,,\"\"\r\n",
+      "\"a\",\"b\",\"c\",\"d\"",              // no final line end
+      "\"a\",,,\"\"\r\n\"b\",\"c\"\r\n",      // cut off
+      "\"x\",,,\"\"\r\n\"abc,,,\r\n,,,\r\n",  // unterminated quote
       "\"x\",,,\"notes\r\nmore",
       "\"a\",,,\"\"\r\n\r\n\n\r\n\r",  // line ends alone after the last
       "\r\n\n",
       "",
   };
-  testing::TempDataDir dir;
   for (const std::string& data : cases) {
-    bool cutOff = false;
-    std::size_t consumed = 0;
-    const std::vector<Record> whole = readAll(data, &cutOff, &consumed);
+    const Reading whole = readAll(data);
     // Only line ends may stay unread after whole records.
-    if (!cutOff) {
-      EXPECT_EQ(data.find_first_not_of("\r\n", consumed), std::string::npos) << data;
+    if (!whole.cutOff()) {
+      EXPECT_EQ(data.find_first_not_of("\r\n", whole.consumed), std::string::npos) << data;
     }
     for (std::size_t block : {1, 2, 3, 4, 5, 7, 8, 13, 64}) {
-      const FileReading read = readFileInBlocks(dir, data, block);
-      EXPECT_EQ(read.records, whole) << "block " << block << ": " << data;
-      EXPECT_EQ(read.cutOff, cutOff) << "block " << block << ": " << data;
-      if (!cutOff) {
-        EXPECT_EQ(read.consumed, consumed) << "block " << block << ": " << data;
-      }
+      const Reading read = readAll(data, block);
+      EXPECT_EQ(read.records, whole.records) << "block " << block << ": " << data;
+      EXPECT_EQ(read.status.kind(), whole.status.kind()) << "block " << block << ": " << data;
+      EXPECT_EQ(read.status.damagedTail(), whole.status.damagedTail()) << "block " << block;
+      EXPECT_EQ(read.consumed, whole.consumed) << "block " << block << ": " << data;
+    }
+  }
+}
+
+// A read that fails half-way must never pass for the end of the file, nor for
+// a file cut off there: a rewrite that took it so would drop every record
+// after it.
+TEST(RecordReader, AReadErrorIsReturnedAndNoRecordItCutsIsPassedOn) {
+  std::string data;
+  std::vector<std::size_t> ends;  // of each record
+  for (int i = 0; i < 12; ++i) {
+    appendRecord(data, Record{"n" + std::to_string(i), "user", kUnset, ""});
+    ends.push_back(data.size());
+  }
+  const Reading whole = readAll(data);
+  for (std::size_t readable = 0; readable < data.size(); ++readable) {
+    testing::FailingSource source(data, readable);
+    RecordReader reader(source, 16);
+    std::vector<Record> records;
+    const Status status = reader.forEachRecord([&records](const RecordView& record) {
+      records.push_back(recordOf(record));
+      return Status::success();
+    });
+    EXPECT_EQ(status.kind(), Status::Kind::ReadFailed) << readable;
+    EXPECT_EQ(status.reason(), "Input/output error");
+    ASSERT_LE(records.size(), whole.records.size());
+    EXPECT_TRUE(std::equal(records.begin(), records.end(), whole.records.begin())) << readable;
+    if (!records.empty()) {
+      EXPECT_LE(ends[records.size() - 1], readable);
     }
   }
 }
@@ -206,7 +206,7 @@ TEST(RecordReader, ReadsBackWhatTheWriterWrote) {
   };
   std::string data;
   for (const Record& r : records) appendRecord(data, r);
-  EXPECT_EQ(readAll(data), records);
+  EXPECT_EQ(readAll(data).records, records);
 }
 
 }  // namespace
