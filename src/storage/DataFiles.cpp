@@ -251,10 +251,6 @@ Status replaceFile(const std::filesystem::path& target, const std::filesystem::p
   return status;
 }
 
-Status removeFile(const std::filesystem::path& path) {
-  return ::unlink(path.c_str()) == 0 ? Status::success() : lastWriteError();
-}
-
 bool isPresentFile(const std::filesystem::path& path) {
   const std::string name = path.filename().string();
   if (name.empty() || name.front() == '.') return false;  // hidden files are not listed

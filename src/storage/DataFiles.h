@@ -93,9 +93,6 @@ class AtomicFile : public ByteSink {
 Status replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
                    std::string_view bytes, Permissions permissions = Permissions::KeepTarget);
 
-// Removes the file; fails when it is missing.
-Status removeFile(const std::filesystem::path& path);
-
 // Presence test: true when `path` names an ordinary file (a folder of that
 // name, or a hidden file, counts as absent).
 bool isPresentFile(const std::filesystem::path& path);

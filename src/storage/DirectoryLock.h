@@ -28,7 +28,6 @@ class DirectoryLock {
   // opened at all.
   Status tryLock(const std::filesystem::path& directory);
 
-  bool held() const { return fd_ >= 0; }
   void unlock();
 
  private:

@@ -40,10 +40,4 @@ void appendRecord(std::string& out, const Record& record) { appendAny(out, recor
 
 void appendRecord(std::string& out, const RecordView& record) { appendAny(out, record); }
 
-std::string formatRecord(const Record& record) {
-  std::string out;
-  appendRecord(out, record);
-  return out;
-}
-
 }  // namespace ombrel::storage

@@ -12,6 +12,4 @@ namespace ombrel::storage {
 void appendRecord(std::string& out, const Record& record);
 void appendRecord(std::string& out, const RecordView& record);
 
-std::string formatRecord(const Record& record);
-
 }  // namespace ombrel::storage

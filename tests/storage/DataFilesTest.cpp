@@ -65,13 +65,6 @@ TEST_F(DataFilesTest, AppendCreatesAPrivateFileAndThenAppends) {
   EXPECT_FALSE(appendToFile(dir.file("no-such-dir") / "x.dat", "x").ok());
 }
 
-TEST_F(DataFilesTest, RemoveFailsWhenTheFileIsMissing) {
-  dir.write("pwclr.dat", " 0 \r\n");
-  EXPECT_TRUE(removeFile(dir.file("pwclr.dat")).ok());
-  EXPECT_FALSE(dir.exists("pwclr.dat"));
-  EXPECT_EQ(removeFile(dir.file("pwclr.dat")).reason(), "No such file or directory");
-}
-
 TEST_F(DataFilesTest, PresenceCountsOnlyOrdinaryVisibleFiles) {
   EXPECT_FALSE(isPresentFile(dir.file("pw.dat")));
   fs::create_directory(dir.file("pw.dat"));

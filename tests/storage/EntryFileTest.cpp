@@ -14,6 +14,7 @@ namespace {
 
 using testing::addingEntry;
 using testing::firstNamed;
+using testing::formatRecord;
 using testing::FullSink;
 using testing::replacingEntry;
 using testing::Rewrite;

@@ -13,6 +13,8 @@
 namespace ombrel::storage {
 namespace {
 
+using testing::formatRecord;
+
 const Field kUnset = std::nullopt;
 
 // Every record of `data` read in blocks of `block` bytes, how the reading

@@ -11,6 +11,7 @@
 #include "storage/ByteStreams.h"
 #include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
+#include "storage/RecordWriter.h"
 
 namespace ombrel::testing {
 
@@ -68,6 +69,12 @@ class FailingSource : public storage::ByteSource {
 
 // The streaming operations of the entry file on bytes held whole, so that a
 // test reads as data in, data out.
+
+inline std::string formatRecord(const storage::Record& record) {
+  std::string out;
+  storage::appendRecord(out, record);
+  return out;
+}
 
 inline std::vector<std::string> storedNames(std::string_view data,
                                             storage::Status* status = nullptr) {
