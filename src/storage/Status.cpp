@@ -19,4 +19,9 @@ Status Status::readError(int error) {
 
 Status Status::writeError(int error) { return Status(Kind::WriteFailed, systemText(error), error); }
 
+const std::string& Status::reason() const {
+  static const std::string none;
+  return failure_ ? failure_->reason : none;
+}
+
 }  // namespace ombrel::storage

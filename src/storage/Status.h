@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -35,31 +36,36 @@ class Status {
   }
   // `tail`: the bytes after the last whole record, 0 when not known.
   static Status damaged(std::size_t tail = 0) {
-    Status status(Kind::Damaged, "The file ends inside a record", 0);
-    status.tail_ = tail;
-    return status;
+    return Status(Kind::Damaged, "The file ends inside a record", 0, tail);
   }
 
-  bool ok() const { return kind_ == Kind::Ok; }
+  bool ok() const { return !failure_; }
   explicit operator bool() const { return ok(); }
-  Kind kind() const { return kind_; }
-  bool isMissing() const { return kind_ == Kind::Missing; }
-  bool isDamaged() const { return kind_ == Kind::Damaged; }
+  Kind kind() const { return failure_ ? failure_->kind : Kind::Ok; }
+  bool isMissing() const { return kind() == Kind::Missing; }
+  bool isDamaged() const { return kind() == Kind::Damaged; }
 
-  const std::string& reason() const { return reason_; }
+  const std::string& reason() const;
   // The system's error number, 0 when the failure has none.
-  int error() const { return error_; }
-  std::size_t damagedTail() const { return tail_; }
+  int error() const { return failure_ ? failure_->error : 0; }
+  std::size_t damagedTail() const { return failure_ ? failure_->tail : 0; }
 
  private:
-  Status() = default;
-  Status(Kind kind, std::string reason, int error)
-      : kind_(kind), reason_(std::move(reason)), error_(error) {}
+  struct Failure {
+    Kind kind;
+    std::string reason;
+    int error;
+    std::size_t tail;
+  };
 
-  Kind kind_ = Kind::Ok;
-  std::string reason_;
-  int error_ = 0;
-  std::size_t tail_ = 0;
+  Status() = default;
+  Status(Kind kind, std::string reason, int error, std::size_t tail = 0)
+      : failure_(std::make_shared<const Failure>(Failure{kind, std::move(reason), error, tail})) {}
+
+  // Success is the null pointer, so that the success a reader returns for
+  // every record costs nothing to make, copy or drop. A failure never changes
+  // once made, so copies share it.
+  std::shared_ptr<const Failure> failure_;
 };
 
 }  // namespace ombrel::storage
