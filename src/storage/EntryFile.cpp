@@ -42,7 +42,7 @@ class Pieces {
 // follows them.
 bool readsBackAt(std::string_view bytes, std::size_t start, const Record& record) {
   MemorySource source(bytes);
-  RecordReader check(source);
+  RecordReader check(source, bytes.size() + 1);  // one fetch takes it all
   std::size_t end = 0;  // of the records read so far
   bool found = false;
   bool exact = true;
