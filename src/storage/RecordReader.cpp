@@ -18,7 +18,8 @@ RecordReader::RecordReader(ByteSource& source, std::size_t blockSize) : source_(
   buffer_.resize(blockSize > 0 ? blockSize : 1);
 }
 
-Status RecordReader::fetch() {
+bool RecordReader::fetch() {
+  if (exhausted_) return false;
   // The unread bytes move to the front of the buffer and the source fills
   // the rest; a record longer than the block gets a larger buffer.
   const std::string_view unread = data_.substr(pos_);
@@ -27,34 +28,35 @@ Status RecordReader::fetch() {
     std::memmove(buffer_.data(), unread.data(), kept);
   if (kept == buffer_.size()) buffer_.resize(buffer_.size() * 2);
   std::size_t got = 0;
-  const Status status = source_.read(buffer_.data() + kept, buffer_.size() - kept, got);
-  if (!status) got = 0;
+  failure_ = source_.read(buffer_.data() + kept, buffer_.size() - kept, got);
+  if (!failure_) got = 0;
   consumedBefore_ += pos_;
   pos_ = 0;
   data_ = std::string_view(buffer_.data(), kept + got);
-  if (status && got == 0) exhausted_ = true;
-  return status;
+  // After a failure nothing more is read: what is at hand is all there is.
+  if (got == 0) exhausted_ = true;
+  return got > 0;
 }
 
-Status RecordReader::atEnd(bool& end) {
+bool RecordReader::atEnd() {
   // Line ends alone after the last record end the data too: read as a
   // record, they would make one cut off. They stay unread, since between
   // records they still close fields.
   std::size_t lineEnds = 0;  // line-end bytes seen after the current position
   for (;;) {
-    end = data_.find_first_not_of(kLineEndBytes, pos_ + lineEnds) == std::string_view::npos;
-    if (!end || exhausted_) return Status::success();
+    const std::size_t other = data_.find_first_not_of(kLineEndBytes, pos_ + lineEnds);
+    if (other != std::string_view::npos) return false;
     lineEnds = data_.size() - pos_;
-    if (Status status = fetch(); !status) return status;
+    if (!fetch()) return true;
   }
 }
 
-Status RecordReader::next(RecordView& out, bool& whole) {
+bool RecordReader::next(RecordView& out) {
   for (;;) {
     const std::size_t start = pos_;
     FieldShape name, user, password, notes;
-    whole = readField(out.name, name) && readField(out.user, user) &&
-            readField(out.password, password) && readField(out.notes, notes);
+    const bool whole = readField(out.name, name) && readField(out.user, user) &&
+                       readField(out.password, password) && readField(out.notes, notes);
     // A record that stops short of the end of the bytes at hand is complete.
     // One that reaches it may go on in bytes not yet fetched (a field, a
     // quote, the LF of a CR LF): it is read again once they are there.
@@ -65,24 +67,10 @@ Status RecordReader::next(RecordView& out, bool& whole) {
                       user.delimiter == Delimiter::Comma &&
                       password.delimiter == Delimiter::Comma &&
                       notes.delimiter == Delimiter::CrLf;
-      return Status::success();
+      return whole;
     }
     pos_ = start;
-    if (Status status = fetch(); !status) return status;
-  }
-}
-
-Status RecordReader::forEachRecord(const std::function<Status(const RecordView&)>& each) {
-  RecordView record;
-  for (;;) {
-    bool end = false;
-    if (Status status = atEnd(end); !status || end) return status;
-    const std::size_t wholeEnd = position();
-    bool whole = false;
-    if (Status status = next(record, whole); !status) return status;
-    // A record that is cut off has read on to the end of the data.
-    if (!whole) return Status::damaged(position() - wholeEnd);
-    if (Status status = each(record); !status) return status;
+    fetch();
   }
 }
 
@@ -93,6 +81,7 @@ Status RecordReader::readField(Field& out) {
     FieldShape shape;
     const bool found = readField(view, shape);
     if (pos_ < data_.size() || exhausted_) {
+      if (!failure_) return failure_;
       if (found && view.set) {
         out.emplace(view.text);
       } else {
@@ -101,7 +90,7 @@ Status RecordReader::readField(Field& out) {
       return Status::success();
     }
     pos_ = start;
-    if (Status status = fetch(); !status) return status;
+    fetch();
   }
 }
 

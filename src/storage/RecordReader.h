@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,7 +33,10 @@ class RecordReader {
   // `each` returned, a read error of the source, or Damaged, with the bytes
   // after the last whole record, when the data ends inside a record. A
   // record at a failure is never passed on.
-  Status forEachRecord(const std::function<Status(const RecordView&)>& each);
+  // `each` is any callable taking a `const RecordView&` and returning Status;
+  // a template, so that the call is inlined in the loop over every record.
+  template <typename Each>
+  Status forEachRecord(Each&& each);
 
   // Reads one field by the same rules, for files that hold a single value
   // (the colour file). `out` is unset when no byte is left to start it.
@@ -53,12 +55,14 @@ class RecordReader {
   };
 
   // Puts the unread bytes followed by the next ones of the source in place
-  // of the bytes at hand.
-  Status fetch();
-  // `end`: no byte but CR and LF is left.
-  Status atEnd(bool& end);
-  // `whole`: the four fields were there before the data ended.
-  Status next(RecordView& out, bool& whole);
+  // of the bytes at hand. False when none came: at the end of the source, or
+  // when it failed. A failure ends the data and is kept in failure_, which
+  // forEachRecord() returns before anything read after it is used.
+  bool fetch();
+  // True when no byte but CR and LF is left.
+  bool atEnd();
+  // Reads the next four fields; false when the data ends before the fourth.
+  bool next(RecordView& out);
   bool readField(FieldView& out, FieldShape& shape);
 
   ByteSource& source_;
@@ -67,6 +71,23 @@ class RecordReader {
   std::size_t pos_ = 0;
   std::size_t consumedBefore_ = 0;
   bool exhausted_ = false;  // no byte will come beyond data_
+  Status failure_ = Status::success();
 };
+
+template <typename Each>
+Status RecordReader::forEachRecord(Each&& each) {
+  RecordView record;
+  for (;;) {
+    const bool end = atEnd();
+    if (!failure_) return failure_;
+    if (end) return Status::success();
+    const std::size_t wholeEnd = position();
+    const bool whole = next(record);
+    if (!failure_) return failure_;
+    // A record that is cut off has read on to the end of the data.
+    if (!whole) return Status::damaged(position() - wholeEnd);
+    if (Status status = each(static_cast<const RecordView&>(record)); !status) return status;
+  }
+}
 
 }  // namespace ombrel::storage
