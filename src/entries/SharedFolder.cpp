@@ -4,13 +4,15 @@
 #include <QStringList>
 #include <cerrno>
 
+#include "entries/ListedNames.h"
 #include "entries/WriteLock.h"
+#include "seams/Dialogs.h"
+#include "seams/StoredText.h"
+#include "seams/UserMessages.h"
+#include "seams/WindowState.h"
 #include "storage/ConflictCopies.h"
+#include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
-#include "ui/Dialogs.h"
-#include "ui/StoredText.h"
-#include "ui/UserMessages.h"
-#include "ui/WindowState.h"
 
 namespace ombrel {
 namespace {
@@ -56,9 +58,9 @@ QString question(const std::filesystem::path& copy, const storage::EntryMerge& m
 }
 
 // Merges one copy of the entry file. True when passwords.dat changed.
-bool mergeEntryCopy(WindowState& window, Dialogs& dialogs, const std::filesystem::path& copy,
-                    SettledCopies& settled) {
-  const auto target = window.dataDirectory().file(storage::kEntryFile);
+bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
+                    const std::filesystem::path& copy, SettledCopies& settled) {
+  const auto target = data.file(storage::kEntryFile);
   auto read = [&](std::string& current, std::string& theirs) {
     if (!storage::readWholeFile(copy, theirs)) return false;  // gone meanwhile
     auto status = storage::readWholeFile(target, current);
@@ -88,15 +90,14 @@ bool mergeEntryCopy(WindowState& window, Dialogs& dialogs, const std::filesystem
   }
 
   const QString consequence = QStringLiteral("The copy was not merged.");
-  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
+  const auto lock = lockForWriting(data, dialogs, consequence);
   if (!lock) return false;
   // Read again under the lock: the files may have changed during the question.
   if (!read(current, theirs)) return false;
   merge = storage::mergeEntries(current, theirs);
   if (damaged(merge)) return false;
   if (merge.added > 0) {
-    auto status = storage::replaceFile(target, window.dataDirectory().file(storage::kTempEntryFile),
-                                       merge.bytes);
+    auto status = storage::replaceFile(target, data.file(storage::kTempEntryFile), merge.bytes);
     if (!status) {
       dialogs.messageBox(fileProblem("The entry file could not be rewritten", target, status) +
                              "\n\n" + consequence,
@@ -110,8 +111,8 @@ bool mergeEntryCopy(WindowState& window, Dialogs& dialogs, const std::filesystem
 
 }  // namespace
 
-void followEntryFile(WindowState& window) {
-  const auto path = window.dataDirectory().file(storage::kEntryFile);
+void followEntryFile(WindowState& window, const storage::DataDirectory& data) {
+  const auto path = data.file(storage::kEntryFile);
   if (!storage::isPresentFile(path)) return;
 
   // The picked item is found again as the same occurrence of its name.
@@ -133,15 +134,15 @@ void followEntryFile(WindowState& window) {
   window.setSelectedIndex(found);
 }
 
-bool settleConflictCopies(WindowState& window, Dialogs& dialogs, SettledCopies& settled) {
-  const storage::DataDirectory& directory = window.dataDirectory();
+bool settleConflictCopies(const storage::DataDirectory& directory, Dialogs& dialogs,
+                          SettledCopies& settled) {
   bool changed = false;
   QStringList setAsideCopies;
   for (const std::string& name : storage::conflictCopies(std::filesystem::path(directory.path()))) {
     if (settled.count(name)) continue;
     const auto copy = directory.file(name);
     if (storage::conflictCopyOf(name) == storage::ConflictOf::Entries) {
-      changed = mergeEntryCopy(window, dialogs, copy, settled) || changed;
+      changed = mergeEntryCopy(directory, dialogs, copy, settled) || changed;
       continue;
     }
     // pw.dat and pwclr.dat hold one value each: the current one is kept.

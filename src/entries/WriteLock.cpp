@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <thread>
 
+#include "seams/Dialogs.h"
+#include "seams/UserMessages.h"
 #include "storage/DataDirectory.h"
-#include "ui/Dialogs.h"
-#include "ui/UserMessages.h"
 
 namespace ombrel {
 namespace {

@@ -4,12 +4,12 @@
 #include <QList>
 
 #include "entries/WriteLock.h"
+#include "seams/Dialogs.h"
+#include "seams/StoredText.h"
+#include "seams/UserMessages.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/LineFormat.h"
-#include "ui/Dialogs.h"
-#include "ui/StoredText.h"
-#include "ui/UserMessages.h"
 
 namespace ombrel {
 
@@ -34,9 +34,9 @@ void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialog
   const auto lock = lockForWriting(dataDirectory, dialogs, "The password was not changed.");
   if (!lock) return;
   const auto target = dataDirectory.file(storage::kPasswordFile);
-  auto status = storage::replaceFile(target, dataDirectory.file(kPasswordFileNew),
-                                     storage::formatLine(stored.stored),
-                                     storage::Permissions::OwnerOnly);
+  auto status =
+      storage::replaceFile(target, dataDirectory.file(storage::kPasswordFileNew),
+                           storage::formatLine(stored.stored), storage::Permissions::OwnerOnly);
   if (!status) {
     dialogs.messageBox(fileProblem("The new password could not be saved", target, status) +
                            "\n\nThe previous password stays in force.",

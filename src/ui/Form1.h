@@ -8,8 +8,8 @@
 #include <string>
 
 #include "entries/SharedFolder.h"
+#include "seams/WindowState.h"
 #include "storage/DataDirectory.h"
-#include "ui/WindowState.h"
 
 class QAction;
 class QFrame;
@@ -66,7 +66,6 @@ class Form1 : public QMainWindow, public WindowState {
   void removeNameAt(int index) override;
   void clearNames() override;
   void setBackgroundColour(std::int32_t value) override;
-  storage::DataDirectory& dataDirectory() override { return dataDirectory_; }
 
   QColor backgroundColour() const;
   QString hoverCaption() const;

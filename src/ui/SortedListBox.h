@@ -5,7 +5,7 @@
 #include <QListView>
 #include <QStringList>
 
-#include "ui/NameBlock.h"
+#include "seams/NameBlock.h"
 
 namespace ombrel {
 

@@ -6,8 +6,8 @@
 #include <array>
 #include <optional>
 
+#include "seams/WindowState.h"
 #include "storage/DataDirectory.h"
-#include "ui/WindowState.h"
 
 namespace ombrel::testing {
 
@@ -39,7 +39,8 @@ class FakeWindow : public WindowState {
   void setBackgroundColour(std::int32_t value) override {
     if (value >= 0 && value <= 0xFFFFFF) colour = value;
   }
-  storage::DataDirectory& dataDirectory() override { return dataDirectory_; }
+  // The directory the tests hand to the commands with the window.
+  storage::DataDirectory& dataDirectory() { return dataDirectory_; }
 
   // Fills the boxes as a user would before a command.
   void show(const QString& web, const QString& user = {}, const QString& password = {},

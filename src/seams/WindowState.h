@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "storage/DataDirectory.h"
-#include "ui/NameBlock.h"
+#include "seams/NameBlock.h"
 
 namespace ombrel {
 
@@ -44,8 +43,6 @@ class WindowState {
   // A colour value red + 256 * green + 65536 * blue. A value outside
   // 0..0xFFFFFF is not a colour and leaves the background as it is.
   virtual void setBackgroundColour(std::int32_t value) = 0;
-
-  virtual storage::DataDirectory& dataDirectory() = 0;
 
   // What the boxes were last filled from: the picked name and every stored
   // record of it at that moment, as the record writer writes them. Save and
