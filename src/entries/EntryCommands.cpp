@@ -23,8 +23,6 @@
 namespace ombrel {
 namespace {
 
-const QString kTitle = QStringLiteral("Ombrel");
-
 // An empty box is stored as an unset field.
 storage::Field storedField(const std::string& stored) {
   if (stored.empty()) return std::nullopt;
@@ -42,7 +40,7 @@ bool storeAll(std::initializer_list<std::pair<QString, std::string*>> texts, Dia
   for (auto& [plain, stored] : texts) {
     StoredText text = toStored(plain);
     if (!text.ok()) {
-      dialogs.messageBox(unstorableCharacter(text.badCharacter, consequence), kWarningOk, kTitle);
+      dialogs.warn(unstorableCharacter(text.badCharacter, consequence));
       return false;
     }
     *stored = std::move(text.stored);
@@ -52,9 +50,8 @@ bool storeAll(std::initializer_list<std::pair<QString, std::string*>> texts, Dia
 
 void reportUnreadable(const storage::DataDirectory& data, Dialogs& dialogs,
                       const QString& consequence, const storage::Status& status) {
-  dialogs.messageBox(fileProblem("The entry file could not be read", entryFile(data), status) +
-                         "\n\n" + consequence,
-                     kWarningOk, kTitle);
+  dialogs.warn(fileProblem("The entry file could not be read", entryFile(data), status) + "\n\n" +
+               consequence);
 }
 
 bool readEntryFile(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
@@ -74,7 +71,7 @@ bool openEntryFile(const storage::DataDirectory& data, Dialogs& dialogs, const Q
 // `tail`: the bytes after the last whole entry, 0 when not known.
 void reportDamaged(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
                    std::size_t tail = 0) {
-  dialogs.messageBox(damagedEntryFile(entryFile(data), tail, consequence), kWarningOk, kTitle);
+  dialogs.warn(damagedEntryFile(entryFile(data), tail, consequence));
 }
 
 // Tells the user and returns true when the entry file ends inside an entry,
@@ -121,8 +118,7 @@ bool replaceEntryFile(const storage::DataDirectory& data, Dialogs& dialogs,
     }
   }
   auto reportUnwritable = [&](const storage::Status& status) {
-    dialogs.messageBox(fileProblem(writeFailure, path, status) + "\n\n" + consequence, kWarningOk,
-                       kTitle);
+    dialogs.warn(fileProblem(writeFailure, path, status) + "\n\n" + consequence);
     return false;
   };
 
@@ -195,23 +191,6 @@ bool overwriteChangesElsewhere(Dialogs& dialogs) {
   return dialogs.messageBox(
              "This entry was changed elsewhere after you opened it. Overwrite those changes?",
              kConfirm, "Changed Elsewhere") == kYes;
-}
-
-// The first list position from `from` on whose name satisfies `test`, or the
-// item count; `test` must be false for a leading part of the list and true
-// for the rest.
-template <typename Test>
-int firstNameWhere(const WindowState& window, int from, Test test) {
-  int to = window.nameCount();
-  while (from < to) {
-    const int middle = from + (to - from) / 2;
-    if (test(window.nameAt(middle))) {
-      to = middle;
-    } else {
-      from = middle + 1;
-    }
-  }
-  return from;
 }
 
 }  // namespace
@@ -302,11 +281,10 @@ void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs&
       if (onDisk.empty()) {
         // Save never creates an entry; a name without a record is left alone.
         if (seen && !seen->empty())
-          dialogs.messageBox(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
-                                            "opened it, so there is nothing to save it over.\n\n"
-                                            "Create it again with New to keep it. %2")
-                                 .arg(name, consequence),
-                             kWarningOk, kTitle);
+          dialogs.warn(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
+                                      "opened it, so there is nothing to save it over.\n\n"
+                                      "Create it again with New to keep it. %2")
+                           .arg(name, consequence));
         return;
       }
     }  // the file is closed before the questions
@@ -371,18 +349,7 @@ void deleteEntry(WindowState& window, const storage::DataDirectory& data, Dialog
   }
 
   // Every record of the name is gone, so every list item of it goes too.
-  // The list is sorted without regard to case, so those items all lie in the
-  // run of items equal to the name but for case: two binary searches find it,
-  // instead of reading every item of a long list.
-  auto before = [](const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-  };
-  const int low =
-      firstNameWhere(window, 0, [&](const QString& item) { return !before(item, name); });
-  const int high =
-      firstNameWhere(window, low, [&](const QString& item) { return before(name, item); });
-  for (int i = high - 1; i >= low; --i)
-    if (window.nameAt(i) == name) window.removeNameAt(i);
+  window.removeName(name);
   for (Box box : {Box::Web, Box::User, Box::Password}) window.setBoxText(box, QString());
   shown = {};
 }
@@ -411,12 +378,10 @@ void encodePlainEntryFile(const storage::DataDirectory& data, Dialogs& dialogs) 
       if (!shifted.ok()) {
         // Most likely the file is stored already; a partial copy would be worse
         // than none.
-        dialogs.messageBox(
-            QStringLiteral("The entry file holds a character (code %1) that cannot be "
-                           "encoded; it may be encoded already.\n\n%2")
-                .arg(static_cast<unsigned char>(storage::textOf(*from)[shifted.firstBad]))
-                .arg(consequence),
-            kWarningOk, kTitle);
+        dialogs.warn(QStringLiteral("The entry file holds a character (code %1) that cannot be "
+                                    "encoded; it may be encoded already.\n\n%2")
+                         .arg(static_cast<unsigned char>(storage::textOf(*from)[shifted.firstBad]))
+                         .arg(consequence));
         return;
       }
       *to = std::move(shifted.text);
@@ -426,8 +391,7 @@ void encodePlainEntryFile(const storage::DataDirectory& data, Dialogs& dialogs) 
   const auto target = data.file(storage::kTempEntryFile);
   auto status = storage::appendToFile(target, out);
   if (!status)
-    dialogs.messageBox(fileProblem("The converted entries could not be written", target, status),
-                       kWarningOk, kTitle);
+    dialogs.warn(fileProblem("The converted entries could not be written", target, status));
 }
 
 void loadTempEntryNames(WindowState& window, const storage::DataDirectory& data) {

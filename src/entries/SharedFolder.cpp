@@ -17,8 +17,6 @@
 namespace ombrel {
 namespace {
 
-const QString kTitle = QStringLiteral("Ombrel");
-
 QString fileName(const std::filesystem::path& path) { return displayPath(path.filename()); }
 
 // Renames a settled copy aside; false (and the user told) when it cannot be.
@@ -29,9 +27,8 @@ bool setAside(const std::filesystem::path& copy, Dialogs& dialogs,
   std::error_code error;
   std::filesystem::rename(copy, aside, error);
   if (!error || error == std::errc::no_such_file_or_directory) return true;
-  dialogs.messageBox(fileProblem("The copy could not be renamed aside", copy,
-                                 storage::Status::failure(error.message(), error.value())),
-                     kWarningOk, kTitle);
+  dialogs.warn(fileProblem("The copy could not be renamed aside", copy,
+                           storage::Status::failure(error.message(), error.value())));
   return false;
 }
 
@@ -72,13 +69,12 @@ bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
   auto damaged = [&](const storage::EntryMerge& m) {
     if (!m.copyDamaged && !m.currentDamaged) return false;
     settled.insert(copy.filename().string());
-    dialogs.messageBox(
+    dialogs.warn(
         QStringLiteral("%1 ends in the middle of an entry, so Ombrel will not merge the copy "
                        "a sync tool left:\n%2\n\nBoth files were left as they are.")
             .arg(m.copyDamaged ? QStringLiteral("This copy of the entry file")
                                : QStringLiteral("The entry file"),
-                 displayPath(m.copyDamaged ? copy : target)),
-        kWarningOk, kTitle);
+                 displayPath(m.copyDamaged ? copy : target)));
     return true;
   };
   if (damaged(merge)) return false;
@@ -99,9 +95,8 @@ bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
   if (merge.added > 0) {
     auto status = storage::replaceFile(target, data.file(storage::kTempEntryFile), merge.bytes);
     if (!status) {
-      dialogs.messageBox(fileProblem("The entry file could not be rewritten", target, status) +
-                             "\n\n" + consequence,
-                         kWarningOk, kTitle);
+      dialogs.warn(fileProblem("The entry file could not be rewritten", target, status) + "\n\n" +
+                   consequence);
       return false;
     }
   }
@@ -159,7 +154,7 @@ bool settleConflictCopies(const storage::DataDirectory& directory, Dialogs& dial
                        "when they were changed in two places at once. Ombrel keeps the current "
                        "pw.dat and pwclr.dat and renamed the copies aside:\n%1")
             .arg(setAsideCopies.join('\n')),
-        kInformationOk, kTitle);
+        kInformationOk, QStringLiteral("Ombrel"));
   return changed;
 }
 

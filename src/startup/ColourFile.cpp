@@ -18,9 +18,7 @@ void saveColour(const storage::DataDirectory& dataDirectory, std::int32_t value,
   auto status = storage::replaceFile(target, dataDirectory.file(storage::kColourFileNew),
                                      storage::formatNumberLine(value));
   if (!status)
-    dialogs.messageBox(
-        fileProblem("The colour could not be saved for the next start", target, status), kWarningOk,
-        "Ombrel");
+    dialogs.warn(fileProblem("The colour could not be saved for the next start", target, status));
 }
 
 }  // namespace ombrel

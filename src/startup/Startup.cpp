@@ -28,10 +28,9 @@ namespace {
 // True when the master password gate lets the user in.
 bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {
   if (storedLine == kNoPasswordMarker) {
-    dialogs.messageBox(
+    dialogs.warn(
         "The Ombrel has no password. Click on 'Ombrel' and click 'Change Password' to asign a "
-        "password.",
-        kWarningOk, "Ombrel");
+        "password.");
     return true;
   }
   QString answer = dialogs.inputBox("Enter the Password", "Password");
@@ -81,10 +80,8 @@ StartupOutcome runStartup(WindowState& window, storage::DataDirectory& data, Dia
 void warnDamagedEntryFile(const storage::DataDirectory& data, Dialogs& dialogs,
                           std::size_t damagedTail) {
   if (damagedTail == 0) return;
-  dialogs.messageBox(
-      damagedEntryFile(data.file(storage::kEntryFile), damagedTail,
-                       "The entries before it are listed; the one it ends in is not."),
-      kWarningOk, "Ombrel");
+  dialogs.warn(damagedEntryFile(data.file(storage::kEntryFile), damagedTail,
+                                "The entries before it are listed; the one it ends in is not."));
 }
 
 }  // namespace ombrel
