@@ -7,21 +7,21 @@
 #include <optional>
 #include <string>
 
+#include "entries/ListedNames.h"
 #include "entries/WriteLock.h"
+#include "seams/Dialogs.h"
+#include "seams/StoredText.h"
+#include "seams/UserMessages.h"
+#include "seams/WindowState.h"
+#include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
 #include "storage/ShiftCodec.h"
-#include "ui/Dialogs.h"
-#include "ui/StoredText.h"
-#include "ui/UserMessages.h"
-#include "ui/WindowState.h"
 
 namespace ombrel {
 namespace {
-
-const QString kTitle = QStringLiteral("Ombrel");
 
 // An empty box is stored as an unset field.
 storage::Field storedField(const std::string& stored) {
@@ -29,8 +29,8 @@ storage::Field storedField(const std::string& stored) {
   return stored;
 }
 
-std::filesystem::path entryFile(WindowState& window) {
-  return window.dataDirectory().file(storage::kEntryFile);
+std::filesystem::path entryFile(const storage::DataDirectory& data) {
+  return data.file(storage::kEntryFile);
 }
 
 // Stores the texts, or tells the user which character stops them and returns
@@ -40,7 +40,7 @@ bool storeAll(std::initializer_list<std::pair<QString, std::string*>> texts, Dia
   for (auto& [plain, stored] : texts) {
     StoredText text = toStored(plain);
     if (!text.ok()) {
-      dialogs.messageBox(unstorableCharacter(text.badCharacter, consequence), kWarningOk, kTitle);
+      dialogs.warn(unstorableCharacter(text.badCharacter, consequence));
       return false;
     }
     *stored = std::move(text.stored);
@@ -48,43 +48,43 @@ bool storeAll(std::initializer_list<std::pair<QString, std::string*>> texts, Dia
   return true;
 }
 
-void reportUnreadable(WindowState& window, Dialogs& dialogs, const QString& consequence,
-                      const storage::Status& status) {
-  dialogs.messageBox(fileProblem("The entry file could not be read", entryFile(window), status) +
-                         "\n\n" + consequence,
-                     kWarningOk, kTitle);
+void reportUnreadable(const storage::DataDirectory& data, Dialogs& dialogs,
+                      const QString& consequence, const storage::Status& status) {
+  dialogs.warn(fileProblem("The entry file could not be read", entryFile(data), status) + "\n\n" +
+               consequence);
 }
 
-bool readEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
+bool readEntryFile(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
                    std::string& bytes) {
-  auto status = storage::readWholeFile(entryFile(window), bytes);
-  if (!status) reportUnreadable(window, dialogs, consequence, status);
+  auto status = storage::readWholeFile(entryFile(data), bytes);
+  if (!status) reportUnreadable(data, dialogs, consequence, status);
   return status.ok();
 }
 
-bool openEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
+bool openEntryFile(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
                    storage::InputFile& file) {
-  auto status = file.open(entryFile(window));
-  if (!status) reportUnreadable(window, dialogs, consequence, status);
+  auto status = file.open(entryFile(data));
+  if (!status) reportUnreadable(data, dialogs, consequence, status);
   return status.ok();
 }
 
 // `tail`: the bytes after the last whole entry, 0 when not known.
-void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence,
+void reportDamaged(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
                    std::size_t tail = 0) {
-  dialogs.messageBox(damagedEntryFile(entryFile(window), tail, consequence), kWarningOk, kTitle);
+  dialogs.warn(damagedEntryFile(entryFile(data), tail, consequence));
 }
 
 // Tells the user and returns true when the entry file ends inside an entry,
 // so that a command refuses before it asks anything. A file that is missing
 // or cannot be read is left for the command itself to meet.
-bool refuseDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence) {
+bool refuseDamaged(const storage::DataDirectory& data, Dialogs& dialogs,
+                   const QString& consequence) {
   storage::InputFile file;
-  if (!file.open(entryFile(window))) return false;
+  if (!file.open(entryFile(data))) return false;
   storage::FileRecordReader reader(file);
   const std::size_t tail = storage::damagedTail(reader);
   if (tail == 0 || !reader.status()) return false;
-  reportDamaged(window, dialogs, consequence, tail);
+  reportDamaged(data, dialogs, consequence, tail);
   return true;
 }
 
@@ -102,30 +102,29 @@ using EntryCopy = std::function<storage::RewriteCount(
     storage::RecordReader&, const std::function<bool(std::string_view)>&)>;
 using AcceptCopy = std::function<bool(const storage::RewriteCount&)>;
 
-bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
-                      const QString& writeFailure, bool createMissing, const EntryCopy& copy,
-                      const AcceptCopy& accept = {}) {
-  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
+bool replaceEntryFile(const storage::DataDirectory& data, Dialogs& dialogs,
+                      const QString& consequence, const QString& writeFailure, bool createMissing,
+                      const EntryCopy& copy, const AcceptCopy& accept = {}) {
+  const auto lock = lockForWriting(data, dialogs, consequence);
   if (!lock) return false;
-  const auto path = entryFile(window);
+  const auto path = entryFile(data);
   storage::InputFile file;
   bool missing = false;
   if (auto status = file.open(path); !status) {
     missing = createMissing && status.error() == ENOENT;
     if (!missing) {
-      reportUnreadable(window, dialogs, consequence, status);
+      reportUnreadable(data, dialogs, consequence, status);
       return false;
     }
   }
   auto reportUnwritable = [&](const storage::Status& status) {
-    dialogs.messageBox(fileProblem(writeFailure, path, status) + "\n\n" + consequence, kWarningOk,
-                       kTitle);
+    dialogs.warn(fileProblem(writeFailure, path, status) + "\n\n" + consequence);
     return false;
   };
 
   // The file holds passwords: it ends private to its owner, however it was
   // shared before.
-  storage::Replacement newFile(path, window.dataDirectory().file(storage::kTempEntryFile),
+  storage::Replacement newFile(path, data.file(storage::kTempEntryFile),
                                storage::Permissions::OwnerOnly);
   if (auto status = newFile.open(); !status) return reportUnwritable(status);
   storage::Status written = storage::Status::success();
@@ -140,11 +139,11 @@ bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& cons
   // A read that failed half-way must not pass for the end of the file, or the
   // records after it would be lost.
   if (!reader.status()) {
-    reportUnreadable(window, dialogs, consequence, reader.status());
+    reportUnreadable(data, dialogs, consequence, reader.status());
     return false;
   }
   if (count.damaged) {
-    reportDamaged(window, dialogs, consequence);
+    reportDamaged(data, dialogs, consequence);
     return false;
   }
   if (accept && !accept(count)) return false;
@@ -156,12 +155,12 @@ bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& cons
 // when `replacement` is empty), provided the records of that name are still
 // `expected` (when given); `changed` tells that they were not and nothing was
 // written.
-bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& key,
+bool rewriteEntryFile(const storage::DataDirectory& data, Dialogs& dialogs, const std::string& key,
                       const std::optional<storage::Record>& replacement, const QString& consequence,
                       const std::string* expected, bool& changed, std::size_t* matched = nullptr) {
   changed = false;
   return replaceEntryFile(
-      window, dialogs, consequence, "The entry file could not be rewritten", false,
+      data, dialogs, consequence, "The entry file could not be rewritten", false,
       [&](storage::RecordReader& reader, const std::function<bool(std::string_view)>& write) {
         return storage::rewriteEntries(reader, key, replacement, write);
       },
@@ -175,11 +174,11 @@ bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& 
 // The records now stored under `key`, as the record writer writes them. False
 // when the file cannot be read whole (missing, unreadable, cut off): the
 // rewrite then reports it.
-bool storedRecords(WindowState& window, const std::string& key, std::string& records,
+bool storedRecords(const storage::DataDirectory& data, const std::string& key, std::string& records,
                    std::optional<storage::Record>* first = nullptr) {
   records.clear();
   storage::InputFile file;
-  if (!file.open(entryFile(window))) return false;
+  if (!file.open(entryFile(data))) return false;
   storage::FileRecordReader reader(file);
   std::size_t tail = 0;
   records = storage::recordsNamed(reader, key, &tail, first);
@@ -194,26 +193,9 @@ bool overwriteChangesElsewhere(Dialogs& dialogs) {
              kConfirm, "Changed Elsewhere") == kYes;
 }
 
-// The first list position from `from` on whose name satisfies `test`, or the
-// item count; `test` must be false for a leading part of the list and true
-// for the rest.
-template <typename Test>
-int firstNameWhere(const WindowState& window, int from, Test test) {
-  int to = window.nameCount();
-  while (from < to) {
-    const int middle = from + (to - from) / 2;
-    if (test(window.nameAt(middle))) {
-      to = middle;
-    } else {
-      from = middle + 1;
-    }
-  }
-  return from;
-}
-
 }  // namespace
 
-void showSelectedEntry(WindowState& window) {
+void showSelectedEntry(WindowState& window, const storage::DataDirectory& data) {
   int selected = window.selectedIndex();
   if (selected >= 0) window.setBoxText(Box::Web, window.nameAt(selected));
 
@@ -225,16 +207,17 @@ void showSelectedEntry(WindowState& window) {
   // Every record of the name is read, not only the one shown, so that Save
   // and Delete can tell whether any of them changed elsewhere since.
   if (key.ok() && !key.stored.empty())
-    shown.known = storedRecords(window, key.stored, shown.records, &record);
+    shown.known = storedRecords(data, key.stored, shown.records, &record);
   const storage::Record entry = record.value_or(storage::Record{});
   window.setBoxText(Box::User, fromStored(storage::textOf(entry.user)));
   window.setBoxText(Box::Password, fromStored(storage::textOf(entry.password)));
   window.setBoxText(Box::Notes, fromStored(storage::textOf(entry.notes)));
 }
 
-void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt) {
+void newEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs,
+              const QString& firstPrompt) {
   const QString consequence = "The entry was not created.";
-  if (refuseDamaged(window, dialogs, consequence)) return;
+  if (refuseDamaged(data, dialogs, consequence)) return;
   QString name = dialogs.inputBox(firstPrompt, "Web Site");
   if (name.isEmpty()) return;
   QString user = dialogs.inputBox("User Name", "User Name");
@@ -251,7 +234,7 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
   // half-way (a full disk, a crash) would leave half a record, and every entry
   // added after it would be read as part of it.
   if (!replaceEntryFile(
-          window, dialogs, consequence, "The entry could not be added to the entry file", true,
+          data, dialogs, consequence, "The entry could not be added to the entry file", true,
           [&](storage::RecordReader& reader, const std::function<bool(std::string_view)>& write) {
             return storage::appendEntry(reader, record, write);
           }))
@@ -259,7 +242,7 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
   window.addName(name);
 }
 
-void saveEntry(WindowState& window, Dialogs& dialogs) {
+void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs) {
   const QString consequence = "Nothing was saved.";
   const QString name = window.boxText(Box::Web);
   std::string key, user, password, notes;
@@ -281,28 +264,27 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
     std::string onDisk;
     {
       storage::InputFile file;
-      if (!openEntryFile(window, dialogs, consequence, file)) return;
+      if (!openEntryFile(data, dialogs, consequence, file)) return;
       storage::FileRecordReader reader(file);
       // The whole file is read, not only up to the name: one that ends inside
       // an entry is refused before the question, not after it.
       std::size_t tail = 0;
       onDisk = storage::recordsNamed(reader, key, &tail);
       if (!reader.status()) {
-        reportUnreadable(window, dialogs, consequence, reader.status());
+        reportUnreadable(data, dialogs, consequence, reader.status());
         return;
       }
       if (tail > 0) {
-        reportDamaged(window, dialogs, consequence, tail);
+        reportDamaged(data, dialogs, consequence, tail);
         return;
       }
       if (onDisk.empty()) {
         // Save never creates an entry; a name without a record is left alone.
         if (seen && !seen->empty())
-          dialogs.messageBox(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
-                                            "opened it, so there is nothing to save it over.\n\n"
-                                            "Create it again with New to keep it. %2")
-                                 .arg(name, consequence),
-                             kWarningOk, kTitle);
+          dialogs.warn(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
+                                      "opened it, so there is nothing to save it over.\n\n"
+                                      "Create it again with New to keep it. %2")
+                           .arg(name, consequence));
         return;
       }
     }  // the file is closed before the questions
@@ -318,7 +300,7 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
     // goes ahead over the very records the answers were about.
     bool changed = false;
     std::size_t matched = 0;
-    if (rewriteEntryFile(window, dialogs, key, replacement, consequence, &onDisk, changed,
+    if (rewriteEntryFile(data, dialogs, key, replacement, consequence, &onDisk, changed,
                          &matched)) {
       std::string saved;
       for (std::size_t i = 0; i < matched; ++i) storage::appendRecord(saved, replacement);
@@ -330,11 +312,11 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
   }
 }
 
-void deleteEntry(WindowState& window, Dialogs& dialogs) {
+void deleteEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs) {
   const QString name = window.boxText(Box::Web);
   std::string key;
   if (!storeAll({{name, &key}}, dialogs, "Nothing was deleted.")) return;
-  if (refuseDamaged(window, dialogs, "Nothing was deleted.")) return;
+  if (refuseDamaged(data, dialogs, "Nothing was deleted.")) return;
 
   auto& shown = window.shownEntry();
   std::optional<std::string> seen;
@@ -344,7 +326,7 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   for (;;) {
     // A file that cannot be read here is reported by the rewrite.
     std::string onDisk;
-    const bool read = storedRecords(window, key, onDisk);
+    const bool read = storedRecords(data, key, onDisk);
     // Records already gone need no question: deleting them changes nothing.
     if (read && seen && !onDisk.empty() && onDisk != *seen && !overwriteChangesElsewhere(dialogs))
       return;
@@ -359,7 +341,7 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
     bool changed = false;
     // When the records could not be read before the question, the rewrite
     // reports why, or goes ahead over what it finds as Delete always did.
-    if (rewriteEntryFile(window, dialogs, key, std::nullopt, "Nothing was deleted.",
+    if (rewriteEntryFile(data, dialogs, key, std::nullopt, "Nothing was deleted.",
                          read ? &onDisk : nullptr, changed))
       break;
     if (!changed) return;
@@ -367,35 +349,24 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   }
 
   // Every record of the name is gone, so every list item of it goes too.
-  // The list is sorted without regard to case, so those items all lie in the
-  // run of items equal to the name but for case: two binary searches find it,
-  // instead of reading every item of a long list.
-  auto before = [](const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-  };
-  const int low =
-      firstNameWhere(window, 0, [&](const QString& item) { return !before(item, name); });
-  const int high =
-      firstNameWhere(window, low, [&](const QString& item) { return before(name, item); });
-  for (int i = high - 1; i >= low; --i)
-    if (window.nameAt(i) == name) window.removeNameAt(i);
+  window.removeName(name);
   for (Box box : {Box::Web, Box::User, Box::Password}) window.setBoxText(box, QString());
   shown = {};
 }
 
-void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
+void encodePlainEntryFile(const storage::DataDirectory& data, Dialogs& dialogs) {
   const QString consequence = "Nothing was written.";
-  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
+  const auto lock = lockForWriting(data, dialogs, consequence);
   if (!lock) return;
   std::string bytes;
-  if (!readEntryFile(window, dialogs, consequence, bytes)) return;
+  if (!readEntryFile(data, dialogs, consequence, bytes)) return;
 
   std::string out;
   storage::RecordReader reader(bytes);
   storage::Record record;
   while (!reader.atEnd()) {
     if (!reader.next(record)) {
-      reportDamaged(window, dialogs, consequence);
+      reportDamaged(data, dialogs, consequence);
       return;
     }
     storage::Record encoded;
@@ -407,28 +378,25 @@ void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
       if (!shifted.ok()) {
         // Most likely the file is stored already; a partial copy would be worse
         // than none.
-        dialogs.messageBox(
-            QStringLiteral("The entry file holds a character (code %1) that cannot be "
-                           "encoded; it may be encoded already.\n\n%2")
-                .arg(static_cast<unsigned char>(storage::textOf(*from)[shifted.firstBad]))
-                .arg(consequence),
-            kWarningOk, kTitle);
+        dialogs.warn(QStringLiteral("The entry file holds a character (code %1) that cannot be "
+                                    "encoded; it may be encoded already.\n\n%2")
+                         .arg(static_cast<unsigned char>(storage::textOf(*from)[shifted.firstBad]))
+                         .arg(consequence));
         return;
       }
       *to = std::move(shifted.text);
     }
     storage::appendRecord(out, encoded);
   }
-  const auto target = window.dataDirectory().file(storage::kTempEntryFile);
+  const auto target = data.file(storage::kTempEntryFile);
   auto status = storage::appendToFile(target, out);
   if (!status)
-    dialogs.messageBox(fileProblem("The converted entries could not be written", target, status),
-                       kWarningOk, kTitle);
+    dialogs.warn(fileProblem("The converted entries could not be written", target, status));
 }
 
-void loadTempEntryNames(WindowState& window) {
+void loadTempEntryNames(WindowState& window, const storage::DataDirectory& data) {
   window.clearNames();
-  window.addNames(readListedNames(window.dataDirectory().file(storage::kTempEntryFile)));
+  window.addNames(readListedNames(data.file(storage::kTempEntryFile)));
 }
 
 }  // namespace ombrel
