@@ -13,9 +13,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "seams/StoredText.h"
 #include "storage/DataFiles.h"
 #include "storage/RecordReader.h"
-#include "ui/StoredText.h"
 
 namespace ombrel::bench {
 namespace {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/Dialogs.h"
-#include "ui/NameBlock.h"
+#include "seams/Dialogs.h"
+#include "seams/NameBlock.h"
 
 namespace ombrel::bench {
 

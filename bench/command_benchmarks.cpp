@@ -44,7 +44,7 @@ void BM_New(benchmark::State& state, const BenchOptions* options, std::size_t en
     window.form->f1_Click();
     state.PauseTiming();
     expect(window.form->nameAt(position) == window.dialogs.name, "the new name is not listed");
-    window.form->removeNameAt(position);
+    window.form->removeName(window.dialogs.name);
     truncateFile(file, data.fileSize);
     state.ResumeTiming();
   }

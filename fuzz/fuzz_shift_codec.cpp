@@ -32,6 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const ShiftResult decoded = shiftDecode(encoded.text);
   if (!decoded.ok() || decoded.text != encodable) std::abort();
+  // Decoding into a buffer, as the list does, keeps the same bytes.
+  std::string buffer(size, '\0');
+  if (buffer.substr(0, shiftDecodeInto(bytes, buffer.data())) != shiftDecode(bytes).text)
+    std::abort();
   for (unsigned char stored : encoded.text)
     if (stored < 100) std::abort();  // never a quote, comma, blank or line end
   return 0;

@@ -10,9 +10,9 @@
 
 #include "app/CommandLine.h"
 #include "storage/DataDirectory.h"
-#include "ui/Dialogs.h"
+#include "ui/DesktopShell.h"
 #include "ui/Form1.h"
-#include "web/Shell.h"
+#include "ui/QtDialogs.h"
 
 namespace {
 

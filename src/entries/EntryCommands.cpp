@@ -6,21 +6,21 @@
 #include <optional>
 #include <string>
 
+#include "entries/ListedNames.h"
 #include "entries/WriteLock.h"
+#include "seams/Dialogs.h"
+#include "seams/StoredText.h"
+#include "seams/UserMessages.h"
+#include "seams/WindowState.h"
+#include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
 #include "storage/ShiftCodec.h"
-#include "ui/Dialogs.h"
-#include "ui/StoredText.h"
-#include "ui/UserMessages.h"
-#include "ui/WindowState.h"
 
 namespace ombrel {
 namespace {
-
-const QString kTitle = QStringLiteral("Ombrel");
 
 // An empty box is stored as an unset field.
 storage::Field storedField(const std::string& stored) {
@@ -28,8 +28,8 @@ storage::Field storedField(const std::string& stored) {
   return stored;
 }
 
-std::filesystem::path entryFile(WindowState& window) {
-  return window.dataDirectory().file(storage::kEntryFile);
+std::filesystem::path entryFile(const storage::DataDirectory& data) {
+  return data.file(storage::kEntryFile);
 }
 
 // Encodes the texts for the data files, or tells the user which character
@@ -39,7 +39,7 @@ bool encodeOrReport(std::initializer_list<std::pair<QString, std::string*>> text
   for (auto& [plain, stored] : texts) {
     StoredText text = toStored(plain);
     if (!text.ok()) {
-      dialogs.messageBox(unstorableCharacter(text.badCharacter, consequence), kWarningOk, kTitle);
+      dialogs.warn(unstorableCharacter(text.badCharacter, consequence));
       return false;
     }
     *stored = std::move(text.stored);
@@ -47,37 +47,36 @@ bool encodeOrReport(std::initializer_list<std::pair<QString, std::string*>> text
   return true;
 }
 
-void reportUnreadable(WindowState& window, Dialogs& dialogs, const QString& consequence,
-                      const storage::Status& status) {
-  dialogs.messageBox(fileProblem("The entry file could not be read", entryFile(window), status) +
-                         "\n\n" + consequence,
-                     kWarningOk, kTitle);
+void reportUnreadable(const storage::DataDirectory& data, Dialogs& dialogs,
+                      const QString& consequence, const storage::Status& status) {
+  dialogs.warn(fileProblem("The entry file could not be read", entryFile(data), status) + "\n\n" +
+               consequence);
 }
 
 // `tail`: the bytes after the last whole entry, 0 when not known.
-void reportDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence,
+void reportDamaged(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
                    std::size_t tail = 0) {
-  dialogs.messageBox(damagedEntryFile(entryFile(window), tail, consequence), kWarningOk, kTitle);
+  dialogs.warn(damagedEntryFile(entryFile(data), tail, consequence));
 }
 
 // Tells the user why the entry file could not be read whole.
-void reportReadFailure(WindowState& window, Dialogs& dialogs, const QString& consequence,
+void reportReadFailure(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
                        const storage::Status& status) {
   if (status.isDamaged()) {
-    reportDamaged(window, dialogs, consequence, status.damagedTail());
+    reportDamaged(data, dialogs, consequence, status.damagedTail());
   } else {
-    reportUnreadable(window, dialogs, consequence, status);
+    reportUnreadable(data, dialogs, consequence, status);
   }
 }
 
 // The records now stored under `key`, as the record writer writes them, and
 // the first of them. The whole file is read: a failure (missing, unreadable,
 // cut off) keeps the records before it.
-storage::Status storedRecords(WindowState& window, const std::string& key, std::string& records,
+storage::Status storedRecords(const storage::DataDirectory& data, const std::string& key, std::string& records,
                               std::optional<storage::Record>* first = nullptr) {
   records.clear();
   storage::InputFile file;
-  if (auto status = file.open(entryFile(window)); !status) return status;
+  if (auto status = file.open(entryFile(data)); !status) return status;
   storage::RecordReader reader(file);
   return storage::recordsNamed(reader, key, records, first);
 }
@@ -85,14 +84,15 @@ storage::Status storedRecords(WindowState& window, const std::string& key, std::
 // Tells the user and returns true when the entry file ends inside an entry,
 // so that a command refuses before it asks anything. A file that is missing
 // or cannot be read is left for the command itself to meet.
-bool refuseDamaged(WindowState& window, Dialogs& dialogs, const QString& consequence) {
+bool refuseDamaged(const storage::DataDirectory& data, Dialogs& dialogs,
+                   const QString& consequence) {
   storage::InputFile file;
-  if (!file.open(entryFile(window))) return false;
+  if (!file.open(entryFile(data))) return false;
   storage::RecordReader reader(file);
   const storage::Status status =
       reader.forEachRecord([](const storage::RecordView&) { return storage::Status::success(); });
   if (!status.isDamaged()) return false;
-  reportDamaged(window, dialogs, consequence, status.damagedTail());
+  reportDamaged(data, dialogs, consequence, status.damagedTail());
   return true;
 }
 
@@ -108,17 +108,17 @@ bool refuseDamaged(WindowState& window, Dialogs& dialogs, const QString& consequ
 // refuses, nothing is written and nothing said. True when written.
 using EntryCopy = std::function<storage::Status(storage::RecordReader&, storage::ByteSink&)>;
 
-bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& consequence,
+bool replaceEntryFile(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
                       const QString& writeFailure, bool createMissing, const EntryCopy& copy,
                       const std::function<bool()>& accept = {}) {
-  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
+  const auto lock = lockForWriting(data, dialogs, consequence);
   if (!lock) return false;
-  const auto path = entryFile(window);
+  const auto path = entryFile(data);
   storage::InputFile file;
   storage::MemorySource nothing{std::string_view()};
   // The file holds passwords: it ends private to its owner, however it was
   // shared before.
-  storage::AtomicFile newFile(path, window.dataDirectory().file(storage::kTempEntryFile),
+  storage::AtomicFile newFile(path, data.file(storage::kTempEntryFile),
                               storage::Permissions::OwnerOnly);
 
   storage::Status status = file.open(path);
@@ -134,12 +134,11 @@ bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& cons
   if (status) return true;
 
   if (status.kind() == storage::Status::Kind::WriteFailed) {
-    dialogs.messageBox(fileProblem(writeFailure, path, status) + "\n\n" + consequence, kWarningOk,
-                       kTitle);
+    dialogs.warn(fileProblem(writeFailure, path, status) + "\n\n" + consequence);
   } else if (status.isDamaged()) {
-    reportDamaged(window, dialogs, consequence);
+    reportDamaged(data, dialogs, consequence);
   } else {
-    reportUnreadable(window, dialogs, consequence, status);
+    reportUnreadable(data, dialogs, consequence, status);
   }
   return false;
 }
@@ -148,13 +147,13 @@ bool replaceEntryFile(WindowState& window, Dialogs& dialogs, const QString& cons
 // when `replacement` is empty), provided the records of that name are still
 // `expected` (when given); `changed` tells that they were not and nothing was
 // written. `matched` gets the number of records replaced.
-bool rewriteEntryFile(WindowState& window, Dialogs& dialogs, const std::string& key,
+bool rewriteEntryFile(const storage::DataDirectory& data, Dialogs& dialogs, const std::string& key,
                       const std::optional<storage::Record>& replacement, const QString& consequence,
                       const std::string* expected, bool& changed, std::size_t* matched = nullptr) {
   changed = false;
   storage::MatchedRecords found;
   return replaceEntryFile(
-      window, dialogs, consequence, "The entry file could not be rewritten", false,
+      data, dialogs, consequence, "The entry file could not be rewritten", false,
       [&](storage::RecordReader& reader, storage::ByteSink& sink) {
         return storage::copyReplacingEntry(reader, key, replacement, sink, found);
       },
@@ -173,26 +172,9 @@ bool overwriteChangesElsewhere(Dialogs& dialogs) {
              kConfirm, "Changed Elsewhere") == kYes;
 }
 
-// The first list position from `from` on whose name satisfies `test`, or the
-// item count; `test` must be false for a leading part of the list and true
-// for the rest.
-template <typename Test>
-int firstNameWhere(const WindowState& window, int from, Test test) {
-  int to = window.nameCount();
-  while (from < to) {
-    const int middle = from + (to - from) / 2;
-    if (test(window.nameAt(middle))) {
-      to = middle;
-    } else {
-      from = middle + 1;
-    }
-  }
-  return from;
-}
-
 }  // namespace
 
-void showSelectedEntry(WindowState& window) {
+void showSelectedEntry(WindowState& window, const storage::DataDirectory& data) {
   int selected = window.selectedIndex();
   if (selected >= 0) window.setBoxText(Box::Web, window.nameAt(selected));
 
@@ -204,16 +186,17 @@ void showSelectedEntry(WindowState& window) {
   // Every record of the name is read, not only the one shown, so that Save
   // and Delete can tell whether any of them changed elsewhere since.
   if (key.ok() && !key.stored.empty())
-    shown.known = storedRecords(window, key.stored, shown.records, &record).ok();
+    shown.known = storedRecords(data, key.stored, shown.records, &record).ok();
   const storage::Record entry = record.value_or(storage::Record{});
   window.setBoxText(Box::User, fromStored(storage::textOf(entry.user)));
   window.setBoxText(Box::Password, fromStored(storage::textOf(entry.password)));
   window.setBoxText(Box::Notes, fromStored(storage::textOf(entry.notes)));
 }
 
-void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt) {
+void newEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs,
+              const QString& firstPrompt) {
   const QString consequence = "The entry was not created.";
-  if (refuseDamaged(window, dialogs, consequence)) return;
+  if (refuseDamaged(data, dialogs, consequence)) return;
   QString name = dialogs.inputBox(firstPrompt, "Web Site");
   if (name.isEmpty()) return;
   QString user = dialogs.inputBox("User Name", "User Name");
@@ -229,7 +212,7 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
   // The whole file is replaced rather than appended to: an append that stops
   // half-way (a full disk, a crash) would leave half a record, and every entry
   // added after it would be read as part of it.
-  if (!replaceEntryFile(window, dialogs, consequence,
+  if (!replaceEntryFile(data, dialogs, consequence,
                         "The entry could not be added to the entry file", true,
                         [&](storage::RecordReader& reader, storage::ByteSink& sink) {
                           return storage::copyAddingEntry(reader, record, sink);
@@ -238,7 +221,7 @@ void newEntry(WindowState& window, Dialogs& dialogs, const QString& firstPrompt)
   window.addName(name);
 }
 
-void saveEntry(WindowState& window, Dialogs& dialogs) {
+void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs) {
   const QString consequence = "Nothing was saved.";
   const QString name = window.boxText(Box::Web);
   std::string key, user, password, notes;
@@ -260,18 +243,17 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
     std::string onDisk;
     // The whole file is read, not only up to the name: one that ends inside
     // an entry is refused before the question, not after it.
-    if (auto status = storedRecords(window, key, onDisk); !status) {
-      reportReadFailure(window, dialogs, consequence, status);
+    if (auto status = storedRecords(data, key, onDisk); !status) {
+      reportReadFailure(data, dialogs, consequence, status);
       return;
     }
     if (onDisk.empty()) {
       // Save never creates an entry; a name without a record is left alone.
       if (seen && !seen->empty())
-        dialogs.messageBox(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
-                                          "opened it, so there is nothing to save it over.\n\n"
-                                          "Create it again with New to keep it. %2")
-                               .arg(name, consequence),
-                           kWarningOk, kTitle);
+        dialogs.warn(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
+                                    "opened it, so there is nothing to save it over.\n\n"
+                                    "Create it again with New to keep it. %2")
+                         .arg(name, consequence));
       return;
     }
 
@@ -286,7 +268,7 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
     // goes ahead over the very records the answers were about.
     bool changed = false;
     std::size_t matched = 0;
-    if (rewriteEntryFile(window, dialogs, key, replacement, consequence, &onDisk, changed,
+    if (rewriteEntryFile(data, dialogs, key, replacement, consequence, &onDisk, changed,
                          &matched)) {
       std::string saved;
       for (std::size_t i = 0; i < matched; ++i) storage::appendRecord(saved, replacement);
@@ -298,11 +280,11 @@ void saveEntry(WindowState& window, Dialogs& dialogs) {
   }
 }
 
-void deleteEntry(WindowState& window, Dialogs& dialogs) {
+void deleteEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs) {
   const QString name = window.boxText(Box::Web);
   std::string key;
   if (!encodeOrReport({{name, &key}}, dialogs, "Nothing was deleted.")) return;
-  if (refuseDamaged(window, dialogs, "Nothing was deleted.")) return;
+  if (refuseDamaged(data, dialogs, "Nothing was deleted.")) return;
 
   auto& shown = window.shownEntry();
   std::optional<std::string> seen;
@@ -312,7 +294,7 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   for (;;) {
     // A file that cannot be read here is reported by the rewrite.
     std::string onDisk;
-    const bool read = storedRecords(window, key, onDisk).ok();
+    const bool read = storedRecords(data, key, onDisk).ok();
     // Records already gone need no question: deleting them changes nothing.
     if (read && seen && !onDisk.empty() && onDisk != *seen && !overwriteChangesElsewhere(dialogs))
       return;
@@ -327,7 +309,7 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
     bool changed = false;
     // When the records could not be read before the question, the rewrite
     // reports why, or goes ahead over what it finds as Delete always did.
-    if (rewriteEntryFile(window, dialogs, key, std::nullopt, "Nothing was deleted.",
+    if (rewriteEntryFile(data, dialogs, key, std::nullopt, "Nothing was deleted.",
                          read ? &onDisk : nullptr, changed))
       break;
     if (!changed) return;
@@ -335,29 +317,18 @@ void deleteEntry(WindowState& window, Dialogs& dialogs) {
   }
 
   // Every record of the name is gone, so every list item of it goes too.
-  // The list is sorted without regard to case, so those items all lie in the
-  // run of items equal to the name but for case: two binary searches find it,
-  // instead of reading every item of a long list.
-  auto before = [](const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-  };
-  const int low =
-      firstNameWhere(window, 0, [&](const QString& item) { return !before(item, name); });
-  const int high =
-      firstNameWhere(window, low, [&](const QString& item) { return before(name, item); });
-  for (int i = high - 1; i >= low; --i)
-    if (window.nameAt(i) == name) window.removeNameAt(i);
+  window.removeName(name);
   for (Box box : {Box::Web, Box::User, Box::Password}) window.setBoxText(box, QString());
   shown = {};
 }
 
-void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
+void encodePlainEntryFile(const storage::DataDirectory& data, Dialogs& dialogs) {
   const QString consequence = "Nothing was written.";
-  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
+  const auto lock = lockForWriting(data, dialogs, consequence);
   if (!lock) return;
   std::string bytes;
-  if (auto status = storage::readWholeFile(entryFile(window), bytes); !status) {
-    reportUnreadable(window, dialogs, consequence, status);
+  if (auto status = storage::readWholeFile(entryFile(data), bytes); !status) {
+    reportUnreadable(data, dialogs, consequence, status);
     return;
   }
 
@@ -385,26 +356,24 @@ void encodePlainEntryFile(WindowState& window, Dialogs& dialogs) {
   if (unencodable) {
     // Most likely the file is stored already; a partial copy would be worse
     // than none.
-    dialogs.messageBox(QStringLiteral("The entry file holds a character (code %1) that cannot be "
-                                      "encoded; it may be encoded already.\n\n%2")
-                           .arg(*unencodable)
-                           .arg(consequence),
-                       kWarningOk, kTitle);
+    dialogs.warn(QStringLiteral("The entry file holds a character (code %1) that cannot be "
+                                "encoded; it may be encoded already.\n\n%2")
+                     .arg(*unencodable)
+                     .arg(consequence));
     return;
   }
   if (status.isDamaged()) {
-    reportDamaged(window, dialogs, consequence);
+    reportDamaged(data, dialogs, consequence);
     return;
   }
-  const auto target = window.dataDirectory().file(storage::kTempEntryFile);
+  const auto target = data.file(storage::kTempEntryFile);
   if (auto written = storage::appendToFile(target, out); !written)
-    dialogs.messageBox(fileProblem("The converted entries could not be written", target, written),
-                       kWarningOk, kTitle);
+    dialogs.warn(fileProblem("The converted entries could not be written", target, written));
 }
 
-void loadTempEntryNames(WindowState& window) {
+void loadTempEntryNames(WindowState& window, const storage::DataDirectory& data) {
   window.clearNames();
-  window.addNames(readListedNames(window.dataDirectory().file(storage::kTempEntryFile)));
+  window.addNames(readListedNames(data.file(storage::kTempEntryFile)));
 }
 
 }  // namespace ombrel

@@ -3,18 +3,18 @@
 
 #include <QStringList>
 
+#include "entries/ListedNames.h"
 #include "entries/WriteLock.h"
+#include "seams/Dialogs.h"
+#include "seams/StoredText.h"
+#include "seams/UserMessages.h"
+#include "seams/WindowState.h"
 #include "storage/ConflictCopies.h"
+#include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
-#include "ui/Dialogs.h"
-#include "ui/StoredText.h"
-#include "ui/UserMessages.h"
-#include "ui/WindowState.h"
 
 namespace ombrel {
 namespace {
-
-const QString kTitle = QStringLiteral("Ombrel");
 
 QString fileName(const std::filesystem::path& path) { return displayPath(path.filename()); }
 
@@ -26,9 +26,8 @@ bool setAside(const std::filesystem::path& copy, Dialogs& dialogs,
   std::error_code error;
   std::filesystem::rename(copy, aside, error);
   if (!error || error == std::errc::no_such_file_or_directory) return true;
-  dialogs.messageBox(fileProblem("The copy could not be renamed aside", copy,
-                                 storage::Status::writeError(error.message(), error.value())),
-                     kWarningOk, kTitle);
+  dialogs.warn(fileProblem("The copy could not be renamed aside", copy,
+                           storage::Status::writeError(error.message(), error.value())));
   return false;
 }
 
@@ -55,9 +54,9 @@ QString question(const std::filesystem::path& copy, const storage::EntryMerge& m
 }
 
 // Merges one copy of the entry file. True when passwords.dat changed.
-bool mergeEntryCopy(WindowState& window, Dialogs& dialogs, const std::filesystem::path& copy,
-                    SettledCopies& settled) {
-  const auto target = window.dataDirectory().file(storage::kEntryFile);
+bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
+                    const std::filesystem::path& copy, SettledCopies& settled) {
+  const auto target = data.file(storage::kEntryFile);
   auto read = [&](std::string& current, std::string& theirs) {
     if (!storage::readWholeFile(copy, theirs)) return false;  // gone meanwhile
     auto status = storage::readWholeFile(target, current);
@@ -69,13 +68,12 @@ bool mergeEntryCopy(WindowState& window, Dialogs& dialogs, const std::filesystem
   auto damaged = [&](const storage::EntryMerge& m) {
     if (!m.copyDamaged && !m.currentDamaged) return false;
     settled.insert(copy.filename().string());
-    dialogs.messageBox(
+    dialogs.warn(
         QStringLiteral("%1 ends in the middle of an entry, so Ombrel will not merge the copy "
                        "a sync tool left:\n%2\n\nBoth files were left as they are.")
             .arg(m.copyDamaged ? QStringLiteral("This copy of the entry file")
                                : QStringLiteral("The entry file"),
-                 displayPath(m.copyDamaged ? copy : target)),
-        kWarningOk, kTitle);
+                 displayPath(m.copyDamaged ? copy : target)));
     return true;
   };
   if (damaged(merge)) return false;
@@ -87,19 +85,17 @@ bool mergeEntryCopy(WindowState& window, Dialogs& dialogs, const std::filesystem
   }
 
   const QString consequence = QStringLiteral("The copy was not merged.");
-  const auto lock = lockForWriting(window.dataDirectory(), dialogs, consequence);
+  const auto lock = lockForWriting(data, dialogs, consequence);
   if (!lock) return false;
   // Read again under the lock: the files may have changed during the question.
   if (!read(current, theirs)) return false;
   merge = storage::mergeEntries(current, theirs);
   if (damaged(merge)) return false;
   if (merge.added > 0) {
-    auto status = storage::replaceFile(target, window.dataDirectory().file(storage::kTempEntryFile),
-                                       merge.bytes);
+    auto status = storage::replaceFile(target, data.file(storage::kTempEntryFile), merge.bytes);
     if (!status) {
-      dialogs.messageBox(fileProblem("The entry file could not be rewritten", target, status) +
-                             "\n\n" + consequence,
-                         kWarningOk, kTitle);
+      dialogs.warn(fileProblem("The entry file could not be rewritten", target, status) + "\n\n" +
+                   consequence);
       return false;
     }
   }
@@ -109,8 +105,8 @@ bool mergeEntryCopy(WindowState& window, Dialogs& dialogs, const std::filesystem
 
 }  // namespace
 
-void followEntryFile(WindowState& window) {
-  const auto path = window.dataDirectory().file(storage::kEntryFile);
+void followEntryFile(WindowState& window, const storage::DataDirectory& data) {
+  const auto path = data.file(storage::kEntryFile);
   if (!storage::isPresentFile(path)) return;
 
   // The picked item is found again as the same occurrence of its name.
@@ -132,15 +128,15 @@ void followEntryFile(WindowState& window) {
   window.setSelectedIndex(found);
 }
 
-bool settleConflictCopies(WindowState& window, Dialogs& dialogs, SettledCopies& settled) {
-  const storage::DataDirectory& directory = window.dataDirectory();
+bool settleConflictCopies(const storage::DataDirectory& directory, Dialogs& dialogs,
+                          SettledCopies& settled) {
   bool changed = false;
   QStringList setAsideCopies;
   for (const std::string& name : storage::conflictCopies(std::filesystem::path(directory.path()))) {
     if (settled.count(name)) continue;
     const auto copy = directory.file(name);
     if (storage::conflictCopyOf(name) == storage::ConflictOf::Entries) {
-      changed = mergeEntryCopy(window, dialogs, copy, settled) || changed;
+      changed = mergeEntryCopy(directory, dialogs, copy, settled) || changed;
       continue;
     }
     // pw.dat and pwclr.dat hold one value each: the current one is kept.
@@ -157,7 +153,7 @@ bool settleConflictCopies(WindowState& window, Dialogs& dialogs, SettledCopies& 
                        "when they were changed in two places at once. Ombrel keeps the current "
                        "pw.dat and pwclr.dat and renamed the copies aside:\n%1")
             .arg(setAsideCopies.join('\n')),
-        kInformationOk, kTitle);
+        kInformationOk, QStringLiteral("Ombrel"));
   return changed;
 }
 

@@ -8,13 +8,16 @@ namespace ombrel {
 
 class Dialogs;
 class WindowState;
+namespace storage {
+class DataDirectory;
+}
 
 // Lists the names of the entry file afresh after it changed on disk (another
 // window, a sync tool, a restore). The picked name stays picked when it is
 // still listed; the boxes are never touched, so nothing being typed is lost.
 // While the entry file is missing the list stays as it is: a sync tool or a
 // restore may be about to put it back.
-void followEntryFile(WindowState& window);
+void followEntryFile(WindowState& window, const storage::DataDirectory& dataDirectory);
 
 // Conflict copies already dealt with in this run: a declined or damaged copy
 // is not asked about again until the next start.
@@ -25,6 +28,7 @@ using SettledCopies = std::set<std::string>;
 // keeping the current files. Every merge is one rewrite of the entry file
 // under the write lock; a merged copy is renamed aside, never deleted. True
 // when the entry file changed.
-bool settleConflictCopies(WindowState& window, Dialogs& dialogs, SettledCopies& settled);
+bool settleConflictCopies(const storage::DataDirectory& dataDirectory, Dialogs& dialogs,
+                          SettledCopies& settled);
 
 }  // namespace ombrel

@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <thread>
 
+#include "seams/Dialogs.h"
+#include "seams/UserMessages.h"
 #include "storage/DataDirectory.h"
-#include "ui/Dialogs.h"
-#include "ui/UserMessages.h"
 
 namespace ombrel {
 namespace {
@@ -48,13 +48,11 @@ std::optional<storage::DirectoryLock> lockForWriting(const storage::DataDirector
     --waiting;
   }
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(patience).count();
-  dialogs.messageBox(
-      QStringLiteral("Another Ombrel is writing to the data files in this folder:\n%1\n\n"
-                     "It did not finish within %2 seconds.\n\n%3")
-          .arg(displayPath(directory))
-          .arg(seconds)
-          .arg(consequence),
-      kWarningOk, QStringLiteral("Ombrel"));
+  dialogs.warn(QStringLiteral("Another Ombrel is writing to the data files in this folder:\n%1\n\n"
+                              "It did not finish within %2 seconds.\n\n%3")
+                   .arg(displayPath(directory))
+                   .arg(seconds)
+                   .arg(consequence));
   return std::nullopt;
 }
 

@@ -4,12 +4,12 @@
 #include <QList>
 
 #include "entries/WriteLock.h"
+#include "seams/Dialogs.h"
+#include "seams/StoredText.h"
+#include "seams/UserMessages.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/LineFormat.h"
-#include "ui/Dialogs.h"
-#include "ui/StoredText.h"
-#include "ui/UserMessages.h"
 
 namespace ombrel {
 
@@ -18,29 +18,25 @@ void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialog
   if (answer.isEmpty()) return;
   // Counted as typed: characters that cannot be stored still count.
   if (answer.toUcs4().size() < 4) {
-    dialogs.messageBox(
-        "Password must have at least 4 characters. The password will not be saved!",
-        kWarningOk, "Ombrel");
+    dialogs.warn("Password must have at least 4 characters. The password will not be saved!");
     return;
   }
   // Left out, such a character would shorten the password without a word, or
   // empty it so that the next start lets anyone in.
   const StoredText stored = toStored(answer);
   if (!stored.ok()) {
-    dialogs.messageBox(unstorableCharacter(stored.badCharacter, "The password was not changed."),
-                       kWarningOk, "Ombrel");
+    dialogs.warn(unstorableCharacter(stored.badCharacter, "The password was not changed."));
     return;
   }
   const auto lock = lockForWriting(dataDirectory, dialogs, "The password was not changed.");
   if (!lock) return;
   const auto target = dataDirectory.file(storage::kPasswordFile);
-  auto status = storage::replaceFile(target, dataDirectory.file(kPasswordFileNew),
-                                     storage::formatLine(stored.stored),
-                                     storage::Permissions::OwnerOnly);
+  auto status =
+      storage::replaceFile(target, dataDirectory.file(storage::kPasswordFileNew),
+                           storage::formatLine(stored.stored), storage::Permissions::OwnerOnly);
   if (!status) {
-    dialogs.messageBox(fileProblem("The new password could not be saved", target, status) +
-                           "\n\nThe previous password stays in force.",
-                       kWarningOk, "Ombrel");
+    dialogs.warn(fileProblem("The new password could not be saved", target, status) +
+                 "\n\nThe previous password stays in force.");
   }
 }
 

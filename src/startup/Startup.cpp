@@ -4,17 +4,19 @@
 #include <QStringList>
 #include <string>
 
+#include "entries/ListedNames.h"
+#include "seams/Dialogs.h"
+#include "seams/StoredText.h"
+#include "seams/UserMessages.h"
+#include "seams/WindowState.h"
+#include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/LineFormat.h"
-#include "ui/Dialogs.h"
-#include "ui/StoredText.h"
-#include "ui/UserMessages.h"
-#include "ui/WindowState.h"
 
 namespace ombrel {
-void applySavedColour(WindowState& window) {
+void applySavedColour(WindowState& window, const storage::DataDirectory& data) {
   std::string bytes;
-  if (!storage::readWholeFile(window.dataDirectory().file(storage::kColourFile), bytes)) return;
+  if (!storage::readWholeFile(data.file(storage::kColourFile), bytes)) return;
   // A missing, empty or non-numeric colour file keeps the design colour, white:
   // black would hide the labels' black texts.
   if (const auto colour = storage::readNumberField(bytes)) window.setBackgroundColour(*colour);
@@ -25,10 +27,9 @@ namespace {
 // True when the master password gate lets the user in.
 bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {
   if (storedLine == kNoPasswordMarker) {
-    dialogs.messageBox(
+    dialogs.warn(
         "The Ombrel has no password. Click on 'Ombrel' and click 'Change Password' to asign a "
-        "password.",
-        kWarningOk, "Ombrel");
+        "password.");
     return true;
   }
   QString answer = dialogs.inputBox("Enter the Password", "Password");
@@ -40,22 +41,24 @@ bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {
   return false;
 }
 
-void listStoredNames(WindowState& window, std::size_t* damagedTail) {
+void listStoredNames(WindowState& window, const storage::DataDirectory& data,
+                     std::size_t* damagedTail) {
   // A missing or unreadable entry file leaves the list empty; the first New
   // creates the file.
-  window.addNames(readListedNames(window.dataDirectory().file(storage::kEntryFile), damagedTail));
+  window.addNames(readListedNames(data.file(storage::kEntryFile), damagedTail));
 }
 
 }  // namespace
 
-StartupOutcome runStartup(WindowState& window, Dialogs& dialogs, std::size_t* damagedTail) {
+StartupOutcome runStartup(WindowState& window, storage::DataDirectory& data, Dialogs& dialogs,
+                          std::size_t* damagedTail) {
   if (damagedTail) *damagedTail = 0;
   for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes}) window.setBoxText(box, QString());
 
-  window.dataDirectory().applyLegacyRule();
-  applySavedColour(window);
+  data.applyLegacyRule();
+  applySavedColour(window, data);
 
-  const auto passwordFile = window.dataDirectory().file(storage::kPasswordFile);
+  const auto passwordFile = data.file(storage::kPasswordFile);
   if (!storage::isPresentFile(passwordFile)) {
     dialogs.messageBox(
         "The password file has been erased or tampered with! This program will now close!",
@@ -69,16 +72,15 @@ StartupOutcome runStartup(WindowState& window, Dialogs& dialogs, std::size_t* da
   if (!passwordAccepted(std::string(storage::firstLine(bytes)), dialogs))
     return StartupOutcome::WrongPassword;
 
-  listStoredNames(window, damagedTail);
+  listStoredNames(window, data, damagedTail);
   return StartupOutcome::Ready;
 }
 
-void warnDamagedEntryFile(WindowState& window, Dialogs& dialogs, std::size_t damagedTail) {
+void warnDamagedEntryFile(const storage::DataDirectory& data, Dialogs& dialogs,
+                          std::size_t damagedTail) {
   if (damagedTail == 0) return;
-  dialogs.messageBox(
-      damagedEntryFile(window.dataDirectory().file(storage::kEntryFile), damagedTail,
-                       "The entries before it are listed; the one it ends in is not."),
-      kWarningOk, "Ombrel");
+  dialogs.warn(damagedEntryFile(data.file(storage::kEntryFile), damagedTail,
+                                "The entries before it are listed; the one it ends in is not."));
 }
 
 }  // namespace ombrel

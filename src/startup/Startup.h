@@ -8,6 +8,9 @@ namespace ombrel {
 
 class Dialogs;
 class WindowState;
+namespace storage {
+class DataDirectory;
+}
 
 // The line of pw.dat that means "no master password is set", as stored. Only
 // a fresh installation writes it; typed passwords cannot produce it, since its
@@ -21,22 +24,22 @@ enum class StartupOutcome {
 };
 
 // Runs once before the window is shown: empties the detail boxes, settles the
-// data directory, applies the saved colour, guards the window with the master
-// password and lists the stored entries. Steps that fail (an unreadable file,
-// a character that cannot be shifted) are skipped, never fatal; only a
-// missing pw.dat or a wrong answer ends the program. `damagedTail`, when
-// given, gets what warnDamagedEntryFile needs: the number of bytes after the
-// last whole entry when the entry file ends inside one, 0 otherwise.
-StartupOutcome runStartup(WindowState& window, Dialogs& dialogs,
-                          std::size_t* damagedTail = nullptr);
+// data directory (the one step that may change it), applies the saved colour, guards the window
+// with the master password and lists the stored entries. Steps that fail (an unreadable file, a
+// character that cannot be shifted) are skipped, never fatal; only a missing pw.dat or a wrong
+// answer ends the program. `damagedTail`, when given, gets what warnDamagedEntryFile needs: the
+// number of bytes after the last whole entry when the entry file ends inside one, 0 otherwise.
+StartupOutcome runStartup(WindowState& window, storage::DataDirectory& dataDirectory,
+                          Dialogs& dialogs, std::size_t* damagedTail = nullptr);
 
 // Once the window is shown with the entries that could be read: tells the
 // user that the entry file ends inside an entry and stays as it is until it
 // is repaired. Nothing when `damagedTail` is 0.
-void warnDamagedEntryFile(WindowState& window, Dialogs& dialogs, std::size_t damagedTail);
+void warnDamagedEntryFile(const storage::DataDirectory& dataDirectory, Dialogs& dialogs,
+                          std::size_t damagedTail);
 
 // Sets the window's colour from pwclr.dat; a missing, empty or non-numeric
 // file leaves it as it is.
-void applySavedColour(WindowState& window);
+void applySavedColour(WindowState& window, const storage::DataDirectory& dataDirectory);
 
 }  // namespace ombrel

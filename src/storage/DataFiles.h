@@ -16,6 +16,10 @@ inline constexpr std::string_view kTempEntryFile = "passwords2.dat";
 inline constexpr std::string_view kPasswordFile = "pw.dat";
 inline constexpr std::string_view kColourFile = "pwclr.dat";
 inline constexpr std::string_view kHelpFile = "help.htm";
+// The files that take the place of pw.dat and pwclr.dat when they are
+// replaced; they only exist for the moment of a replacement.
+inline constexpr std::string_view kPasswordFileNew = "pw.dat.new";
+inline constexpr std::string_view kColourFileNew = "pwclr.dat.new";
 
 // A file open for reading from its first byte, read piece by piece, so that
 // a large entry file need not be held whole.

@@ -8,14 +8,13 @@
 namespace ombrel::storage {
 namespace {
 
-// Shifts every byte in [low, low + 155] by `delta`; the others are left out
-// and the first of them is noted.
-ShiftResult shift(std::string_view input, int low, int delta) {
+// Shifts every byte in [low, low + 155] by `delta` into `out` (room for as
+// many bytes as `input` has); the others are left out and the first of them
+// is noted in `firstBad`. Returns the number of bytes written.
+std::size_t shift(std::string_view input, char* out, int low, int delta, std::size_t& firstBad) {
   const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   const std::size_t size = input.size();
-  ShiftResult result;
-  result.text.resize(size);
-  char* out = result.text.data();
+  firstBad = std::string_view::npos;
 
   // Stored texts are nearly always wholly in range. Testing that first, then
   // shifting without a test per byte, gives two loops the compiler turns into
@@ -29,18 +28,24 @@ ShiftResult shift(std::string_view input, int low, int delta) {
   if (highest <= kMaxPlainCode) {
     const auto step = static_cast<unsigned char>(delta);
     for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>(in[i] + step);
-    return result;
+    return size;
   }
 
   std::size_t kept = 0;
   for (std::size_t i = 0; i < size; ++i) {
     if (static_cast<unsigned>(in[i] - low) > static_cast<unsigned>(kMaxPlainCode)) {
-      if (result.ok()) result.firstBad = i;
+      if (firstBad == std::string_view::npos) firstBad = i;
       continue;
     }
     out[kept++] = static_cast<char>(in[i] + delta);
   }
-  result.text.resize(kept);
+  return kept;
+}
+
+ShiftResult shift(std::string_view input, int low, int delta) {
+  ShiftResult result;
+  result.text.resize(input.size());
+  result.text.resize(shift(input, result.text.data(), low, delta, result.firstBad));
   return result;
 }
 
@@ -49,6 +54,11 @@ ShiftResult shift(std::string_view input, int low, int delta) {
 ShiftResult shiftEncode(std::string_view plain) { return shift(plain, 0, kShift); }
 
 ShiftResult shiftDecode(std::string_view stored) { return shift(stored, kMinStoredCode, -kShift); }
+
+std::size_t shiftDecodeInto(std::string_view stored, char* out) {
+  std::size_t firstBad;
+  return shift(stored, out, kMinStoredCode, -kShift, firstBad);
+}
 
 bool canEncode(unsigned char plainByte) { return plainByte <= kMaxPlainCode; }
 

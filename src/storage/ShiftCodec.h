@@ -21,6 +21,10 @@ struct ShiftResult {
 ShiftResult shiftEncode(std::string_view plain);
 // Each byte s in 100..255 becomes s - 100.
 ShiftResult shiftDecode(std::string_view stored);
+// shiftDecode into a buffer of the caller's, with room for stored.size()
+// bytes, for decoders that keep no string per text. Returns how many bytes it
+// wrote.
+std::size_t shiftDecodeInto(std::string_view stored, char* out);
 
 bool canEncode(unsigned char plainByte);
 

@@ -142,6 +142,7 @@ struct ButtonDesign {
   const char* caption;
   int left, top, width, height;
   bool serif;  // Times New Roman 12 bold, otherwise the interface font
+  void (Form1::*clicked)();
 };
 
 }  // namespace
@@ -171,7 +172,6 @@ Form1::Form1(Dialogs& dialogs, Shell& shell, storage::DataDirectory dataDirector
   createHiddenPanel();
   createColourChooser();
   createMenus();
-  createBindings();
   setTabOrder();
 
   // The client area keeps its design size; the window cannot be resized.
@@ -234,6 +234,7 @@ void Form1::createControls() {
   place(List1, 1200, 1800, 4575, 5190);
   List1->setFont(serifBold());
   List1->setAccessibleName(QStringLiteral("Web Address"));
+  connect(List1, &SortedListBox::userSelectionChanged, this, &Form1::List1_Click);
 }
 
 void Form1::createToolBar() {
@@ -241,17 +242,24 @@ void Form1::createToolBar() {
   place(Frame3, 240, 1800, 735, 2895);
   Frame3->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
-  auto image = [&](const char* name, const char* picture, const char* caption, int top) {
+  connect(Frame3, &ToolBarFrame::mouseMoved, this, &Form1::Frame3_MouseMove);
+
+  auto image = [&](const char* name, const char* picture, const char* caption, int top,
+                   void (Form1::*clicked)(), void (Form1::*mouseMoved)()) {
     auto* button = named(new ImageButton(Frame3), name);
     place(button, 120, top, 495, 495);
     button->setPixmap(QPixmap(QStringLiteral(":/ombrel/") + QString::fromLatin1(picture)));
     button->setAccessibleName(QString::fromLatin1(caption));
+    connect(button, &ImageButton::clicked, this, clicked);
+    connect(button, &ImageButton::mouseMoved, this, mouseMoved);
     return button;
   };
-  Image4 = image("Image4", "new.png", "New", 120);
-  Image1 = image("Image1", "save.png", "Save", 720);
-  Image2 = image("Image2", "delete.png", "Delete", 1320);
-  Image3 = image("Image3", "opensite.png", "Open Site", 2160);
+  Image4 = image("Image4", "new.png", "New", 120, &Form1::Image4_Click, &Form1::Image4_MouseMove);
+  Image1 = image("Image1", "save.png", "Save", 720, &Form1::Image1_Click, &Form1::Image1_MouseMove);
+  Image2 =
+      image("Image2", "delete.png", "Delete", 1320, &Form1::Image2_Click, &Form1::Image2_MouseMove);
+  Image3 = image("Image3", "opensite.png", "Open Site", 2160, &Form1::Image3_Click,
+                 &Form1::Image3_MouseMove);
 }
 
 void Form1::createColourChooser() {
@@ -273,11 +281,13 @@ void Form1::createColourChooser() {
     const int row = index / 8;
     const int column = index % 8;
     place(swatch, 360 + 480 * column, 600 + 480 * row, 375, 375);
+    connect(swatch, &PictureBox::clicked, this, [this, index] { clr_Click(index); });
     clr[index] = swatch;
   }
 
   Command11 = named(new QPushButton(QStringLiteral("OK"), Frame4), "Command11");
   place(Command11, 1800, 2160, 1215, 375);
+  connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
 
   // In front of the list, the notes and the password it covers.
   Frame4->raise();
@@ -299,24 +309,27 @@ void Form1::createHiddenPanel() {
   Frame2->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
   const ButtonDesign inFrame2[] = {
-      {&Form1::Command9, "Command9", "New", 120, 240, 1575, 495, true},
-      {&Form1::Command7, "Command7", "Save", 1920, 240, 1575, 495, true},
-      {&Form1::Command8, "Command8", "Delete", 3720, 240, 1575, 495, true},
-      {&Form1::Command2, "Command2", "Open Site", 5520, 240, 1575, 495, true},
-      {&Form1::Command10, "Command10", "Exit", 7320, 240, 1575, 495, true},
+      {&Form1::Command9, "Command9", "New", 120, 240, 1575, 495, true, &Form1::Command9_Click},
+      {&Form1::Command7, "Command7", "Save", 1920, 240, 1575, 495, true, &Form1::Command7_Click},
+      {&Form1::Command8, "Command8", "Delete", 3720, 240, 1575, 495, true, &Form1::Command8_Click},
+      {&Form1::Command2, "Command2", "Open Site", 5520, 240, 1575, 495, true,
+       &Form1::Command2_Click},
+      {&Form1::Command10, "Command10", "Exit", 7320, 240, 1575, 495, true, &Form1::Command10_Click},
   };
   const ButtonDesign inFrame1[] = {
-      {&Form1::Command4, "Command4", "Delete", -120, 3240, 1815, 495, true},
-      {&Form1::Command3, "Command3", "Save", 0, 2400, 1815, 495, true},
-      {&Form1::Command1, "Command1", "New", 0, 1560, 1815, 495, true},
-      {&Form1::Command6, "Command6", "Load", 120, 840, 1095, 495, false},
-      {&Form1::Command5, "Command5", "code password.dat", 120, 120, 1095, 495, false},
+      {&Form1::Command4, "Command4", "Delete", -120, 3240, 1815, 495, true, &Form1::Command4_Click},
+      {&Form1::Command3, "Command3", "Save", 0, 2400, 1815, 495, true, &Form1::Command3_Click},
+      {&Form1::Command1, "Command1", "New", 0, 1560, 1815, 495, true, &Form1::Command1_Click},
+      {&Form1::Command6, "Command6", "Load", 120, 840, 1095, 495, false, &Form1::Command6_Click},
+      {&Form1::Command5, "Command5", "code password.dat", 120, 120, 1095, 495, false,
+       &Form1::Command5_Click},
   };
   auto build = [this](const ButtonDesign& design, QWidget* container) {
     auto* button =
         named(new QPushButton(QString::fromLatin1(design.caption), container), design.name);
     place(button, design.left, design.top, design.width, design.height);
     if (design.serif) button->setFont(serifBold());
+    connect(button, &QPushButton::clicked, this, design.clicked);
     this->*design.member = button;
   };
   for (const ButtonDesign& design : inFrame2) build(design, Frame2);
@@ -326,82 +339,38 @@ void Form1::createHiddenPanel() {
 }
 
 void Form1::createMenus() {
-  auto item = [this](QMenu* menu, const char* name, const char* caption,
+  // Each item is created, given its key and bound to its handler in one place.
+  auto item = [this](QMenu* menu, const char* name, const char* caption, void (Form1::*handler)(),
                      const QKeySequence& shortcut = QKeySequence()) {
     QAction* action = named(menu->addAction(QString::fromLatin1(caption)), name);
     action->setShortcut(shortcut);
-    return action;
+    connect(action, &QAction::triggered, this, handler);
   };
-  auto separator = [](QMenu* menu, const char* name) { return named(menu->addSeparator(), name); };
+  auto separator = [](QMenu* menu, const char* name) { named(menu->addSeparator(), name); };
 
   // The "&" marks each caption's access key; screen readers and the visible
   // text leave it out.
-  f0 = named(menuBar()->addMenu(QStringLiteral("&File")), "f0");
-  f1 = item(f0, "f1", "&New", QKeySequence(Qt::CTRL | Qt::Key_N));
-  f2 = item(f0, "f2", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
-  f3 = item(f0, "f3", "&Delete", QKeySequence(Qt::Key_Delete));
-  om3 = separator(f0, "om3");
-  om4 = item(f0, "om4", "E&xit");
+  QMenu* file = named(menuBar()->addMenu(QStringLiteral("&File")), "f0");
+  item(file, "f1", "&New", &Form1::f1_Click, QKeySequence(Qt::CTRL | Qt::Key_N));
+  item(file, "f2", "&Save", &Form1::f2_Click, QKeySequence(Qt::CTRL | Qt::Key_S));
+  item(file, "f3", "&Delete", &Form1::f3_Click, QKeySequence(Qt::Key_Delete));
+  separator(file, "om3");
+  item(file, "om4", "E&xit", &Form1::om4_Click);
 
-  om = named(menuBar()->addMenu(QStringLiteral("&Ombrel")), "om");
-  om1 = item(om, "om1", "Change &Password");
-  om7 = item(om, "om7", "Change &Color");
-  om2 = item(om, "om2", "&About");
-  om5 = item(om, "om5", "&Web Site");
-  om6 = separator(om, "om6");
-  h1 = item(om, "h1", "&Help", QKeySequence(Qt::Key_F1));
+  QMenu* ombrel = named(menuBar()->addMenu(QStringLiteral("&Ombrel")), "om");
+  item(ombrel, "om1", "Change &Password", &Form1::om1_Click);
+  item(ombrel, "om7", "Change &Color", &Form1::om7_Click);
+  item(ombrel, "om2", "&About", &Form1::om2_Click);
+  item(ombrel, "om5", "&Web Site", &Form1::om5_Click);
+  separator(ombrel, "om6");
+  item(ombrel, "h1", "&Help", &Form1::h1_Click, QKeySequence(Qt::Key_F1));
 
   // Open Site has no menu item; this key reaches it from anywhere in the
   // window, as the picture does with the mouse.
-  openSiteKey = named(new QAction(this), "openSiteKey");
+  auto* openSiteKey = named(new QAction(this), "openSiteKey");
   openSiteKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  addAction(openSiteKey);
-}
-
-void Form1::createBindings() {
-  connect(List1, &SortedListBox::userSelectionChanged, this, &Form1::List1_Click);
-
-  connect(f1, &QAction::triggered, this, &Form1::f1_Click);
-  connect(Image4, &ImageButton::clicked, this, &Form1::Image4_Click);
-  connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
-  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-
-  connect(f2, &QAction::triggered, this, &Form1::f2_Click);
-  connect(Image1, &ImageButton::clicked, this, &Form1::Image1_Click);
-  connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
-  connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-
-  connect(f3, &QAction::triggered, this, &Form1::f3_Click);
-  connect(Image2, &ImageButton::clicked, this, &Form1::Image2_Click);
-  connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
-  connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-
-  connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-  connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
-
-  connect(Image3, &ImageButton::clicked, this, &Form1::Image3_Click);
   connect(openSiteKey, &QAction::triggered, this, &Form1::Image3_Click);
-  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-
-  connect(om4, &QAction::triggered, this, &Form1::om4_Click);
-  connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
-
-  connect(om1, &QAction::triggered, this, &Form1::om1_Click);
-  connect(om7, &QAction::triggered, this, &Form1::om7_Click);
-  for (int index = 0; index < static_cast<int>(clr.size()); ++index) {
-    connect(clr[index], &PictureBox::clicked, this, [this, index] { clr_Click(index); });
-  }
-  connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
-
-  connect(Image4, &ImageButton::mouseMoved, this, &Form1::Image4_MouseMove);
-  connect(Image1, &ImageButton::mouseMoved, this, &Form1::Image1_MouseMove);
-  connect(Image2, &ImageButton::mouseMoved, this, &Form1::Image2_MouseMove);
-  connect(Image3, &ImageButton::mouseMoved, this, &Form1::Image3_MouseMove);
-  connect(Frame3, &ToolBarFrame::mouseMoved, this, &Form1::Frame3_MouseMove);
-
-  connect(om2, &QAction::triggered, this, &Form1::om2_Click);
-  connect(om5, &QAction::triggered, this, &Form1::om5_Click);
-  connect(h1, &QAction::triggered, this, &Form1::h1_Click);
+  addAction(openSiteKey);
 }
 
 void Form1::setTabOrder() {
@@ -481,7 +450,7 @@ int Form1::selectedIndex() const { return List1->selectedIndex(); }
 void Form1::setSelectedIndex(int index) { List1->setCurrentRowSilently(index); }
 void Form1::addName(const QString& name) { List1->addName(name); }
 void Form1::addNames(NameBlock names) { List1->addNames(std::move(names)); }
-void Form1::removeNameAt(int index) { List1->removeNameAt(index); }
+void Form1::removeName(const QString& name) { List1->removeName(name); }
 void Form1::clearNames() { List1->clearNames(); }
 
 void Form1::setBackgroundColour(std::int32_t value) {

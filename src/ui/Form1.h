@@ -8,15 +8,13 @@
 #include <string>
 
 #include "entries/SharedFolder.h"
+#include "seams/WindowState.h"
 #include "storage/DataDirectory.h"
-#include "ui/WindowState.h"
 
-class QAction;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -31,9 +29,9 @@ class PictureBox;
 class SortedListBox;
 class ToolBarFrame;
 
-// The one window of the program. It holds every control, the menus and the
-// binding of each control event to its handler; the handlers are named after
-// the control and the event. Controls carry their design names as object
+// The one window of the program. It holds every control and the menus, each
+// bound to its handlers where it is created; the handlers are named after the
+// control and the event. Controls carry their design names as object
 // names (array members share the name and carry an "index" property).
 class Form1 : public QMainWindow, public WindowState {
   Q_OBJECT
@@ -63,10 +61,9 @@ class Form1 : public QMainWindow, public WindowState {
   void setSelectedIndex(int index) override;
   void addName(const QString& name) override;
   void addNames(NameBlock names) override;
-  void removeNameAt(int index) override;
+  void removeName(const QString& name) override;
   void clearNames() override;
   void setBackgroundColour(std::int32_t value) override;
-  storage::DataDirectory& dataDirectory() override { return dataDirectory_; }
 
   QColor backgroundColour() const;
   QString hoverCaption() const;
@@ -124,7 +121,6 @@ class Form1 : public QMainWindow, public WindowState {
   void createColourChooser();
   void createHiddenPanel();
   void createMenus();
-  void createBindings();
   void setTabOrder();
   void endProgram();
   // From start-up on, the list and the colour follow their files on disk and
@@ -176,21 +172,6 @@ class Form1 : public QMainWindow, public WindowState {
   QPushButton* Command8 = nullptr;
   QPushButton* Command9 = nullptr;
   QPushButton* Command10 = nullptr;
-
-  QMenu* f0 = nullptr;
-  QAction* f1 = nullptr;
-  QAction* f2 = nullptr;
-  QAction* f3 = nullptr;
-  QAction* om3 = nullptr;
-  QAction* om4 = nullptr;
-  QMenu* om = nullptr;
-  QAction* om1 = nullptr;
-  QAction* om7 = nullptr;
-  QAction* om2 = nullptr;
-  QAction* om5 = nullptr;
-  QAction* om6 = nullptr;
-  QAction* h1 = nullptr;
-  QAction* openSiteKey = nullptr;  // Ctrl+O, in no menu
 };
 
 }  // namespace ombrel

@@ -10,27 +10,31 @@
 #include "entries/EntryCommands.h"
 #include "entries/SharedFolder.h"
 #include "startup/ChangePassword.h"
+#include "startup/ColourFile.h"
 #include "startup/Startup.h"
-#include "ui/ColourFile.h"
 #include "ui/DataFolderWatcher.h"
-#include "ui/Dialogs.h"
 #include "ui/Form1.h"
 #include "web/WebCommands.h"
 
 namespace ombrel {
 
 bool Form1::formLoad() {
-  if (runStartup(*this, dialogs_, &damagedTail_) != StartupOutcome::Ready) return false;
+  if (runStartup(*this, dataDirectory_, dialogs_, &damagedTail_) != StartupOutcome::Ready)
+    return false;
   followDataFolder();
   return true;
 }
 
-void Form1::formShown() { warnDamagedEntryFile(*this, dialogs_, std::exchange(damagedTail_, 0)); }
+void Form1::formShown() {
+  warnDamagedEntryFile(dataDirectory_, dialogs_, std::exchange(damagedTail_, 0));
+}
 
 void Form1::followDataFolder() {
   watcher_ = new DataFolderWatcher(std::filesystem::path(dataDirectory_.path()), this);
-  connect(watcher_, &DataFolderWatcher::entriesChanged, this, [this] { followEntryFile(*this); });
-  connect(watcher_, &DataFolderWatcher::colourChanged, this, [this] { applySavedColour(*this); });
+  connect(watcher_, &DataFolderWatcher::entriesChanged, this,
+          [this] { followEntryFile(*this, dataDirectory_); });
+  connect(watcher_, &DataFolderWatcher::colourChanged, this,
+          [this] { applySavedColour(*this, dataDirectory_); });
   connect(watcher_, &DataFolderWatcher::folderChanged, this, &Form1::settleConflictCopies);
   watcher_->start();
   // Copies left while the program was not running are offered once the
@@ -39,36 +43,37 @@ void Form1::followDataFolder() {
 }
 
 void Form1::settleConflictCopies() {
-  if (ombrel::settleConflictCopies(*this, dialogs_, settledCopies_)) followEntryFile(*this);
+  if (ombrel::settleConflictCopies(dataDirectory_, dialogs_, settledCopies_))
+    followEntryFile(*this, dataDirectory_);
 }
 
-void Form1::List1_Click() { showSelectedEntry(*this); }
+void Form1::List1_Click() { showSelectedEntry(*this, dataDirectory_); }
 
 // New
-void Form1::f1_Click() { newEntry(*this, dialogs_, kNewEntryPrompt); }
-void Form1::Image4_Click() { newEntry(*this, dialogs_, kNewEntryPrompt); }
-void Form1::Command9_Click() { newEntry(*this, dialogs_, kNewEntryPanelPrompt); }
-void Form1::Command1_Click() { newEntry(*this, dialogs_, kNewEntryPanelPrompt); }
+void Form1::f1_Click() { newEntry(*this, dataDirectory_, dialogs_, kNewEntryPrompt); }
+void Form1::Image4_Click() { newEntry(*this, dataDirectory_, dialogs_, kNewEntryPrompt); }
+void Form1::Command9_Click() { newEntry(*this, dataDirectory_, dialogs_, kNewEntryPanelPrompt); }
+void Form1::Command1_Click() { newEntry(*this, dataDirectory_, dialogs_, kNewEntryPanelPrompt); }
 
 // Save; the image does nothing while no entry is named.
-void Form1::f2_Click() { saveEntry(*this, dialogs_); }
+void Form1::f2_Click() { saveEntry(*this, dataDirectory_, dialogs_); }
 void Form1::Image1_Click() {
-  if (!lblw->text().isEmpty()) saveEntry(*this, dialogs_);
+  if (!lblw->text().isEmpty()) saveEntry(*this, dataDirectory_, dialogs_);
 }
-void Form1::Command7_Click() { saveEntry(*this, dialogs_); }
-void Form1::Command3_Click() { saveEntry(*this, dialogs_); }
+void Form1::Command7_Click() { saveEntry(*this, dataDirectory_, dialogs_); }
+void Form1::Command3_Click() { saveEntry(*this, dataDirectory_, dialogs_); }
 
 // Delete; the image does nothing while no entry is named.
-void Form1::f3_Click() { deleteEntry(*this, dialogs_); }
+void Form1::f3_Click() { deleteEntry(*this, dataDirectory_, dialogs_); }
 void Form1::Image2_Click() {
-  if (!lblw->text().isEmpty()) deleteEntry(*this, dialogs_);
+  if (!lblw->text().isEmpty()) deleteEntry(*this, dataDirectory_, dialogs_);
 }
-void Form1::Command8_Click() { deleteEntry(*this, dialogs_); }
-void Form1::Command4_Click() { deleteEntry(*this, dialogs_); }
+void Form1::Command8_Click() { deleteEntry(*this, dataDirectory_, dialogs_); }
+void Form1::Command4_Click() { deleteEntry(*this, dataDirectory_, dialogs_); }
 
 // Maintenance
-void Form1::Command5_Click() { encodePlainEntryFile(*this, dialogs_); }
-void Form1::Command6_Click() { loadTempEntryNames(*this); }
+void Form1::Command5_Click() { encodePlainEntryFile(dataDirectory_, dialogs_); }
+void Form1::Command6_Click() { loadTempEntryNames(*this, dataDirectory_); }
 
 // Open Site
 void Form1::Image3_Click() { openSite(shell_, dialogs_, lblw->text()); }

@@ -11,18 +11,10 @@ ImageButton::ImageButton(QWidget* parent) : QLabel(parent) {
   setFocusPolicy(Qt::NoFocus);
 }
 
-void ImageButton::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) pressed_ = true;
-  event->accept();
-}
+void ImageButton::mousePressEvent(QMouseEvent* event) { click_.press(event); }
 
 void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  const bool wasPressed = pressed_;
-  pressed_ = false;
-  event->accept();
-  // Releasing outside the picture cancels the click, as with a push button.
-  if (wasPressed && rect().contains(event->position().toPoint())) emit clicked();
+  if (click_.release(event, *this)) emit clicked();
 }
 
 void ImageButton::mouseMoveEvent(QMouseEvent* event) {

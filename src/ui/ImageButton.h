@@ -3,6 +3,8 @@
 
 #include <QLabel>
 
+#include "ui/LeftClick.h"
+
 namespace ombrel {
 
 // A picture that acts as a command button: it shows its pixmap stretched to
@@ -24,7 +26,7 @@ class ImageButton : public QLabel {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  bool pressed_ = false;
+  LeftClick click_;
 };
 
 }  // namespace ombrel

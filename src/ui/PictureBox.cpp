@@ -49,17 +49,10 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void PictureBox::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) pressed_ = true;
-  event->accept();
-}
+void PictureBox::mousePressEvent(QMouseEvent* event) { click_.press(event); }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  const bool wasPressed = pressed_;
-  pressed_ = false;
-  event->accept();
-  if (wasPressed && rect().contains(event->position().toPoint())) emit clicked();
+  if (click_.release(event, *this)) emit clicked();
 }
 
 }  // namespace ombrel

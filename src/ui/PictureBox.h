@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QWidget>
 
+#include "ui/LeftClick.h"
+
 namespace ombrel {
 
 // A plain box painted in its own background colour, which a click reports,
@@ -27,7 +29,7 @@ class PictureBox : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  bool pressed_ = false;
+  LeftClick click_;
 };
 
 }  // namespace ombrel

@@ -5,7 +5,7 @@
 #include <QListView>
 #include <QStringList>
 
-#include "ui/NameBlock.h"
+#include "seams/NameBlock.h"
 
 namespace ombrel {
 
@@ -31,9 +31,9 @@ class NameListModel : public QAbstractListModel {
   NameBlock names_;
 };
 
-// A single-selection list that keeps its names sorted without regard to case
-// (QString::compare with Qt::CaseInsensitive, the same whatever the locale).
-// Names equal but for case stay in the order in which they were added.
+// A single-selection list that keeps its names in the list order (see
+// compareNames). Names equal but for case stay in the order in which they were
+// added.
 //
 // userSelectionChanged() reports the selection changes the user makes with
 // the mouse or the keyboard; the list's own operations below never raise it.
@@ -48,6 +48,8 @@ class SortedListBox : public QListView {
   // Inserts many names at once, as addName would one by one, in one pass.
   void addNames(NameBlock names);
   void removeNameAt(int index);
+  // Removes every item that is exactly `name`.
+  void removeName(const QString& name);
   void clearNames();
 
   int count() const { return static_cast<int>(model_->names().size()); }
@@ -60,14 +62,6 @@ class SortedListBox : public QListView {
   // The same without reporting it, for the list's owner changing it itself.
   void setCurrentRowSilently(int row);
   QRect nameRect(int row) const;  // where the row is drawn, in viewport coordinates
-
-  // The order of the list: negative when `a` sorts before `b`. The same order
-  // as QString::compare(a, b, Qt::CaseInsensitive), with the common ASCII
-  // prefix compared directly.
-  static int compareNames(QStringView a, QStringView b);
-  // Sorts a block into that order. Names that compare equal keep the order in
-  // which they were added to the block.
-  static void sortNames(NameBlock& names);
 
  signals:
   void userSelectionChanged();

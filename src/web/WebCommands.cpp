@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "web/WebCommands.h"
 
+#include "seams/Dialogs.h"
+#include "seams/Shell.h"
+#include "seams/UserMessages.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
-#include "ui/Dialogs.h"
-#include "ui/UserMessages.h"
-#include "web/Shell.h"
 
 namespace ombrel {
 
@@ -31,9 +31,7 @@ void openSite(Shell& shell, Dialogs& dialogs, const QString& webAddress) {
   const QString url = siteUrl(webAddress);
   QString reason;
   if (openBrowser(shell, url, &reason)) return;
-  dialogs.messageBox(
-      QStringLiteral("The web site could not be opened:\n%1\n\n%2.").arg(url, reason), kWarningOk,
-      "Ombrel");
+  dialogs.warn(QStringLiteral("The web site could not be opened:\n%1\n\n%2.").arg(url, reason));
 }
 
 void openHelp(Shell& shell, const storage::DataDirectory& dataDirectory) {

@@ -25,7 +25,7 @@ class EntryFixture : public ::testing::Test {
   void pick(const QString& name) {
     window.selected = static_cast<int>(window.names.indexOf(name));
     ASSERT_GE(window.selected, 0) << name.toStdString();
-    showSelectedEntry(window);
+    showSelectedEntry(window, window.dataDirectory());
   }
 
   QStringList boxes() const {

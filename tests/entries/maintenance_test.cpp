@@ -10,21 +10,21 @@ class MaintenanceTest : public testing::EntryFixture {};
 
 TEST_F(MaintenanceTest, EncodeAppendsStoredRecordsWithEveryFieldQuoted) {
   dir.write("passwords.dat", "\"a.com\",,\"pw\",\r\nb.com , u,\"\",\"n\"\r\n");
-  encodePlainEntryFile(window, dialogs);
+  encodePlainEntryFile(window.dataDirectory(), dialogs);
   const std::string expected = "\"" + enc("a.com") + "\",\"\",\"" + enc("pw") + "\",\"\"\r\n\"" +
                                enc("b.com") + "\",\"" + enc("u") + "\",\"\",\"" + enc("n") + "\"\r\n";
   EXPECT_EQ(dir.read("passwords2.dat"), expected);
-  encodePlainEntryFile(window, dialogs);  // twice: appended twice
+  encodePlainEntryFile(window.dataDirectory(), dialogs);  // twice: appended twice
   EXPECT_EQ(dir.read("passwords2.dat"), expected + expected);
   EXPECT_TRUE(dialogs.messages.empty());
 
-  loadTempEntryNames(window);
+  loadTempEntryNames(window, window.dataDirectory());
   EXPECT_EQ(window.names, QStringList({"a.com", "a.com", "b.com", "b.com"}));
 }
 
 TEST_F(MaintenanceTest, EncodeWritesNothingWhenACharacterCannotBeEncoded) {
   dir.write("passwords.dat", "\"a.com\",\"u\",\"p\",\"n\"\r\n\"" + enc("stored") + "\",,,\r\n");
-  encodePlainEntryFile(window, dialogs);
+  encodePlainEntryFile(window.dataDirectory(), dialogs);
   EXPECT_FALSE(dir.exists("passwords2.dat"));
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_NE(dialogs.messages[0].text.indexOf("Nothing was written"), -1);
@@ -32,10 +32,10 @@ TEST_F(MaintenanceTest, EncodeWritesNothingWhenACharacterCannotBeEncoded) {
 
 TEST_F(MaintenanceTest, LoadOfAMissingOrEmptyFileEmptiesTheList) {
   window.addNames({"x", "y"});
-  loadTempEntryNames(window);
+  loadTempEntryNames(window, window.dataDirectory());
   EXPECT_TRUE(window.names.isEmpty());
   dir.write("passwords.dat", "");
-  encodePlainEntryFile(window, dialogs);
+  encodePlainEntryFile(window.dataDirectory(), dialogs);
   EXPECT_TRUE(dir.exists("passwords2.dat"));
   EXPECT_EQ(dir.read("passwords2.dat"), "");
 }

@@ -23,7 +23,7 @@ class SaveTest : public testing::EntryFixture {
 TEST_F(SaveTest, YesReplacesEveryRecordOfTheNameInPlace) {
   window.show("a.com", "new user", "", "multi\r\nline, \"notes\"");
   dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
 
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "This file already exists. Do you want to overwrite the file?");
@@ -45,13 +45,13 @@ TEST_F(SaveTest, NoOrUnknownNameLeavesTheFileByteForByte) {
   const std::string before = entryFile();
   window.show("c.com", "changed", "changed", "changed");
   dialogs.answerMessage(kNo);
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(entryFile(), before);
   EXPECT_EQ(dialogs.messages.size(), 1u);
 
   for (const char* name : {"C.com", "c.com ", "", "unknown"}) {
     window.show(name, "changed");
-    saveEntry(window, dialogs);  // no question: nothing to overwrite
+    saveEntry(window, window.dataDirectory(), dialogs);  // no question: nothing to overwrite
   }
   EXPECT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(entryFile(), before);
@@ -62,7 +62,7 @@ TEST_F(SaveTest, LeftoverTemporaryFileNeverLeaksIntoTheEntryFile) {
   dir.write("passwords2.dat", line("stale", "s", "s", "s"));
   window.show("c.com", "c", "3", "z");
   dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(entryFile().find(enc("stale")), std::string::npos);
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
@@ -78,16 +78,16 @@ TEST_F(SaveTest, EveryWriteLeavesTheFilesPrivate) {
       [this] {
         window.show("c.com", "c", "3", "z");
         dialogs.answerMessage(kYes);
-        saveEntry(window, dialogs);
+        saveEntry(window, window.dataDirectory(), dialogs);
       },
       [this] {
         window.show("b.com");
         dialogs.answerMessage(kYes);
-        deleteEntry(window, dialogs);
+        deleteEntry(window, window.dataDirectory(), dialogs);
       },
       [this] {
         for (const char* answer : {"n.com", "u", "p"}) dialogs.answerInput(answer);
-        newEntry(window, dialogs, kNewEntryPrompt);
+        newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
       },
   };
   for (const auto& command : commands) {
@@ -99,7 +99,7 @@ TEST_F(SaveTest, EveryWriteLeavesTheFilesPrivate) {
   dir.write("passwords.dat", "\"x\",\"u\",\"p\",\"n\"\r\n");
   dir.write("passwords2.dat", "");
   ::chmod(dir.file("passwords2.dat").c_str(), 0666);
-  encodePlainEntryFile(window, dialogs);
+  encodePlainEntryFile(window.dataDirectory(), dialogs);
   EXPECT_EQ(mode("passwords2.dat"), 0600u);
   EXPECT_EQ(dialogs.messages.size(), 2u);  // the two questions, and no warning
 }
@@ -107,7 +107,7 @@ TEST_F(SaveTest, EveryWriteLeavesTheFilesPrivate) {
 TEST_F(SaveTest, RefusesWhatCannotBeStoredAndChangesNothing) {
   const std::string before = entryFile();
   window.show("c.com", "c", QString::fromUtf8("\u00a3 10"), "z");
-  saveEntry(window, dialogs);  // no question is scripted: none may come
+  saveEntry(window, window.dataDirectory(), dialogs);  // no question is scripted: none may come
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_NE(dialogs.messages[0].text.indexOf(QString::fromUtf8("\"\u00a3\"")), -1);
   EXPECT_NE(dialogs.messages[0].text.indexOf("Nothing was saved"), -1);
@@ -122,7 +122,8 @@ TEST_F(SaveTest, DamagedOrMissingFileIsNeverRewritten) {
   for (const char* name : {"c.com", "no record"}) {
     window.show(name, "c", "3", "z");
     dialogs.messages.clear();
-    saveEntry(window, dialogs);  // said before the question, which is not scripted
+    saveEntry(window, window.dataDirectory(),
+              dialogs);  // said before the question, which is not scripted
     EXPECT_EQ(entryFile(), damaged);
     ASSERT_EQ(dialogs.messages.size(), 1u) << name;
     EXPECT_NE(dialogs.messages[0].text.indexOf("passwords.dat"), -1);
@@ -131,7 +132,7 @@ TEST_F(SaveTest, DamagedOrMissingFileIsNeverRewritten) {
   }
 
   std::filesystem::remove(dir.file("passwords.dat"));
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_FALSE(dir.exists("passwords.dat"));
   EXPECT_NE(dialogs.messages.back().text.indexOf("No such file"), -1);
 }
@@ -142,7 +143,7 @@ TEST_F(SaveTest, FailedRewriteLeavesTheEntryFileAndNoTemporaryFile) {
   std::filesystem::create_directories(dir.file("passwords2.dat") / "blocked");
   window.show("c.com", "c", "3", "z");
   dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(entryFile(), before);
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_NE(dialogs.messages[1].text.indexOf("passwords.dat"), -1);
@@ -161,7 +162,7 @@ class DeleteTest : public testing::EntryFixture {
 TEST_F(DeleteTest, YesDropsEveryRecordAndListItemOfTheName) {
   pick("a.com");
   dialogs.answerMessage(kYes);
-  deleteEntry(window, dialogs);
+  deleteEntry(window, window.dataDirectory(), dialogs);
 
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete the file a.com?");
@@ -179,7 +180,7 @@ TEST_F(DeleteTest, NoShowsOperationAbortedAndChangesNothing) {
   window.setBoxText(Box::Notes, "kept");
   const std::string before = entryFile();
   dialogs.answerMessage(kNo);
-  deleteEntry(window, dialogs);
+  deleteEntry(window, window.dataDirectory(), dialogs);
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[1].text, "Operation Aborted");
   EXPECT_EQ(dialogs.messages[1].style, 0);
@@ -192,7 +193,7 @@ TEST_F(DeleteTest, NoShowsOperationAbortedAndChangesNothing) {
 TEST_F(DeleteTest, EmptyOrUnknownNamesAndTheNotesBox) {
   window.show("", "u", "p", "notes");
   dialogs.answerMessage(kYes);
-  deleteEntry(window, dialogs);
+  deleteEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete the file ?");
   EXPECT_EQ(entryFile(), line("a.com", "ann", "1", "") + line("b.com", nullptr, nullptr, "") +
                              line("a.com", "dup", "2", "x"));
@@ -202,7 +203,7 @@ TEST_F(DeleteTest, EmptyOrUnknownNamesAndTheNotesBox) {
   const std::string before = entryFile();
   window.show("A.com", "u", "p", "n");  // case matters: nothing goes
   dialogs.answerMessage(kYes);
-  deleteEntry(window, dialogs);
+  deleteEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(entryFile(), before);
   EXPECT_EQ(window.names.size(), 3);
   EXPECT_EQ(boxes(), QStringList({"", "", "", "n"}));
@@ -216,20 +217,21 @@ TEST_F(DeleteTest, RemovesTheItemsOfTheNameAmongNamesEqualButForCase) {
                                       "a.comx", "b.com"}));
   window.show("a.com");
   dialogs.answerMessage(kYes);
-  deleteEntry(window, dialogs);
+  deleteEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(window.names, QStringList({"", "a.co", "A.com", "A.COM", "a.comx", "b.com"}));
 }
 
 TEST_F(DeleteTest, RefusalsAndFailuresChangeNothing) {
   const std::string before = entryFile();
   window.show(QString::fromUtf8("\u00e9.com"), "u", "p", "n");
-  deleteEntry(window, dialogs);  // refused before the question
+  deleteEntry(window, window.dataDirectory(), dialogs);  // refused before the question
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_NE(dialogs.messages[0].text.indexOf(QString::fromUtf8("\"\u00e9\"")), -1);
 
   dir.write("passwords.dat", before + "\"" + enc("cut"));
   window.show("a.com", "u", "p", "n");
-  deleteEntry(window, dialogs);  // said before the question, which is not scripted
+  deleteEntry(window, window.dataDirectory(),
+              dialogs);  // said before the question, which is not scripted
   EXPECT_NE(dialogs.messages.back().text.indexOf("ends inside an entry"), -1);
   EXPECT_EQ(entryFile(), before + "\"" + enc("cut"));
   EXPECT_EQ(window.names.size(), 4);
@@ -237,7 +239,7 @@ TEST_F(DeleteTest, RefusalsAndFailuresChangeNothing) {
 
   std::filesystem::remove(dir.file("passwords.dat"));
   dialogs.answerMessage(kYes);
-  deleteEntry(window, dialogs);
+  deleteEntry(window, window.dataDirectory(), dialogs);
   EXPECT_FALSE(dir.exists("passwords.dat"));
   EXPECT_FALSE(dir.exists("passwords2.dat"));
   EXPECT_EQ(window.names.size(), 4);

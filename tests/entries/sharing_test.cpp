@@ -11,9 +11,9 @@
 #include "entries/SharedFolder.h"
 #include "entries/WriteLock.h"
 #include "startup/ChangePassword.h"
+#include "startup/ColourFile.h"
 #include "storage/ConflictCopies.h"
 #include "storage/DirectoryLock.h"
-#include "ui/ColourFile.h"
 
 namespace ombrel {
 namespace {
@@ -86,19 +86,19 @@ TEST_F(SharingTest, EveryWriterWaitsForTheLockThenChangesNothing) {
          dialogs.answerInput("c.com");
          dialogs.answerInput("u");
          dialogs.answerInput("p");
-         newEntry(window, dialogs, kNewEntryPrompt);
+         newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
        }},
       {"Save",
        [&] {
          window.show("a.com", "changed");
          dialogs.answerMessage(kYes);
-         saveEntry(window, dialogs);
+         saveEntry(window, window.dataDirectory(), dialogs);
        }},
       {"Delete",
        [&] {
          window.show("a.com");
          dialogs.answerMessage(kYes);
-         deleteEntry(window, dialogs);
+         deleteEntry(window, window.dataDirectory(), dialogs);
        }},
       {"Change Password",
        [&] {
@@ -106,7 +106,7 @@ TEST_F(SharingTest, EveryWriterWaitsForTheLockThenChangesNothing) {
          changePassword(window.dataDirectory(), dialogs);
        }},
       {"Colour", [&] { saveColour(window.dataDirectory(), 0xFF00, dialogs); }},
-      {"Maintenance", [&] { encodePlainEntryFile(window, dialogs); }},
+      {"Maintenance", [&] { encodePlainEntryFile(window.dataDirectory(), dialogs); }},
   };
   storage::DirectoryLock other;
   ASSERT_TRUE(other.tryLock(dir.path()));
@@ -134,7 +134,7 @@ TEST_F(SharingTest, StaleSaveAsksAndNoChangesNothing) {
   changeElsewhere(theirs);
 
   dialogs.answerMessage(kNo);
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
   ASSERT_EQ(titles(), std::vector<std::string>{"Changed Elsewhere"});
   EXPECT_EQ(dialogs.messages[0].text,
             "This entry was changed elsewhere after you opened it. Overwrite those changes?");
@@ -143,13 +143,13 @@ TEST_F(SharingTest, StaleSaveAsksAndNoChangesNothing) {
 
   dialogs.answerMessage(kYes);
   dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(entryFile(), line("a.com", "ann", "mine", nullptr) + line("b.com", "bob", "2", ""));
 
   // Our own save is not a change made elsewhere: the next Save asks as usual.
   dialogs.messages.clear();
   dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(titles(), std::vector<std::string>{"OverwriteFile"});
 }
 
@@ -158,7 +158,7 @@ TEST_F(SharingTest, UnchangedOrTypedEntrySavesWithoutTheExtraQuestion) {
   changeElsewhere(entryFile() + line("c.com", "c", "3", ""));  // another entry changed
   window.setBoxText(Box::User, "robert");
   dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(titles(), std::vector<std::string>{"OverwriteFile"});
   EXPECT_NE(entryFile().find(line("b.com", "robert", "2", nullptr)), std::string::npos);
 }
@@ -168,7 +168,7 @@ TEST_F(SharingTest, SaveOfAnEntryDeletedElsewhereSaysSo) {
   window.setBoxText(Box::Password, "mine");
   const std::string theirs = line("b.com", "bob", "2", "");
   changeElsewhere(theirs);
-  saveEntry(window, dialogs);
+  saveEntry(window, window.dataDirectory(), dialogs);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
   EXPECT_TRUE(dialogs.messages[0].text.contains("\"a.com\" was deleted elsewhere"));
@@ -180,7 +180,7 @@ TEST_F(SharingTest, StaleDeleteAsksAndNoKeepsTheEntry) {
   const std::string theirs = line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", "");
   changeElsewhere(theirs);
   dialogs.answerMessage(kNo);
-  deleteEntry(window, dialogs);
+  deleteEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(titles(), std::vector<std::string>{"Changed Elsewhere"});
   EXPECT_EQ(entryFile(), theirs);
   EXPECT_EQ(window.names, QStringList({"a.com", "b.com"}));
@@ -215,7 +215,7 @@ TEST_F(SharingTest, ChangeDuringTheQuestionIsCaughtBeforeTheRewrite) {
     changing.onQuestion = [&] { changeElsewhere(c.theirs); };
     changing.answerMessage(kYes);  // the usual question
     if (std::string(c.secondTitle) == "Changed Elsewhere") changing.answerMessage(kNo);
-    saveEntry(window, changing);
+    saveEntry(window, window.dataDirectory(), changing);
     ASSERT_EQ(changing.messages.size(), 2u);
     EXPECT_EQ(changing.messages[1].title, c.secondTitle);
     EXPECT_EQ(entryFile(), c.theirs);
@@ -282,10 +282,10 @@ TEST_F(ConflictCopyTest, YesMergesAndSetsTheCopyAsideNoAsksNotAgain) {
   const std::string before = entryFile();
 
   dialogs.answerMessage(kNo);
-  EXPECT_FALSE(settleConflictCopies(window, dialogs, settled));
+  EXPECT_FALSE(settleConflictCopies(window.dataDirectory(), dialogs, settled));
   EXPECT_EQ(entryFile(), before);
   EXPECT_TRUE(dir.exists(copy));
-  EXPECT_FALSE(settleConflictCopies(window, dialogs, settled));  // not asked again
+  EXPECT_FALSE(settleConflictCopies(window.dataDirectory(), dialogs, settled));  // not asked again
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kConfirm);
   EXPECT_TRUE(dialogs.messages[0].text.contains("    b.com"));
@@ -293,7 +293,7 @@ TEST_F(ConflictCopyTest, YesMergesAndSetsTheCopyAsideNoAsksNotAgain) {
 
   settled.clear();  // the next start
   dialogs.answerMessage(kYes);
-  EXPECT_TRUE(settleConflictCopies(window, dialogs, settled));
+  EXPECT_TRUE(settleConflictCopies(window.dataDirectory(), dialogs, settled));
   EXPECT_EQ(entryFile(), before + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
   EXPECT_FALSE(dir.exists(copy));
   EXPECT_TRUE(dir.exists(copy + ".merged"));
@@ -304,8 +304,8 @@ TEST_F(ConflictCopyTest, DamagedCopyIsLeftAloneAndNamedOnce) {
   const std::string copy = "passwords (conflicted copy 2026-01-02 030405).dat";
   dir.write(copy, "\"" + enc("cut off"));
   const std::string before = entryFile();
-  settleConflictCopies(window, dialogs, settled);
-  settleConflictCopies(window, dialogs, settled);
+  settleConflictCopies(window.dataDirectory(), dialogs, settled);
+  settleConflictCopies(window.dataDirectory(), dialogs, settled);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
   EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromStdString(copy)));
@@ -318,7 +318,7 @@ TEST_F(ConflictCopyTest, PasswordAndColourCopiesAreSetAsideKeepingTheCurrentFile
   dir.write("pw.sync-conflict-20260102-030405-ABCDEFG.dat", "other\r\n");
   dir.write("pwclr (Ann's conflicted copy 2026-01-02).dat", " 255 \r\n");
   dir.write("passwords (conflicted copy 2026-01-02 030405).dat", line("a.com", "ann", "1", ""));
-  EXPECT_FALSE(settleConflictCopies(window, dialogs, settled));
+  EXPECT_FALSE(settleConflictCopies(window.dataDirectory(), dialogs, settled));
   ASSERT_EQ(dialogs.messages.size(), 1u);  // told once, for both files
   EXPECT_EQ(dialogs.messages[0].style, kInformationOk);
   EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
@@ -335,17 +335,17 @@ TEST_F(ConflictCopyTest, ListFollowsTheFileKeepingThePickAndTheBoxes) {
   window.show("b.com", "typing...");
   dir.write("passwords.dat", line("0.com", "", "", "") + line("b.com", "bob", "ours", "") +
                                  line("b.com", "x", "", ""));
-  followEntryFile(window);
+  followEntryFile(window, window.dataDirectory());
   EXPECT_EQ(window.names, QStringList({"0.com", "b.com", "b.com"}));
   EXPECT_EQ(window.selected, 2);
   EXPECT_EQ(window.boxText(Box::User), "typing...");
 
   dir.write("passwords.dat", line("0.com", "", "", ""));
-  followEntryFile(window);
+  followEntryFile(window, window.dataDirectory());
   EXPECT_EQ(window.selected, -1);  // the picked name is gone
 
   std::filesystem::remove(dir.file("passwords.dat"));
-  followEntryFile(window);  // briefly missing: the list stays
+  followEntryFile(window, window.dataDirectory());  // briefly missing: the list stays
   EXPECT_EQ(window.names, QStringList({"0.com"}));
 }
 

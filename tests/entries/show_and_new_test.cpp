@@ -18,7 +18,7 @@ TEST_F(ShowTest, PickShowsTheFirstRecordOfTheName) {
   pick("a.com");
   EXPECT_EQ(boxes(), QStringList({"a.com", "ann", "pw1", "two\r\nlines"}));
   window.selected = 1;  // the second "a.com" item shows the same first record
-  showSelectedEntry(window);
+  showSelectedEntry(window, window.dataDirectory());
   EXPECT_EQ(boxes(), QStringList({"a.com", "ann", "pw1", "two\r\nlines"}));
 
   pick("b.com");  // unset and empty fields show empty boxes
@@ -43,10 +43,10 @@ TEST_F(ShowTest, NameWithoutRecordOrFileShowsEmptyBoxes) {
 TEST_F(ShowTest, NoSelectionLooksUpTheTypedName) {
   entries(line("Case.com", "u", "p", "n"), {"Case.com"});
   window.show("Case.com");
-  showSelectedEntry(window);
+  showSelectedEntry(window, window.dataDirectory());
   EXPECT_EQ(boxes(), QStringList({"Case.com", "u", "p", "n"}));
   window.show("case.com");  // names are case-sensitive
-  showSelectedEntry(window);
+  showSelectedEntry(window, window.dataDirectory());
   EXPECT_EQ(boxes(), QStringList({"case.com", "", "", ""}));
 }
 
@@ -63,7 +63,7 @@ TEST_F(NewTest, AppendsOneRecordAndListsTheName) {
   entries(line("m.com", "u", "p", "n"), {"m.com"});
   window.show("m.com", "u", "p", "n");
   answer("a.com", "ann", "s\"e,c");
-  newEntry(window, dialogs, kNewEntryPrompt);
+  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
 
   ASSERT_EQ(dialogs.prompts.size(), 3u);
   EXPECT_EQ(dialogs.prompts[0].prompt, "URL of Web Site (example: www.example.com)");
@@ -80,18 +80,18 @@ TEST_F(NewTest, AppendsOneRecordAndListsTheName) {
 
 TEST_F(NewTest, BlankAnswersAreUnsetAndCancelAtFirstDoesNothing) {
   answer("x.com", "", "");
-  newEntry(window, dialogs, kNewEntryPanelPrompt);
+  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPanelPrompt);
   EXPECT_EQ(dialogs.prompts[0].prompt, "Name Web Site");
   // Created when missing; user name and password unset, notes empty.
   EXPECT_EQ(entryFile(), "\"" + enc("x.com") + "\",,,\"\"\r\n");
 
   dialogs.answerInput("");
-  newEntry(window, dialogs, kNewEntryPrompt);
+  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   EXPECT_EQ(dialogs.prompts.size(), 4u);  // no second question
   EXPECT_EQ(entryFile(), "\"" + enc("x.com") + "\",,,\"\"\r\n");
 
   answer("x.com", "again", "");  // duplicates are allowed
-  newEntry(window, dialogs, kNewEntryPrompt);
+  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   EXPECT_EQ(window.names, QStringList({"x.com", "x.com"}));
   pick("x.com");
   EXPECT_EQ(boxes(), QStringList({"x.com", "", "", ""}));
@@ -100,12 +100,12 @@ TEST_F(NewTest, BlankAnswersAreUnsetAndCancelAtFirstDoesNothing) {
 TEST_F(NewTest, NewFileIsPrivateAndALastLineWithoutLineEndIsKept) {
   dir.write("passwords.dat", line("a", "b", "c", "d").substr(0, line("a", "b", "c", "d").size() - 2));
   answer("n", "u", "p");
-  newEntry(window, dialogs, kNewEntryPrompt);
+  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   EXPECT_EQ(entryFile(), line("a", "b", "c", "d") + line("n", "u", "p", ""));
 
   std::filesystem::remove(dir.file("passwords.dat"));
   answer("n", "u", "p");
-  newEntry(window, dialogs, kNewEntryPrompt);
+  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   struct stat info {};
   ASSERT_EQ(::stat(dir.file("passwords.dat").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -115,7 +115,8 @@ TEST_F(NewTest, ADamagedLastEntryIsNotBuiltOnAndAFailedWriteAddsNothing) {
   // Half an entry at the end would swallow the new one.
   const std::string damaged = line("m.com", "u", "p", "n") + "\"" + enc("half") + "\",\"";
   entries(damaged, {"m.com"});
-  newEntry(window, dialogs, kNewEntryPrompt);  // said before the first prompt
+  newEntry(window, window.dataDirectory(), dialogs,
+           kNewEntryPrompt);  // said before the first prompt
   EXPECT_TRUE(dialogs.prompts.empty());
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_NE(dialogs.messages[0].text.indexOf("not created"), -1);
@@ -126,7 +127,7 @@ TEST_F(NewTest, ADamagedLastEntryIsNotBuiltOnAndAFailedWriteAddsNothing) {
   dir.write("passwords.dat", line("m.com", "u", "p", "n"));
   std::filesystem::create_directory(dir.file("passwords2.dat"));
   answer("a.com", "u", "p");
-  newEntry(window, dialogs, kNewEntryPrompt);
+  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_NE(dialogs.messages[1].text.indexOf("passwords2.dat is in the way: Is a directory"), -1);
   EXPECT_EQ(entryFile(), line("m.com", "u", "p", "n"));
@@ -142,7 +143,7 @@ TEST_F(NewTest, RefusesCharactersTheFileCannotCarry) {
   } cases[] = {{"caf\u00e9", "\u00e9"}, {"\u4e2d", "\u4e2d"}, {"\xf0\x9f\x94\x91 key", "\xf0\x9f\x94\x91"}};
   for (const Case& c : cases) {
     answer("ok.com", QString::fromUtf8(c.text), "p");
-    newEntry(window, dialogs, kNewEntryPrompt);
+    newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
     ASSERT_FALSE(dialogs.messages.empty()) << c.text;
     const QString text = dialogs.messages.back().text;
     EXPECT_NE(text.indexOf("\"" + QString::fromUtf8(c.named) + "\""), -1) << text.toStdString();
@@ -153,7 +154,7 @@ TEST_F(NewTest, RefusesCharactersTheFileCannotCarry) {
 
   // The euro sign and other characters up to code 155 are fine.
   answer(QString::fromUtf8("\u20ac.com"), "u", "p");
-  newEntry(window, dialogs, kNewEntryPrompt);
+  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   EXPECT_EQ(entryFile(), before + line("\x80.com", "u", "p", ""));
 }
 

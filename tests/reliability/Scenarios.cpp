@@ -8,9 +8,9 @@
 
 #include "TestEncoding.h"
 #include "entries/EntryCommands.h"
+#include "seams/Dialogs.h"
 #include "startup/ChangePassword.h"
-#include "ui/ColourFile.h"
-#include "ui/Dialogs.h"
+#include "startup/ColourFile.h"
 
 namespace ombrel::reliability {
 namespace {
@@ -43,7 +43,7 @@ std::vector<Scenario> makeScenarios() {
                  [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
                    window.show("b.com", "bobby", "new pw", "saved\r\nnotes");
                    dialogs.answerMessage(kYes);
-                   saveEntry(window, dialogs);
+                   saveEntry(window, window.dataDirectory(), dialogs);
                  }});
 
   all.push_back({"Delete", "passwords.dat", "passwords2.dat",
@@ -55,7 +55,7 @@ std::vector<Scenario> makeScenarios() {
                  [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
                    window.show("c.com");
                    dialogs.answerMessage(kYes);
-                   deleteEntry(window, dialogs);
+                   deleteEntry(window, window.dataDirectory(), dialogs);
                  }});
 
   all.push_back({"New", "passwords.dat", "passwords2.dat",
@@ -66,7 +66,7 @@ std::vector<Scenario> makeScenarios() {
                    dialogs.answerInput("d.com");
                    dialogs.answerInput("dan");
                    dialogs.answerInput("pw-d");
-                   newEntry(window, dialogs, kNewEntryPrompt);
+                   newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
                  }});
 
   all.push_back({"ChangePassword", "pw.dat", "pw.dat.new",
@@ -169,7 +169,7 @@ Restart restart(const testing::TempDataDir& dir, const QString& password) {
   testing::ScriptedDialogs dialogs;
   dialogs.answerInput(password);
   Restart result;
-  result.outcome = runStartup(window, dialogs);
+  result.outcome = runStartup(window, window.dataDirectory(), dialogs);
   result.names = window.names;
   result.colour = window.colour;
   result.messages = dialogs.messages;

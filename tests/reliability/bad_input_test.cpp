@@ -11,9 +11,9 @@
 #include "Scenarios.h"
 #include "TestEncoding.h"
 #include "entries/EntryCommands.h"
+#include "seams/Dialogs.h"
 #include "startup/ChangePassword.h"
-#include "ui/ColourFile.h"
-#include "ui/Dialogs.h"
+#include "startup/ColourFile.h"
 
 namespace ombrel::reliability {
 namespace {
@@ -160,35 +160,35 @@ TEST_P(BadInputTest, StartUpAndEveryCommandFinishAndLoseNothing) {
   auto window = windowListing(dir, before);
   for (int i = 0; i < std::min<int>(window->nameCount(), 50); ++i) {
     window->selected = i;
-    showSelectedEntry(*window);
+    showSelectedEntry(*window, window->dataDirectory());
     ++figures().inputCommands;
   }
   window->selected = static_cast<int>(window->names.indexOf("a.com"));
   if (window->selected >= 0) {
-    showSelectedEntry(*window);
+    showSelectedEntry(*window, window->dataDirectory());
     EXPECT_EQ(window->boxText(Box::User), "ann");
     EXPECT_EQ(window->boxText(Box::Password), "pw-a");
   }
   window->selected = static_cast<int>(window->names.indexOf("big.com"));
   if (window->selected >= 0) {
-    showSelectedEntry(*window);
+    showSelectedEntry(*window, window->dataDirectory());
     EXPECT_EQ(window->boxText(Box::Notes).size(), static_cast<qsizetype>(kBig));
   }
   window->selected = -1;
 
   const bool added = warnings(command(*window, [](auto& w, auto& d) {
                        for (const char* answer : {"new.com", "nu", "np"}) d.answerInput(answer);
-                       newEntry(w, d, kNewEntryPrompt);
+                       newEntry(w, w.dataDirectory(), d, kNewEntryPrompt);
                      })).empty();
   const bool saved = warnings(command(*window, [](auto& w, auto& d) {
                        w.show("a.com", "ann2", "pw-a2", "saved");
                        d.answerMessage(kYes);
-                       saveEntry(w, d);
+                       saveEntry(w, w.dataDirectory(), d);
                      })).empty() && before.contains("a.com");
   const bool deleted = warnings(command(*window, [](auto& w, auto& d) {
                          w.show("b.com");
                          d.answerMessage(kYes);
-                         deleteEntry(w, d);
+                         deleteEntry(w, w.dataDirectory(), d);
                        })).empty();
   const bool passwordChanged = warnings(command(*window, [](auto& w, auto& d) {
                                  d.answerInput("n3w secret");
@@ -214,7 +214,7 @@ TEST_P(BadInputTest, StartUpAndEveryCommandFinishAndLoseNothing) {
   if (saved) {
     auto again = windowListing(dir, last.names);
     again->show("a.com");
-    showSelectedEntry(*again);
+    showSelectedEntry(*again, again->dataDirectory());
     EXPECT_EQ(again->boxText(Box::User), "ann2");
   }
   // Damage confined to one file never stops the commands on the others.

@@ -90,7 +90,7 @@ class CrashTest : public ::testing::TestWithParam<std::size_t> {
     auto window = windowListing(dir, s.namesAfter);
     testing::ScriptedDialogs dialogs;
     for (const char* answer : {"next.com", "nx", "pw-n"}) dialogs.answerInput(answer);
-    newEntry(*window, dialogs, kNewEntryPrompt);
+    newEntry(*window, window->dataDirectory(), dialogs, kNewEntryPrompt);
     if (dir.read("passwords.dat") != *s.after.bytes[0] + line("next.com", "nx", "pw-n", ""))
       problems.push_back("the next New does not add its entry");
     if (!strayFiles(dir).empty()) problems.push_back("a temp file is left after the next command");

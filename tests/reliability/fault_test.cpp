@@ -14,7 +14,7 @@
 #include "Scenarios.h"
 #include "TestEncoding.h"
 #include "entries/EntryCommands.h"
-#include "ui/UserMessages.h"
+#include "seams/UserMessages.h"
 
 namespace ombrel::reliability {
 namespace {
@@ -201,7 +201,7 @@ TEST(StartUpFaultTest, AFailedReadChangesNothingAndTheNextStartListsAll) {
         auto window = windowListing(dir, started.names);
         testing::ScriptedDialogs dialogs;
         for (const char* answer : {"z.com", "zed", "pw-z"}) dialogs.answerInput(answer);
-        newEntry(*window, dialogs, kNewEntryPrompt);
+        newEntry(*window, window->dataDirectory(), dialogs, kNewEntryPrompt);
         if (dir.read("passwords.dat") != withNew) problems.push_back("New after it lost entries");
       }
       QStringList all = startingNames();

@@ -40,7 +40,7 @@ TEST_F(ChangePasswordTest, StoresOneLineThatTheNextStartAccepts) {
   testing::FakeWindow window(dir.str());
   testing::ScriptedDialogs next;
   next.answerInput("open sesame");
-  EXPECT_EQ(runStartup(window, next), StartupOutcome::Ready);
+  EXPECT_EQ(runStartup(window, window.dataDirectory(), next), StartupOutcome::Ready);
   EXPECT_EQ(next.prompts.size(), 1u);  // asked now, no longer the no-password warning
 }
 

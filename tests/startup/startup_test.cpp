@@ -19,7 +19,7 @@ class StartupTest : public ::testing::Test {
     window.show("Text2", "Text2", "Text2", "Text1");
   }
 
-  StartupOutcome start() { return runStartup(window, dialogs); }
+  StartupOutcome start() { return runStartup(window, window.dataDirectory(), dialogs); }
   void setPassword(std::string_view plain) { dir.write("pw.dat", enc(plain) + "\r\n"); }
 
   testing::TempDataDir dir;
@@ -61,7 +61,8 @@ TEST_F(StartupTest, RightPasswordOpensAndWrongOneEnds) {
     testing::FakeWindow other(dir.str());
     testing::ScriptedDialogs asked;
     asked.answerInput(wrong);
-    EXPECT_EQ(runStartup(other, asked), StartupOutcome::WrongPassword) << wrong.toStdString();
+    EXPECT_EQ(runStartup(other, other.dataDirectory(), asked), StartupOutcome::WrongPassword)
+        << wrong.toStdString();
     ASSERT_EQ(asked.messages.size(), 1u);
     EXPECT_EQ(asked.messages[0].text,
               "The password you have entered is incorrect. This program will end now.");
@@ -83,7 +84,7 @@ TEST_F(StartupTest, MissingPasswordFileOrAFolderInItsPlaceEnds) {
 
   std::filesystem::create_directory(dir.file("pw.dat"));
   testing::ScriptedDialogs again;
-  EXPECT_EQ(runStartup(window, again), StartupOutcome::NoPasswordFile);
+  EXPECT_EQ(runStartup(window, window.dataDirectory(), again), StartupOutcome::NoPasswordFile);
 }
 
 TEST_F(StartupTest, PasswordFileIsJudgedByItsFirstLineOnly) {
@@ -105,7 +106,7 @@ TEST_F(StartupTest, PasswordFileIsJudgedByItsFirstLineOnly) {
     testing::FakeWindow fresh(dir.str());
     testing::ScriptedDialogs asked;
     asked.answerInput(c.answer);
-    EXPECT_EQ(runStartup(fresh, asked), c.expected) << testing::enc(c.pw);
+    EXPECT_EQ(runStartup(fresh, fresh.dataDirectory(), asked), c.expected) << testing::enc(c.pw);
   }
 }
 
@@ -118,7 +119,7 @@ TEST_F(StartupTest, UnshiftableCharactersAreLeftOutOnBothSides) {
   dir.write("pw.dat", "\r\n");  // a password of only such characters
   testing::ScriptedDialogs asked;
   asked.answerInput(QString::fromUtf8("\u00e9\u00e8\u00ea\u00eb\u4e2d"));
-  EXPECT_EQ(runStartup(window, asked), StartupOutcome::Ready);
+  EXPECT_EQ(runStartup(window, window.dataDirectory(), asked), StartupOutcome::Ready);
 }
 
 TEST_F(StartupTest, SavedColourIsAppliedAndBadOnesKeepWhite) {
@@ -137,7 +138,7 @@ TEST_F(StartupTest, SavedColourIsAppliedAndBadOnesKeepWhite) {
     if (c.file) dir.write("pwclr.dat", c.file);
     testing::FakeWindow fresh(dir.str());
     testing::ScriptedDialogs asked;
-    ASSERT_EQ(runStartup(fresh, asked), StartupOutcome::Ready);
+    ASSERT_EQ(runStartup(fresh, fresh.dataDirectory(), asked), StartupOutcome::Ready);
     EXPECT_EQ(fresh.colour, c.expected) << (c.file ? c.file : "(missing)");
   }
 }
@@ -154,7 +155,7 @@ TEST_F(StartupTest, EntryFileEdgeCases) {
                                  enc("x"));
   testing::FakeWindow fresh(dir.str());
   testing::ScriptedDialogs asked;
-  EXPECT_EQ(runStartup(fresh, asked), StartupOutcome::Ready);
+  EXPECT_EQ(runStartup(fresh, fresh.dataDirectory(), asked), StartupOutcome::Ready);
   EXPECT_EQ(fresh.names, QStringList({"", "b", "b"}));
 }
 
@@ -175,12 +176,12 @@ TEST_F(StartupTest, EntryFileEndingInsideAnEntryIsReportedAfterTheList) {
     testing::ScriptedDialogs asked;
     asked.answerInput("pw");
     std::size_t tail = 99;
-    ASSERT_EQ(runStartup(fresh, asked, &tail), StartupOutcome::Ready);
+    ASSERT_EQ(runStartup(fresh, fresh.dataDirectory(), asked, &tail), StartupOutcome::Ready);
     EXPECT_EQ(fresh.names, QStringList({"a", "b"}));
     EXPECT_EQ(tail, c.reported) << c.tail;
     EXPECT_TRUE(asked.messages.empty());  // not before the window is shown
 
-    warnDamagedEntryFile(fresh, asked, tail);
+    warnDamagedEntryFile(fresh.dataDirectory(), asked, tail);
     ASSERT_EQ(asked.messages.size(), c.reported ? 1u : 0u);
     if (!c.reported) continue;
     const QString text = asked.messages[0].text;
@@ -200,12 +201,12 @@ TEST_F(StartupTest, NamesComeBackInWindows1252) {
 
 TEST_F(StartupTest, LegacyDataDirectoryIsMovedBeforeAnyFileIsRead) {
   testing::FakeWindow legacy("C:\\a\\vb\\VB98");
-  EXPECT_EQ(runStartup(legacy, dialogs), StartupOutcome::NoPasswordFile);
+  EXPECT_EQ(runStartup(legacy, legacy.dataDirectory(), dialogs), StartupOutcome::NoPasswordFile);
   EXPECT_EQ(legacy.dataDirectory().path(), "C:\\a");
 
   testing::FakeWindow otherCase("C:\\a\\vb\\vb98");
   testing::ScriptedDialogs asked;
-  runStartup(otherCase, asked);
+  runStartup(otherCase, otherCase.dataDirectory(), asked);
   EXPECT_EQ(otherCase.dataDirectory().path(), "C:\\a\\vb\\vb98");
 }
 

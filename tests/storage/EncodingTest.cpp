@@ -50,6 +50,11 @@ TEST(ShiftCodec, LeavesOutWhatItCannotShiftAndNotesTheFirst) {
   const ShiftResult longDecoded = shiftDecode(stored);
   EXPECT_EQ(longDecoded.firstBad, 257u);
   EXPECT_EQ(longDecoded.text, std::string(299, static_cast<char>(100)));
+
+  // Into a buffer, as the list decodes its names: the same bytes.
+  std::string buffer(stored.size(), '\0');
+  buffer.resize(shiftDecodeInto(stored, buffer.data()));
+  EXPECT_EQ(buffer, longDecoded.text);
 }
 
 TEST(ShiftCodec, EncodedTextHoldsNoDelimiter) {

@@ -6,12 +6,13 @@
 #include <array>
 #include <optional>
 
+#include "seams/NameOrder.h"
+#include "seams/WindowState.h"
 #include "storage/DataDirectory.h"
-#include "ui/WindowState.h"
 
 namespace ombrel::testing {
 
-// The window's state without widgets: four boxes, a case-blind sorted list and
+// The window's state without widgets: four boxes, a list in the list order and
 // a background colour, over a data directory.
 class FakeWindow : public WindowState {
  public:
@@ -25,21 +26,22 @@ class FakeWindow : public WindowState {
   int selectedIndex() const override { return selected; }
   void setSelectedIndex(int i) override { selected = i; }
   void addName(const QString& name) override {
-    auto at = std::upper_bound(names.begin(), names.end(), name, [](const QString& a, const QString& b) {
-      return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
-    names.insert(at, name);
+    names.insert(std::upper_bound(names.begin(), names.end(), name, NameBefore()), name);
   }
   void addNames(NameBlock more) override {
     ++bulkLoads;
     for (qsizetype i = 0; i < more.size(); ++i) addName(more.at(i).toString());
   }
-  void removeNameAt(int i) override { names.removeAt(i); }
+  void removeName(const QString& name) override {
+    const auto [first, last] = std::equal_range(names.begin(), names.end(), name, NameBefore());
+    names.erase(std::remove(first, last, name), last);
+  }
   void clearNames() override { names.clear(); }
   void setBackgroundColour(std::int32_t value) override {
     if (value >= 0 && value <= 0xFFFFFF) colour = value;
   }
-  storage::DataDirectory& dataDirectory() override { return dataDirectory_; }
+  // The directory the tests hand to the commands with the window.
+  storage::DataDirectory& dataDirectory() { return dataDirectory_; }
 
   // Fills the boxes as a user would before a command.
   void show(const QString& web, const QString& user = {}, const QString& password = {},

@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-#include "web/Shell.h"
+#include "seams/Shell.h"
 
 namespace ombrel::testing {
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ui/Dialogs.h"
+#include "seams/Dialogs.h"
 
 namespace ombrel::testing {
 

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "UiTests.h"
-#include "ui/Dialogs.h"
+#include "ui/QtDialogs.h"
 
 using namespace ombrel;
 

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "UiTests.h"
+#include "seams/NameOrder.h"
 #include "ui/SortedListBox.h"
 
 using ombrel::SortedListBox;
@@ -49,6 +50,7 @@ class SortedListBoxTest : public QObject {
   void ownChangesRaiseNoPick();
   void userPicksAreReported();
   void removingThePickedNameLeavesNothingPicked();
+  void removingANameTakesEveryItemOfItAlone();
 };
 
 void SortedListBoxTest::sortsWithoutRegardToCase() {
@@ -106,7 +108,7 @@ void SortedListBoxTest::fillsOneHundredThousandNamesInOrder() {
   QCoreApplication::processEvents();
   QCOMPARE(list.count(), 100000);
   for (int i = 1; i < list.count(); i += 997)
-    QVERIFY(SortedListBox::compareNames(list.nameAt(i - 1), list.nameAt(i)) <= 0);
+    QVERIFY(ombrel::compareNames(list.nameAt(i - 1), list.nameAt(i)) <= 0);
 }
 
 void SortedListBoxTest::orderAgreesWithQtCaseFolding() {
@@ -119,9 +121,9 @@ void SortedListBoxTest::orderAgreesWithQtCaseFolding() {
   auto sign = [](int v) { return (v > 0) - (v < 0); };
   for (const QString& a : samples)
     for (const QString& b : samples)
-      QVERIFY2(sign(SortedListBox::compareNames(a, b)) ==
-                   sign(QString::compare(a, b, Qt::CaseInsensitive)),
-               qPrintable(a + " / " + b));
+      QVERIFY2(
+          sign(ombrel::compareNames(a, b)) == sign(QString::compare(a, b, Qt::CaseInsensitive)),
+          qPrintable(a + " / " + b));
 }
 
 void SortedListBoxTest::bulkSortAgreesWithQtCaseFolding() {
@@ -153,7 +155,7 @@ void SortedListBoxTest::bulkSortAgreesWithQtCaseFolding() {
     return QString::compare(a, b, Qt::CaseInsensitive) < 0;
   });
   ombrel::NameBlock sorted = names;
-  SortedListBox::sortNames(sorted);
+  ombrel::sortNames(sorted);
   QVERIFY(sorted.toList() == expected);
 }
 
@@ -239,6 +241,19 @@ void SortedListBoxTest::removingThePickedNameLeavesNothingPicked() {
   list.removeNameAt(-1);
   QCOMPARE(list.count(), 2);
   QCOMPARE(list.nameAt(2), QString());
+}
+
+void SortedListBoxTest::removingANameTakesEveryItemOfItAlone() {
+  // Many items equal but for case around the removed ones: only exact
+  // matches go, wherever they lie in their run.
+  SortedListBox list;
+  list.addNames(mixedNames(400, 11));
+  for (const QString name : {"BETA", "zeta", "", "absent"}) {
+    QStringList expected = namesOf(list);
+    expected.removeAll(name);
+    list.removeName(name);
+    QCOMPARE(namesOf(list), expected);
+  }
 }
 
 int runSortedListBoxTests(int argc, char** argv) {

@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 
 #include "UiTests.h"
 #include "WindowFixture.h"
@@ -58,6 +60,8 @@ class WindowCommandsTest : public QObject {
   void colourChooserRepaintsAndRemembers();
   void hoverCaptionsNameTheImages();
   void exitEndsWithoutAQuestion();
+  void hiddenPanelButtonsRunTheirCommands_data();
+  void hiddenPanelButtonsRunTheirCommands();
 };
 
 void WindowCommandsTest::startUpListsNamesAndAppliesTheColour() {
@@ -249,6 +253,49 @@ void WindowCommandsTest::exitEndsWithoutAQuestion() {
   w.child<QAction>("om4")->trigger();
   QCOMPARE(w.ended, 1);
   QCOMPARE(w.dialogs.messages.size(), asked);
+}
+
+// No user can reach the hidden panel, but its buttons keep their commands:
+// each click shows which command ran by what it asks or does first.
+void WindowCommandsTest::hiddenPanelButtonsRunTheirCommands_data() {
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<QString>("firstSign");
+  for (const char* button : {"Command9", "Command1"})
+    QTest::newRow(button) << button << "Name Web Site";
+  for (const char* button : {"Command7", "Command3"})
+    QTest::newRow(button) << button << "Nothing was saved.";
+  for (const char* button : {"Command8", "Command4"})
+    QTest::newRow(button) << button << "Delete File";
+  QTest::newRow("Command5") << "Command5"
+                            << "Nothing was written.";
+  QTest::newRow("Command6") << "Command6"
+                            << "list emptied";
+  QTest::newRow("Command2") << "Command2"
+                            << "http://picked.example/";
+  QTest::newRow("Command10") << "Command10"
+                             << "ended";
+}
+
+void WindowCommandsTest::hiddenPanelButtonsRunTheirCommands() {
+  QFETCH(QString, button);
+  QFETCH(QString, firstSign);
+  WindowFixture w;
+  w.form.addName("picked.example");
+  w.form.setBoxText(Box::Web, "picked.example");
+  w.dialogs.answerInput(QString());  // New: cancelled at the first prompt
+  w.dialogs.answerMessage(kNo);      // Delete: not confirmed
+
+  w.child<QPushButton>(button.toLatin1().constData())->click();
+
+  QStringList signs;
+  for (const auto& prompt : w.dialogs.prompts) signs << prompt.prompt;
+  for (const auto& message : w.dialogs.messages) signs << message.title << message.text;
+  signs << w.shell.urls;
+  if (w.form.nameCount() == 0) signs << "list emptied";
+  if (w.ended) signs << "ended";
+  QVERIFY2(std::any_of(signs.begin(), signs.end(),
+                       [&](const QString& sign) { return sign.endsWith(firstSign); }),
+           qPrintable(signs.join(" | ")));
 }
 
 int runWindowCommandsTests(int argc, char** argv) {

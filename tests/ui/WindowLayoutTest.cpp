@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The window as designed: every control's kind, container, caption, place
-// and font, what is hidden, what lies in front, the menus and the bindings.
+// and font, what is hidden, what lies in front, and the menus.
 #include <QAccessible>
 #include <QAction>
 #include <QGroupBox>
@@ -52,7 +52,6 @@ class WindowLayoutTest : public QObject {
   void onlyTheDesignedControlsShow();
   void chooserAndCaptionLieInFront();
   void menusHoldTheirItemsInOrder();
-  void everyBindingReachesItsHandler();
   void textBoxesStartWithDesignTextsAndPasswordInClear();
 };
 
@@ -277,68 +276,6 @@ void WindowLayoutTest::menusHoldTheirItemsInOrder() {
       QCOMPARE(action->shortcut(), expected.shortcut);
       QVERIFY(!action->menu());  // Help is an item of "Ombrel", not a menu of its own
     }
-  }
-}
-
-// Disconnecting succeeds only where the connection was made.
-#define QVERIFY_BOUND(sender, signal, handler) \
-  QVERIFY2(QObject::disconnect(sender, signal, &w.form, handler), #handler)
-
-void WindowLayoutTest::everyBindingReachesItsHandler() {
-  WindowFixture w;
-  auto action = [&](const char* name) { return w.child<QAction>(name); };
-  auto image = [&](const char* name) { return w.child<ImageButton>(name); };
-  auto button = [&](const char* name) { return w.child<QPushButton>(name); };
-  constexpr auto triggered = &QAction::triggered;
-  constexpr auto pushed = &QPushButton::clicked;
-
-  QVERIFY_BOUND(w.child<SortedListBox>("List1"), &SortedListBox::userSelectionChanged,
-                &Form1::List1_Click);
-
-  QVERIFY_BOUND(action("f1"), triggered, &Form1::f1_Click);
-  QVERIFY_BOUND(image("Image4"), &ImageButton::clicked, &Form1::Image4_Click);
-  QVERIFY_BOUND(button("Command9"), pushed, &Form1::Command9_Click);
-  QVERIFY_BOUND(button("Command1"), pushed, &Form1::Command1_Click);
-
-  QVERIFY_BOUND(action("f2"), triggered, &Form1::f2_Click);
-  QVERIFY_BOUND(image("Image1"), &ImageButton::clicked, &Form1::Image1_Click);
-  QVERIFY_BOUND(button("Command7"), pushed, &Form1::Command7_Click);
-  QVERIFY_BOUND(button("Command3"), pushed, &Form1::Command3_Click);
-
-  QVERIFY_BOUND(action("f3"), triggered, &Form1::f3_Click);
-  QVERIFY_BOUND(image("Image2"), &ImageButton::clicked, &Form1::Image2_Click);
-  QVERIFY_BOUND(button("Command8"), pushed, &Form1::Command8_Click);
-  QVERIFY_BOUND(button("Command4"), pushed, &Form1::Command4_Click);
-
-  QVERIFY_BOUND(button("Command5"), pushed, &Form1::Command5_Click);
-  QVERIFY_BOUND(button("Command6"), pushed, &Form1::Command6_Click);
-
-  QVERIFY_BOUND(image("Image3"), &ImageButton::clicked, &Form1::Image3_Click);
-  QVERIFY_BOUND(button("Command2"), pushed, &Form1::Command2_Click);
-  QVERIFY_BOUND(action("openSiteKey"), triggered, &Form1::Image3_Click);
-
-  QVERIFY_BOUND(action("om4"), triggered, &Form1::om4_Click);
-  QVERIFY_BOUND(button("Command10"), pushed, &Form1::Command10_Click);
-
-  QVERIFY_BOUND(action("om1"), triggered, &Form1::om1_Click);
-  QVERIFY_BOUND(action("om7"), triggered, &Form1::om7_Click);
-  QVERIFY_BOUND(button("Command11"), pushed, &Form1::Command11_Click);
-
-  QVERIFY_BOUND(image("Image4"), &ImageButton::mouseMoved, &Form1::Image4_MouseMove);
-  QVERIFY_BOUND(image("Image1"), &ImageButton::mouseMoved, &Form1::Image1_MouseMove);
-  QVERIFY_BOUND(image("Image2"), &ImageButton::mouseMoved, &Form1::Image2_MouseMove);
-  QVERIFY_BOUND(image("Image3"), &ImageButton::mouseMoved, &Form1::Image3_MouseMove);
-  QVERIFY_BOUND(w.child<ToolBarFrame>("Frame3"), &ToolBarFrame::mouseMoved,
-                &Form1::Frame3_MouseMove);
-
-  QVERIFY_BOUND(action("om2"), triggered, &Form1::om2_Click);
-  QVERIFY_BOUND(action("om5"), triggered, &Form1::om5_Click);
-  QVERIFY_BOUND(action("h1"), triggered, &Form1::h1_Click);
-
-  // Each swatch reaches clr_Click with its own index, through a small adapter.
-  for (int index = 0; index < 24; ++index) {
-    QVERIFY(QObject::disconnect(w.member<PictureBox>("clr", index), &PictureBox::clicked, &w.form,
-                                nullptr));
   }
 }
 

@@ -44,13 +44,6 @@ TEST(OpenSiteTest, MakesAUrlOfTheBoxText) {
   EXPECT_EQ(dialogs.messages[0].title, "Ombrel");
 }
 
-TEST(DesktopShellTest, SaysWhyItCannotOpenAUrlWithABlankInItsHost) {
-  DesktopShell shell;  // stops before the desktop is asked
-  QString reason;
-  EXPECT_FALSE(shell.openUrl(siteUrl("my bank.example"), reason));
-  EXPECT_EQ(reason, "Invalid hostname (contains invalid characters)");
-}
-
 TEST(OpenBrowserTest, FallsBackToTheMakerSiteForNonWebAddresses) {
   testing::RecordingShell shell;
   EXPECT_TRUE(openBrowser(shell, "HTTPS://Example.com"));

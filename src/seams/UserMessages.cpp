@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/UserMessages.h"
+#include "seams/UserMessages.h"
 
 #include <QFile>
 #include <QList>

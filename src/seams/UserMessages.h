@@ -4,16 +4,10 @@
 #include <QString>
 #include <cstddef>
 #include <filesystem>
-#include <string_view>
 
 #include "storage/Status.h"
 
 namespace ombrel {
-
-// Names of the files that take the place of pw.dat and pwclr.dat when they are
-// replaced; they only exist for the moment of a replacement.
-inline constexpr std::string_view kPasswordFileNew = "pw.dat.new";
-inline constexpr std::string_view kColourFileNew = "pwclr.dat.new";
 
 // "<what>: <path>: <reason>." — a message that names the file and the reason.
 QString fileProblem(const QString& what, const std::filesystem::path& path,

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/Dialogs.h"
+#include "ui/QtDialogs.h"
 
 #include <QInputDialog>
 #include <QLineEdit>

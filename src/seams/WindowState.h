@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "storage/DataDirectory.h"
-#include "ui/NameBlock.h"
+#include "seams/NameBlock.h"
 
 namespace ombrel {
 
@@ -29,8 +28,8 @@ class WindowState {
   virtual QString boxText(Box box) const = 0;
   virtual void setBoxText(Box box, const QString& text) = 0;
 
-  // The entry list: plain names kept sorted without regard to case; names
-  // equal but for case keep the order in which they were added.
+  // The entry list: plain names kept in the list order (seams/NameOrder.h);
+  // names equal but for case keep the order in which they were added.
   virtual int nameCount() const = 0;
   virtual QString nameAt(int index) const = 0;
   virtual int selectedIndex() const = 0;  // -1 when nothing is selected
@@ -38,14 +37,13 @@ class WindowState {
   virtual void setSelectedIndex(int index) = 0;
   virtual void addName(const QString& name) = 0;
   virtual void addNames(NameBlock names) = 0;  // in bulk, one repaint
-  virtual void removeNameAt(int index) = 0;
+  // Removes every item that is exactly `name`.
+  virtual void removeName(const QString& name) = 0;
   virtual void clearNames() = 0;
 
   // A colour value red + 256 * green + 65536 * blue. A value outside
   // 0..0xFFFFFF is not a colour and leaves the background as it is.
   virtual void setBackgroundColour(std::int32_t value) = 0;
-
-  virtual storage::DataDirectory& dataDirectory() = 0;
 
   // What the boxes were last filled from: the picked name and every stored
   // record of it at that moment, as the record writer writes them. Save and

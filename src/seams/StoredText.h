@@ -2,13 +2,8 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
-#include <cstddef>
-#include <filesystem>
 #include <string>
 #include <string_view>
-
-#include "ui/NameBlock.h"
 
 namespace ombrel {
 
@@ -30,14 +25,9 @@ StoredText toStored(const QString& plain);
 // out.
 QString fromStored(std::string_view stored);
 
-// The plain names of every whole record of an entry file, in file order, for
-// the list. A missing or unreadable file gives none; a record cut off at the
-// end of the file (or by a read error) is left out and the names before it
-// are kept. `damagedTail`, when given, gets the number of bytes after the
-// last whole record when the file ends inside one, and 0 otherwise. The file
-// is read a block at a time and each name decoded as soon as its record is
-// read, so the file is never held whole beside the names.
-NameBlock readListedNames(const std::filesystem::path& entryFile,
-                          std::size_t* damagedTail = nullptr);
+// Writes the characters of shift-decoded Windows-1252 bytes from `out` on, one
+// per byte, and returns the end of what it wrote: for decoders that write
+// straight into a buffer of their own.
+QChar* fromCp1252(std::string_view plain, QChar* out);
 
 }  // namespace ombrel

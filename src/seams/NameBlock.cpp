@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/NameBlock.h"
+#include "seams/NameBlock.h"
 
 #include <algorithm>
 #include <iterator>

@@ -17,11 +17,4 @@ class Shell {
   virtual bool openLocalFile(const QString& path) = 0;
 };
 
-// The real shell, on QDesktopServices.
-class DesktopShell : public Shell {
- public:
-  bool openUrl(const QString& url, QString& reason) override;
-  bool openLocalFile(const QString& path) override;
-};
-
 }  // namespace ombrel

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "web/Shell.h"
+#include "ui/DesktopShell.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#include "entries/ListedNames.h"
+
+#include <string>
+
+#include "seams/StoredText.h"
+#include "storage/DataFiles.h"
+#include "storage/RecordReader.h"
+#include "storage/ShiftCodec.h"
+
+namespace ombrel {
+
+NameBlock readListedNames(const std::filesystem::path& entryFile, std::size_t* damagedTail) {
+  if (damagedTail) *damagedTail = 0;
+  NameBlock names;
+  storage::InputFile file;
+  if (!file.open(entryFile)) return names;
+  // The names cannot hold more characters than the file has bytes, so the
+  // text never has to move as it fills; the number of names is a guess from
+  // the size of a typical entry.
+  const auto size = static_cast<qsizetype>(file.sizeWhenOpened());
+  names.reserve(size, size / 64);
+  storage::RecordReader reader(file);
+  // Each name is decoded into one buffer used again for every name, then
+  // straight into the block, with no string of its own.
+  std::string plain;
+  const storage::Status status = reader.forEachRecord([&](const storage::RecordView& record) {
+    const std::string_view name = record.name.text;
+    if (plain.size() < name.size()) plain.resize(name.size());
+    const std::size_t length = storage::shiftDecodeInto(name, plain.data());
+    names.endName(fromCp1252(std::string_view(plain.data(), length),
+                             names.beginName(static_cast<qsizetype>(length))));
+    return storage::Status::success();
+  });
+  // A read error is no damage of the file's own.
+  if (damagedTail) *damagedTail = status.damagedTail();
+  return names;
+}
+
+}  // namespace ombrel
