@@ -6,7 +6,6 @@
 #include <QTest>
 #include <random>
 
-#include "UiTests.h"
 #include "ui/SortedListBox.h"
 
 using ombrel::SortedListBox;
@@ -154,7 +153,7 @@ void SortedListBoxTest::bulkSortAgreesWithQtCaseFolding() {
   });
   ombrel::NameBlock sorted = names;
   SortedListBox::sortNames(sorted);
-  QVERIFY(sorted.toList() == expected);
+  QCOMPARE(sorted.toList(), expected);
 }
 
 void SortedListBoxTest::nameBlockKeepsEveryNameAsItGrows() {
@@ -241,9 +240,6 @@ void SortedListBoxTest::removingThePickedNameLeavesNothingPicked() {
   QCOMPARE(list.nameAt(2), QString());
 }
 
-int runSortedListBoxTests(int argc, char** argv) {
-  SortedListBoxTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(SortedListBoxTest)
 
 #include "SortedListBoxTest.moc"
