@@ -104,8 +104,10 @@ void SortedListBoxTest::fillsOneHundredThousandNamesInOrder() {
   list.addNames(names);
   QCoreApplication::processEvents();
   QCOMPARE(list.count(), 100000);
-  for (int i = 1; i < list.count(); i += 997)
-    QVERIFY(SortedListBox::compareNames(list.nameAt(i - 1), list.nameAt(i)) <= 0);
+  for (int i = 1; i < list.count(); i += 997) {
+    QVERIFY2(SortedListBox::compareNames(list.nameAt(i - 1), list.nameAt(i)) <= 0,
+             qPrintable(list.nameAt(i - 1) + " before " + list.nameAt(i)));
+  }
 }
 
 void SortedListBoxTest::orderAgreesWithQtCaseFolding() {
