@@ -36,6 +36,17 @@ class SharingTest : public testing::EntryFixture {
   // Another window changes the file behind this one's back.
   void changeElsewhere(const std::string& bytes) { dir.write("passwords.dat", bytes); }
 
+  // Saves a new password for a.com over a change made elsewhere, answering
+  // Yes to both questions.
+  void saveOverAChangeElsewhere() {
+    pick("a.com");
+    window.setBoxText(Box::Password, "mine");
+    changeElsewhere(line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", ""));
+    dialogs.answerMessage(kYes);
+    dialogs.answerMessage(kYes);
+    saveEntry(window, dialogs);
+  }
+
   std::vector<std::string> titles() const {
     std::vector<std::string> out;
     for (const auto& message : dialogs.messages) out.push_back(message.title.toStdString());
@@ -153,22 +164,12 @@ TEST_F(SharingTest, StaleSaveAsksFirst) {
 }
 
 TEST_F(SharingTest, StaleSaveOverwritesWhenAllowed) {
-  pick("a.com");
-  window.setBoxText(Box::Password, "mine");
-  changeElsewhere(line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", ""));
-  dialogs.answerMessage(kYes);
-  dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
+  saveOverAChangeElsewhere();
   EXPECT_EQ(entryFile(), line("a.com", "ann", "mine", nullptr) + line("b.com", "bob", "2", ""));
 }
 
 TEST_F(SharingTest, OwnSaveIsNotAChangeMadeElsewhere) {
-  pick("a.com");
-  window.setBoxText(Box::Password, "mine");
-  changeElsewhere(line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", ""));
-  dialogs.answerMessage(kYes);
-  dialogs.answerMessage(kYes);
-  saveEntry(window, dialogs);
+  saveOverAChangeElsewhere();
   // The next Save asks as usual.
   dialogs.messages.clear();
   dialogs.answerMessage(kYes);
@@ -254,7 +255,6 @@ namespace {
 using testing::enc;
 using ::testing::HasSubstr;
 using testing::line;
-using ::testing::StartsWith;
 
 TEST(ConflictCopyNames, TheThreeSyncToolsAndNothingElse) {
   using storage::ConflictOf;
