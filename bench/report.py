@@ -169,20 +169,22 @@ def main():
     if csv_entries == g:
         table.judge("parse", g, f"python_csv {n} (times faster)",
                     t("python_csv", g) / t("parse", g), 10, at_least=True)
-    # 2. Start-up against an empty file; the list fill against a plain sort.
-    table.judge("startup", g, "startup 0", t("startup", g) / t("startup", 0), 2)
-    if ("cold_start", g) in times and ("cold_start", 0) in times:
-        table.judge("cold_start", g, "cold_start 0", t("cold_start", g) / t("cold_start", 0), 2)
+    # 2. Start-up as a user feels it, a fresh process to the shown window,
+    # against the same with an empty file; the list fill against a plain sort.
+    # A warm start-up with an empty file reads nothing, so it is no yardstick.
+    for entries, limit in ((g, 2), (1_000_000, 6)):
+        if ("cold_start", entries) in times and ("cold_start", 0) in times:
+            table.judge("cold_start", entries, "cold_start 0",
+                        t("cold_start", entries) / t("cold_start", 0), limit)
     table.judge("fill_list", g, f"sort_names {n}", t("fill_list", g) / t("sort_names", g), 3)
     # 3. Picking the last name against one parse of the file.
     table.judge("pick_last", g, f"parse {n}", t("pick_last", g) / t("parse", g), 1.5)
-    # 4. Save and Delete against the least a safe rewrite must do.
-    for operation in ("save_last", "delete_last"):
+    # 4. New, Save and Delete against the least a safe rewrite must do: each
+    # reads the whole file and replaces it in one step.
+    for operation in ("new", "save_last", "delete_last"):
         table.judge(operation, g, f"copy_flush_rename {n}",
                     t(operation, g) / t("copy_flush_rename", g), 2)
-    # 5. New against New at a hundred entries.
-    table.judge("new", g, "new 100", t("new", g) / t("new", 100), 5)
-    # 7. Memory: what 100,000 listed names add to the peak, per byte of file.
+    # 5. Memory: what 100,000 listed names add to the peak, per byte of file.
     if g in probes and 0 in probes:
         added = (probes[g][1] - probes[0][1]) * 1024
         table.judge("cold_start", g, f"peak RSS: +{added / 2**20:.1f} MiB over empty, per file byte",

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
+#include <gmock/gmock.h>
+
 #include "EntryFixture.h"
 
 namespace ombrel {
 namespace {
 
 using testing::enc;
+using ::testing::HasSubstr;
 
 class MaintenanceTest : public testing::EntryFixture {};
 
@@ -27,7 +30,7 @@ TEST_F(MaintenanceTest, EncodeWritesNothingWhenACharacterCannotBeEncoded) {
   encodePlainEntryFile(window.dataDirectory(), dialogs);
   EXPECT_FALSE(dir.exists("passwords2.dat"));
   ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_NE(dialogs.messages[0].text.indexOf("Nothing was written"), -1);
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("Nothing was written"));
 }
 
 TEST_F(MaintenanceTest, LoadOfAMissingOrEmptyFileEmptiesTheList) {

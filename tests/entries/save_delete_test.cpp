@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <gmock/gmock.h>
 #include <sys/stat.h>
 
 #include <functional>
@@ -9,7 +10,9 @@ namespace ombrel {
 namespace {
 
 using testing::enc;
+using ::testing::HasSubstr;
 using testing::line;
+using ::testing::Not;
 
 class SaveTest : public testing::EntryFixture {
  protected:
@@ -63,7 +66,7 @@ TEST_F(SaveTest, LeftoverTemporaryFileNeverLeaksIntoTheEntryFile) {
   window.show("c.com", "c", "3", "z");
   dialogs.answerMessage(kYes);
   saveEntry(window, window.dataDirectory(), dialogs);
-  EXPECT_EQ(entryFile().find(enc("stale")), std::string::npos);
+  EXPECT_THAT(entryFile(), Not(HasSubstr(enc("stale"))));
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
 
@@ -109,8 +112,8 @@ TEST_F(SaveTest, RefusesWhatCannotBeStoredAndChangesNothing) {
   window.show("c.com", "c", QString::fromUtf8("\u00a3 10"), "z");
   saveEntry(window, window.dataDirectory(), dialogs);  // no question is scripted: none may come
   ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_NE(dialogs.messages[0].text.indexOf(QString::fromUtf8("\"\u00a3\"")), -1);
-  EXPECT_NE(dialogs.messages[0].text.indexOf("Nothing was saved"), -1);
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("\"\u00a3\""));
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("Nothing was saved"));
   EXPECT_EQ(entryFile(), before);
   EXPECT_FALSE(dir.exists("passwords2.dat"));
   EXPECT_EQ(window.boxText(Box::Password), QString::fromUtf8("\u00a3 10"));
@@ -126,15 +129,17 @@ TEST_F(SaveTest, DamagedOrMissingFileIsNeverRewritten) {
               dialogs);  // said before the question, which is not scripted
     EXPECT_EQ(entryFile(), damaged);
     ASSERT_EQ(dialogs.messages.size(), 1u) << name;
-    EXPECT_NE(dialogs.messages[0].text.indexOf("passwords.dat"), -1);
-    EXPECT_NE(dialogs.messages[0].text.indexOf("7 bytes follow the last whole entry"), -1) << name;
+    EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("passwords.dat"));
+    EXPECT_THAT(dialogs.messages[0].text.toStdString(),
+                HasSubstr("7 bytes follow the last whole entry"))
+        << name;
     EXPECT_FALSE(dir.exists("passwords2.dat"));
   }
 
   std::filesystem::remove(dir.file("passwords.dat"));
   saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_FALSE(dir.exists("passwords.dat"));
-  EXPECT_NE(dialogs.messages.back().text.indexOf("No such file"), -1);
+  EXPECT_THAT(dialogs.messages.back().text.toStdString(), HasSubstr("No such file"));
 }
 
 TEST_F(SaveTest, FailedRewriteLeavesTheEntryFileAndNoTemporaryFile) {
@@ -146,8 +151,8 @@ TEST_F(SaveTest, FailedRewriteLeavesTheEntryFileAndNoTemporaryFile) {
   saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(entryFile(), before);
   ASSERT_EQ(dialogs.messages.size(), 2u);
-  EXPECT_NE(dialogs.messages[1].text.indexOf("passwords.dat"), -1);
-  EXPECT_NE(dialogs.messages[1].text.indexOf("Nothing was saved"), -1);
+  EXPECT_THAT(dialogs.messages[1].text.toStdString(), HasSubstr("passwords.dat"));
+  EXPECT_THAT(dialogs.messages[1].text.toStdString(), HasSubstr("Nothing was saved"));
 }
 
 class DeleteTest : public testing::EntryFixture {
@@ -190,7 +195,7 @@ TEST_F(DeleteTest, NoShowsOperationAbortedAndChangesNothing) {
   EXPECT_EQ(boxes(), QStringList({"b.com", "", "", "kept"}));
 }
 
-TEST_F(DeleteTest, EmptyOrUnknownNamesAndTheNotesBox) {
+TEST_F(DeleteTest, EmptyNameDropsTheUnnamedEntries) {
   window.show("", "u", "p", "notes");
   dialogs.answerMessage(kYes);
   deleteEntry(window, window.dataDirectory(), dialogs);
@@ -199,13 +204,15 @@ TEST_F(DeleteTest, EmptyOrUnknownNamesAndTheNotesBox) {
                              line("a.com", "dup", "2", "x"));
   EXPECT_EQ(window.names, QStringList({"a.com", "a.com", "b.com"}));
   EXPECT_EQ(boxes(), QStringList({"", "", "", "notes"}));
+}
 
+TEST_F(DeleteTest, NameDifferingOnlyInCaseDropsNothing) {
   const std::string before = entryFile();
-  window.show("A.com", "u", "p", "n");  // case matters: nothing goes
+  window.show("A.com", "u", "p", "n");
   dialogs.answerMessage(kYes);
   deleteEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(entryFile(), before);
-  EXPECT_EQ(window.names.size(), 3);
+  EXPECT_EQ(window.names.size(), 4);
   EXPECT_EQ(boxes(), QStringList({"", "", "", "n"}));
 }
 
@@ -221,23 +228,29 @@ TEST_F(DeleteTest, RemovesTheItemsOfTheNameAmongNamesEqualButForCase) {
   EXPECT_EQ(window.names, QStringList({"", "a.co", "A.com", "A.COM", "a.comx", "b.com"}));
 }
 
-TEST_F(DeleteTest, RefusalsAndFailuresChangeNothing) {
+TEST_F(DeleteTest, RefusesANameTheFileCannotCarry) {
   const std::string before = entryFile();
   window.show(QString::fromUtf8("\u00e9.com"), "u", "p", "n");
   deleteEntry(window, window.dataDirectory(), dialogs);  // refused before the question
   ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_NE(dialogs.messages[0].text.indexOf(QString::fromUtf8("\"\u00e9\"")), -1);
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("\"\u00e9\""));
+  EXPECT_EQ(entryFile(), before);
+}
 
+TEST_F(DeleteTest, DamagedFileIsNeverRewritten) {
+  const std::string before = entryFile();
   dir.write("passwords.dat", before + "\"" + enc("cut"));
   window.show("a.com", "u", "p", "n");
-  deleteEntry(window, window.dataDirectory(),
-              dialogs);  // said before the question, which is not scripted
-  EXPECT_NE(dialogs.messages.back().text.indexOf("ends inside an entry"), -1);
+  deleteEntry(window, window.dataDirectory(), dialogs);  // said before the question, which is not scripted
+  EXPECT_THAT(dialogs.messages.back().text.toStdString(), HasSubstr("ends inside an entry"));
   EXPECT_EQ(entryFile(), before + "\"" + enc("cut"));
   EXPECT_EQ(window.names.size(), 4);
   EXPECT_EQ(window.boxText(Box::Web), "a.com");
+}
 
+TEST_F(DeleteTest, MissingFileIsNotCreated) {
   std::filesystem::remove(dir.file("passwords.dat"));
+  window.show("a.com", "u", "p", "n");
   dialogs.answerMessage(kYes);
   deleteEntry(window, window.dataDirectory(), dialogs);
   EXPECT_FALSE(dir.exists("passwords.dat"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Two programs on one data directory: the write lock, and Save and Delete
 // over records that changed elsewhere since they were shown.
+#include <gmock/gmock.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +20,9 @@ namespace ombrel {
 namespace {
 
 using testing::enc;
+using ::testing::HasSubstr;
 using testing::line;
+using ::testing::StartsWith;
 
 class SharingTest : public testing::EntryFixture {
  protected:
@@ -34,6 +37,17 @@ class SharingTest : public testing::EntryFixture {
   // Another window changes the file behind this one's back.
   void changeElsewhere(const std::string& bytes) { dir.write("passwords.dat", bytes); }
 
+  // Saves a new password for a.com over a change made elsewhere, answering
+  // Yes to both questions.
+  void saveOverAChangeElsewhere() {
+    pick("a.com");
+    window.setBoxText(Box::Password, "mine");
+    changeElsewhere(line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", ""));
+    dialogs.answerMessage(kYes);
+    dialogs.answerMessage(kYes);
+    saveEntry(window, window.dataDirectory(), dialogs);
+  }
+
   std::vector<std::string> titles() const {
     std::vector<std::string> out;
     for (const auto& message : dialogs.messages) out.push_back(message.title.toStdString());
@@ -41,7 +55,7 @@ class SharingTest : public testing::EntryFixture {
   }
 };
 
-TEST_F(SharingTest, LockIsExclusiveAndFreedWithItsHolder) {
+TEST_F(SharingTest, LockIsExclusiveUntilUnlocked) {
   storage::DirectoryLock first, second;
   ASSERT_TRUE(first.tryLock(dir.path()));
   const storage::Status busy = second.tryLock(dir.path());
@@ -49,12 +63,17 @@ TEST_F(SharingTest, LockIsExclusiveAndFreedWithItsHolder) {
   EXPECT_EQ(busy.error(), EWOULDBLOCK);
   first.unlock();
   EXPECT_TRUE(second.tryLock(dir.path()));
-  const storage::Status missing = first.tryLock(dir.path() / "missing");
-  EXPECT_FALSE(missing);
-  EXPECT_NE(missing.error(), EWOULDBLOCK);  // a folder that cannot be opened is not busy
-  second.unlock();
+}
 
-  // A program that dies holding the lock leaves nothing behind that blocks.
+TEST_F(SharingTest, FolderThatCannotBeOpenedIsNotBusy) {
+  storage::DirectoryLock lock;
+  const storage::Status missing = lock.tryLock(dir.path() / "missing");
+  EXPECT_FALSE(missing);
+  EXPECT_NE(missing.error(), EWOULDBLOCK);
+}
+
+TEST_F(SharingTest, LockIsFreedWhenItsHolderDies) {
+  storage::DirectoryLock first;
   int ready[2];
   ASSERT_EQ(::pipe(ready), 0);
   const pid_t child = ::fork();
@@ -117,7 +136,8 @@ TEST_F(SharingTest, EveryWriterWaitsForTheLockThenChangesNothing) {
     dialogs.messages.clear();
     run();
     ASSERT_FALSE(dialogs.messages.empty());
-    EXPECT_TRUE(dialogs.messages.back().text.startsWith("Another Ombrel is writing"));
+    EXPECT_THAT(dialogs.messages.back().text.toStdString(),
+                StartsWith("Another Ombrel is writing"));
     EXPECT_EQ(entryFile(), entriesBefore);
     EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
     EXPECT_EQ(dir.read("pwclr.dat"), " 255 \r\n");
@@ -127,12 +147,11 @@ TEST_F(SharingTest, EveryWriterWaitsForTheLockThenChangesNothing) {
   EXPECT_TRUE(dialogs.allAnswered());
 }
 
-TEST_F(SharingTest, StaleSaveAsksAndNoChangesNothing) {
+TEST_F(SharingTest, StaleSaveAsksFirst) {
   pick("a.com");
   window.setBoxText(Box::Password, "mine");
   const std::string theirs = line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", "");
   changeElsewhere(theirs);
-
   dialogs.answerMessage(kNo);
   saveEntry(window, window.dataDirectory(), dialogs);
   ASSERT_EQ(titles(), std::vector<std::string>{"Changed Elsewhere"});
@@ -140,13 +159,16 @@ TEST_F(SharingTest, StaleSaveAsksAndNoChangesNothing) {
             "This entry was changed elsewhere after you opened it. Overwrite those changes?");
   EXPECT_EQ(dialogs.messages[0].style, kConfirm);
   EXPECT_EQ(entryFile(), theirs);
+}
 
-  dialogs.answerMessage(kYes);
-  dialogs.answerMessage(kYes);
-  saveEntry(window, window.dataDirectory(), dialogs);
+TEST_F(SharingTest, StaleSaveOverwritesWhenAllowed) {
+  saveOverAChangeElsewhere();
   EXPECT_EQ(entryFile(), line("a.com", "ann", "mine", nullptr) + line("b.com", "bob", "2", ""));
+}
 
-  // Our own save is not a change made elsewhere: the next Save asks as usual.
+TEST_F(SharingTest, OwnSaveIsNotAChangeMadeElsewhere) {
+  saveOverAChangeElsewhere();
+  // The next Save asks as usual.
   dialogs.messages.clear();
   dialogs.answerMessage(kYes);
   saveEntry(window, window.dataDirectory(), dialogs);
@@ -160,7 +182,7 @@ TEST_F(SharingTest, UnchangedOrTypedEntrySavesWithoutTheExtraQuestion) {
   dialogs.answerMessage(kYes);
   saveEntry(window, window.dataDirectory(), dialogs);
   EXPECT_EQ(titles(), std::vector<std::string>{"OverwriteFile"});
-  EXPECT_NE(entryFile().find(line("b.com", "robert", "2", nullptr)), std::string::npos);
+  EXPECT_THAT(entryFile(), HasSubstr(line("b.com", "robert", "2", nullptr)));
 }
 
 TEST_F(SharingTest, SaveOfAnEntryDeletedElsewhereSaysSo) {
@@ -171,11 +193,11 @@ TEST_F(SharingTest, SaveOfAnEntryDeletedElsewhereSaysSo) {
   saveEntry(window, window.dataDirectory(), dialogs);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
-  EXPECT_TRUE(dialogs.messages[0].text.contains("\"a.com\" was deleted elsewhere"));
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("\"a.com\" was deleted elsewhere"));
   EXPECT_EQ(entryFile(), theirs);
 }
 
-TEST_F(SharingTest, StaleDeleteAsksAndNoKeepsTheEntry) {
+TEST_F(SharingTest, StaleDeleteAsksFirst) {
   pick("a.com");
   const std::string theirs = line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", "");
   changeElsewhere(theirs);
@@ -229,6 +251,7 @@ namespace ombrel {
 namespace {
 
 using testing::enc;
+using ::testing::HasSubstr;
 using testing::line;
 
 TEST(ConflictCopyNames, TheThreeSyncToolsAndNothingElse) {
@@ -276,11 +299,16 @@ class ConflictCopyTest : public testing::EntryFixture {
   SettledCopies settled;
 };
 
-TEST_F(ConflictCopyTest, YesMergesAndSetsTheCopyAsideNoAsksNotAgain) {
+class ConflictCopyAnswerTest : public ConflictCopyTest {
+ protected:
+  ConflictCopyAnswerTest() {
+    dir.write(copy, line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
+  }
   const std::string copy = "passwords.sync-conflict-20260102-030405-ABCDEFG.dat";
-  dir.write(copy, line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
   const std::string before = entryFile();
+};
 
+TEST_F(ConflictCopyAnswerTest, NoKeepsTheCopyUntilTheNextStart) {
   dialogs.answerMessage(kNo);
   EXPECT_FALSE(settleConflictCopies(window.dataDirectory(), dialogs, settled));
   EXPECT_EQ(entryFile(), before);
@@ -288,10 +316,11 @@ TEST_F(ConflictCopyTest, YesMergesAndSetsTheCopyAsideNoAsksNotAgain) {
   EXPECT_FALSE(settleConflictCopies(window.dataDirectory(), dialogs, settled));  // not asked again
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kConfirm);
-  EXPECT_TRUE(dialogs.messages[0].text.contains("    b.com"));
-  EXPECT_TRUE(dialogs.messages[0].text.contains("may come back"));
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("    b.com"));
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("may come back"));
+}
 
-  settled.clear();  // the next start
+TEST_F(ConflictCopyAnswerTest, YesMergesTheCopyThenSetsItAside) {
   dialogs.answerMessage(kYes);
   EXPECT_TRUE(settleConflictCopies(window.dataDirectory(), dialogs, settled));
   EXPECT_EQ(entryFile(), before + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
@@ -308,7 +337,7 @@ TEST_F(ConflictCopyTest, DamagedCopyIsLeftAloneAndNamedOnce) {
   settleConflictCopies(window.dataDirectory(), dialogs, settled);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
-  EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromStdString(copy)));
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr(copy));
   EXPECT_EQ(entryFile(), before);
   EXPECT_TRUE(dir.exists(copy));
 }

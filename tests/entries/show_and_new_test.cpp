@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <gmock/gmock.h>
 #include <sys/stat.h>
 
 #include "EntryFixture.h"
@@ -7,6 +8,7 @@ namespace ombrel {
 namespace {
 
 using testing::enc;
+using ::testing::HasSubstr;
 using testing::line;
 
 class ShowTest : public testing::EntryFixture {};
@@ -78,32 +80,40 @@ TEST_F(NewTest, AppendsOneRecordAndListsTheName) {
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(NewTest, BlankAnswersAreUnsetAndCancelAtFirstDoesNothing) {
+TEST_F(NewTest, BlankAnswersAreStoredUnset) {
   answer("x.com", "", "");
   newEntry(window, window.dataDirectory(), dialogs, kNewEntryPanelPrompt);
   EXPECT_EQ(dialogs.prompts[0].prompt, "Name Web Site");
   // Created when missing; user name and password unset, notes empty.
   EXPECT_EQ(entryFile(), "\"" + enc("x.com") + "\",,,\"\"\r\n");
+}
 
+TEST_F(NewTest, CancelAtTheFirstQuestionDoesNothing) {
+  entries(line("x.com", nullptr, nullptr, ""), {"x.com"});
   dialogs.answerInput("");
   newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
-  EXPECT_EQ(dialogs.prompts.size(), 4u);  // no second question
-  EXPECT_EQ(entryFile(), "\"" + enc("x.com") + "\",,,\"\"\r\n");
+  EXPECT_EQ(dialogs.prompts.size(), 1u);  // no second question
+  EXPECT_EQ(entryFile(), line("x.com", nullptr, nullptr, ""));
+  EXPECT_EQ(window.names, QStringList({"x.com"}));
+}
 
-  answer("x.com", "again", "");  // duplicates are allowed
+TEST_F(NewTest, DuplicateNamesAreAllowed) {
+  entries(line("x.com", nullptr, nullptr, ""), {"x.com"});
+  answer("x.com", "again", "");
   newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   EXPECT_EQ(window.names, QStringList({"x.com", "x.com"}));
   pick("x.com");
   EXPECT_EQ(boxes(), QStringList({"x.com", "", "", ""}));
 }
 
-TEST_F(NewTest, NewFileIsPrivateAndALastLineWithoutLineEndIsKept) {
+TEST_F(NewTest, ALastLineWithoutLineEndIsKept) {
   dir.write("passwords.dat", line("a", "b", "c", "d").substr(0, line("a", "b", "c", "d").size() - 2));
   answer("n", "u", "p");
   newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   EXPECT_EQ(entryFile(), line("a", "b", "c", "d") + line("n", "u", "p", ""));
+}
 
-  std::filesystem::remove(dir.file("passwords.dat"));
+TEST_F(NewTest, NewFileIsPrivate) {
   answer("n", "u", "p");
   newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   struct stat info {};
@@ -111,7 +121,7 @@ TEST_F(NewTest, NewFileIsPrivateAndALastLineWithoutLineEndIsKept) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(NewTest, ADamagedLastEntryIsNotBuiltOnAndAFailedWriteAddsNothing) {
+TEST_F(NewTest, ADamagedLastEntryIsNotBuiltOn) {
   // Half an entry at the end would swallow the new one.
   const std::string damaged = line("m.com", "u", "p", "n") + "\"" + enc("half") + "\",\"";
   entries(damaged, {"m.com"});
@@ -119,17 +129,20 @@ TEST_F(NewTest, ADamagedLastEntryIsNotBuiltOnAndAFailedWriteAddsNothing) {
            kNewEntryPrompt);  // said before the first prompt
   EXPECT_TRUE(dialogs.prompts.empty());
   ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_NE(dialogs.messages[0].text.indexOf("not created"), -1);
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("not created"));
   EXPECT_EQ(entryFile(), damaged);
   EXPECT_EQ(window.names, QStringList({"m.com"}));
+}
 
+TEST_F(NewTest, AFailedWriteAddsNothing) {
   // The new version is written aside first; when that fails nothing changes.
-  dir.write("passwords.dat", line("m.com", "u", "p", "n"));
+  entries(line("m.com", "u", "p", "n"), {"m.com"});
   std::filesystem::create_directory(dir.file("passwords2.dat"));
   answer("a.com", "u", "p");
   newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
-  ASSERT_EQ(dialogs.messages.size(), 2u);
-  EXPECT_NE(dialogs.messages[1].text.indexOf("passwords2.dat is in the way: Is a directory"), -1);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(),
+              HasSubstr("passwords2.dat is in the way: Is a directory"));
   EXPECT_EQ(entryFile(), line("m.com", "u", "p", "n"));
   EXPECT_EQ(window.names, QStringList({"m.com"}));
 }
@@ -146,8 +159,8 @@ TEST_F(NewTest, RefusesCharactersTheFileCannotCarry) {
     newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
     ASSERT_FALSE(dialogs.messages.empty()) << c.text;
     const QString text = dialogs.messages.back().text;
-    EXPECT_NE(text.indexOf("\"" + QString::fromUtf8(c.named) + "\""), -1) << text.toStdString();
-    EXPECT_NE(text.indexOf("not created"), -1);
+    EXPECT_THAT(text.toStdString(), HasSubstr("\"" + std::string(c.named) + "\""));
+    EXPECT_THAT(text.toStdString(), HasSubstr("not created"));
   }
   EXPECT_EQ(entryFile(), before);
   EXPECT_EQ(window.names, QStringList({"m.com"}));

@@ -21,10 +21,10 @@ class WindowInputTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void megabyteNamesAndNotesAreShownWhole();
+  void megabyteTextsAreShownWhole();
 };
 
-void WindowInputTest::megabyteNamesAndNotesAreShownWhole() {
+void WindowInputTest::megabyteTextsAreShownWhole() {
   constexpr qsizetype kLong = 1 << 20;
   const QString longName(kLong, QLatin1Char('n'));
   const QString longNote(kLong, QLatin1Char('x'));

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <utility>
 
 #include "ScriptedDialogs.h"
 #include "TempDataDir.h"
@@ -11,6 +14,7 @@ namespace ombrel {
 namespace {
 
 using testing::enc;
+using ::testing::HasSubstr;
 using testing::line;
 
 class StartupTest : public ::testing::Test {
@@ -21,6 +25,14 @@ class StartupTest : public ::testing::Test {
 
   StartupOutcome start() { return runStartup(window, window.dataDirectory(), dialogs); }
   void setPassword(std::string_view plain) { dir.write("pw.dat", enc(plain) + "\r\n"); }
+
+  // The background a fresh window gets from the colour file as it stands.
+  std::int32_t colourAtStart() {
+    testing::FakeWindow fresh(dir.str());
+    testing::ScriptedDialogs asked;
+    EXPECT_EQ(runStartup(fresh, fresh.dataDirectory(), asked), StartupOutcome::Ready);
+    return fresh.colour;
+  }
 
   testing::TempDataDir dir;
   testing::FakeWindow window;
@@ -45,7 +57,7 @@ TEST_F(StartupTest, NoPasswordMarkerWarnsAndListsEntriesWithoutAsking) {
     EXPECT_EQ(window.boxText(box), "");
 }
 
-TEST_F(StartupTest, RightPasswordOpensAndWrongOneEnds) {
+TEST_F(StartupTest, RightPasswordOpens) {
   setPassword("Secret");
   dir.write("passwords.dat", line("site", "u", "p", ""));
 
@@ -56,7 +68,11 @@ TEST_F(StartupTest, RightPasswordOpensAndWrongOneEnds) {
   EXPECT_EQ(dialogs.prompts[0].title, "Password");
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(window.names, QStringList({"site"}));
+}
 
+TEST_F(StartupTest, WrongPasswordEnds) {
+  setPassword("Secret");
+  dir.write("passwords.dat", line("site", "u", "p", ""));
   for (QString wrong : {"secret", "SECRET", "Secret ", ""}) {
     testing::FakeWindow other(dir.str());
     testing::ScriptedDialogs asked;
@@ -122,24 +138,22 @@ TEST_F(StartupTest, UnshiftableCharactersAreLeftOutOnBothSides) {
   EXPECT_EQ(runStartup(window, window.dataDirectory(), asked), StartupOutcome::Ready);
 }
 
-TEST_F(StartupTest, SavedColourIsAppliedAndBadOnesKeepWhite) {
+TEST_F(StartupTest, SavedColourIsApplied) {
   dir.write("pw.dat", "efgh\r\n");
-  struct Case {
-    const char* file;  // nullptr: no colour file
-    std::int32_t expected;
-  } cases[] = {
-      {" 255 \r\n", 255},           {" 12632319 \r\n", 12632319}, {"65280", 65280},
-      {nullptr, 0xFFFFFF},          {"", 0xFFFFFF},               {"\r\n", 0xFFFFFF},
-      {"red\r\n", 0xFFFFFF},        {"-5 \r\n", 0xFFFFFF},        {"99999999999\r\n", 0xFFFFFF},
-      {" 0 \r\n", 0},
-  };
-  for (const Case& c : cases) {
-    std::filesystem::remove(dir.file("pwclr.dat"));
-    if (c.file) dir.write("pwclr.dat", c.file);
-    testing::FakeWindow fresh(dir.str());
-    testing::ScriptedDialogs asked;
-    ASSERT_EQ(runStartup(fresh, fresh.dataDirectory(), asked), StartupOutcome::Ready);
-    EXPECT_EQ(fresh.colour, c.expected) << (c.file ? c.file : "(missing)");
+  const std::pair<const char*, std::int32_t> cases[] = {
+      {" 255 \r\n", 255}, {" 12632319 \r\n", 12632319}, {"65280", 65280}, {" 0 \r\n", 0}};
+  for (const auto& [file, expected] : cases) {
+    dir.write("pwclr.dat", file);
+    EXPECT_EQ(colourAtStart(), expected) << file;
+  }
+}
+
+TEST_F(StartupTest, MissingOrUnreadableColourKeepsWhite) {
+  dir.write("pw.dat", "efgh\r\n");
+  EXPECT_EQ(colourAtStart(), 0xFFFFFF) << "(missing)";
+  for (const char* file : {"", "\r\n", "red\r\n", "-5 \r\n", "99999999999\r\n"}) {
+    dir.write("pwclr.dat", file);
+    EXPECT_EQ(colourAtStart(), 0xFFFFFF) << file;
   }
 }
 
@@ -185,8 +199,9 @@ TEST_F(StartupTest, EntryFileEndingInsideAnEntryIsReportedAfterTheList) {
     ASSERT_EQ(asked.messages.size(), c.reported ? 1u : 0u);
     if (!c.reported) continue;
     const QString text = asked.messages[0].text;
-    EXPECT_NE(text.indexOf(QString::fromStdString(dir.file("passwords.dat").string())), -1);
-    EXPECT_NE(text.indexOf(QString::number(c.reported) + " bytes follow the last whole entry"), -1);
+    EXPECT_THAT(text.toStdString(), HasSubstr(dir.file("passwords.dat").string()));
+    EXPECT_THAT(text.toStdString(),
+                HasSubstr(std::to_string(c.reported) + " bytes follow the last whole entry"));
     EXPECT_EQ(asked.messages[0].style, kWarningOk);
   }
 }

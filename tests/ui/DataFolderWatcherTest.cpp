@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include "TempDataDir.h"
-#include "UiTests.h"
 #include "ui/DataFolderWatcher.h"
 
 using namespace ombrel;
@@ -77,9 +76,6 @@ void DataFolderWatcherTest::waitsWhileAQuestionIsOpen() {
   QTRY_COMPARE_WITH_TIMEOUT(entries.count(), 1, kWithin);
 }
 
-int runDataFolderWatcherTests(int argc, char** argv) {
-  DataFolderWatcherTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(DataFolderWatcherTest)
 
 #include "DataFolderWatcherTest.moc"

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "UiTests.h"
 #include "ui/QtDialogs.h"
 
 using namespace ombrel;
@@ -127,9 +126,6 @@ void DialogsTest::inputBoxAsksInClearWithAnEmptyLine() {
   QCOMPARE(dialog->textValue(), QStringLiteral("  Secret 1 "));
 }
 
-int runDialogsTests(int argc, char** argv) {
-  DialogsTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(DialogsTest)
 
 #include "DialogsTest.moc"

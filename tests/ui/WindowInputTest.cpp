@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "UiTests.h"
 #include "WindowFixture.h"
 #include "ui/ImageButton.h"
 #include "ui/PictureBox.h"
@@ -91,8 +90,8 @@ class WindowInputTest : public QObject {
   void listHasTheFocusWhenTheWindowOpens();
   void tabVisitsTheControlsInDesignOrder_data();
   void tabVisitsTheControlsInDesignOrder();
-  void deleteKeyRunsDeleteAndKeepsTheText_data();
-  void deleteKeyRunsDeleteAndKeepsTheText();
+  void deleteKeyRunsDeleteInsteadOfEditing_data();
+  void deleteKeyRunsDeleteInsteadOfEditing();
   void shortcutsRunTheirMenuItems_data();
   void shortcutsRunTheirMenuItems();
   void pointerOverToolBarReportsImageOrSurface();
@@ -142,12 +141,12 @@ void WindowInputTest::tabVisitsTheControlsInDesignOrder() {
   QCOMPARE(visited, order);
 }
 
-void WindowInputTest::deleteKeyRunsDeleteAndKeepsTheText_data() {
+void WindowInputTest::deleteKeyRunsDeleteInsteadOfEditing_data() {
   QTest::addColumn<QString>("box");
   for (const char* box : {"lblw", "lblu", "lblp", "Text1"}) QTest::newRow(box) << box;
 }
 
-void WindowInputTest::deleteKeyRunsDeleteAndKeepsTheText() {
+void WindowInputTest::deleteKeyRunsDeleteInsteadOfEditing() {
   QFETCH(QString, box);
 
   WindowFixture w;
@@ -436,9 +435,6 @@ void WindowInputTest::closingTheWindowEndsTheProgram() {
   QVERIFY(w.dialogs.messages.empty());  // no question asked
 }
 
-int runWindowInputTests(int argc, char** argv) {
-  WindowInputTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(WindowInputTest)
 
 #include "WindowInputTest.moc"

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "UiTests.h"
 #include "WindowFixture.h"
 #include "ui/ImageButton.h"
 #include "ui/PictureBox.h"
@@ -45,25 +44,42 @@ class WindowLayoutTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void windowHasItsTitleAndFixedClientArea();
+  void windowHasItsTitle();
+  void clientAreaHasAFixedSize();
+  void windowHasItsIcon();
   void controlsFollowTheDesign_data();
   void controlsFollowTheDesign();
   void swatchesLieInThreeRowsWithThePalette();
   void onlyTheDesignedControlsShow();
   void chooserAndCaptionLieInFront();
   void menusHoldTheirItemsInOrder();
-  void textBoxesStartWithDesignTextsAndPasswordInClear();
+  void textBoxesStartWithTheirDesignTexts();
+  void passwordIsShownInClear();
 };
 
-void WindowLayoutTest::windowHasItsTitleAndFixedClientArea() {
+void WindowLayoutTest::windowHasItsTitle() {
   WindowFixture w;
   QVERIFY(w.showAndActivate());
   QCOMPARE(w.form.windowTitle(), QStringLiteral("Tavik's Ombrel Version 1.0"));
+}
+
+void WindowLayoutTest::clientAreaHasAFixedSize() {
+  WindowFixture w;
+  QVERIFY(w.showAndActivate());
   QCOMPARE(w.form.centralWidget()->size(), QSize(px(12135), px(7335)));
   QCOMPARE(w.form.minimumSize(), w.form.maximumSize());
+}
+
+void WindowLayoutTest::windowHasItsIcon() {
+  WindowFixture w;
+  QVERIFY(w.showAndActivate());
   QVERIFY(!w.form.windowIcon().isNull());
-  QVERIFY(w.form.windowIcon().availableSizes().contains(QSize(32, 32)));
-  QVERIFY(w.form.windowIcon().availableSizes().contains(QSize(16, 16)));
+  const QList<QSize> iconSizes = w.form.windowIcon().availableSizes();
+  QString listed;
+  for (const QSize& size : iconSizes)
+    listed += QStringLiteral(" %1x%2").arg(size.width()).arg(size.height());
+  QVERIFY2(iconSizes.contains(QSize(32, 32)), qPrintable("sizes:" + listed));
+  QVERIFY2(iconSizes.contains(QSize(16, 16)), qPrintable("sizes:" + listed));
 }
 
 void WindowLayoutTest::controlsFollowTheDesign_data() {
@@ -279,19 +295,20 @@ void WindowLayoutTest::menusHoldTheirItemsInOrder() {
   }
 }
 
-void WindowLayoutTest::textBoxesStartWithDesignTextsAndPasswordInClear() {
+void WindowLayoutTest::textBoxesStartWithTheirDesignTexts() {
   WindowFixture w;
   QCOMPARE(w.form.boxText(Box::Web), QStringLiteral("Text2"));
   QCOMPARE(w.form.boxText(Box::User), QStringLiteral("Text2"));
   QCOMPARE(w.form.boxText(Box::Password), QStringLiteral("Text2"));
   QCOMPARE(w.form.boxText(Box::Notes), QStringLiteral("Text1"));
-  QCOMPARE(w.child<QLineEdit>("lblp")->echoMode(), QLineEdit::Normal);
   QCOMPARE(w.form.hoverCaption(), QString());
 }
 
-int runWindowLayoutTests(int argc, char** argv) {
-  WindowLayoutTest test;
-  return QTest::qExec(&test, argc, argv);
+void WindowLayoutTest::passwordIsShownInClear() {
+  WindowFixture w;
+  QCOMPARE(w.child<QLineEdit>("lblp")->echoMode(), QLineEdit::Normal);
 }
+
+QTEST_MAIN(WindowLayoutTest)
 
 #include "WindowLayoutTest.moc"
