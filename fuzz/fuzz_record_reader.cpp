@@ -19,12 +19,12 @@ using namespace ombrel::testing;
 namespace {
 
 // Names the broken property before aborting, so that a finding explains itself.
-#define require(condition)                                        \
-  do {                                                            \
-    if (!(condition)) {                                           \
+#define require(condition)                                       \
+  do {                                                           \
+    if (!(condition)) {                                          \
       std::fprintf(stderr, "property broken: %s\n", #condition); \
-      std::abort();                                               \
-    }                                                             \
+      std::abort();                                              \
+    }                                                            \
   } while (false)
 
 bool hasQuote(const Field& field) { return field && field->find('"') != std::string::npos; }

@@ -18,7 +18,7 @@ run_packages=(
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool x11-utils imagemagick python3 dbus-x11
   syncthing
   appstream desktop-file-utils lintian dpkg-dev fakeroot file

@@ -11,5 +11,4 @@ const char* __asan_default_options() { return "detect_leaks=1"; }
 const char* __lsan_default_options() { return "suppressions=" OMBREL_LSAN_SUPPRESSIONS; }
 
 const char* __ubsan_default_options() { return "print_stacktrace=1"; }
-
 }

@@ -60,8 +60,8 @@ void reportDamaged(const storage::DataDirectory& data, Dialogs& dialogs, const Q
 }
 
 // Tells the user why the entry file could not be read whole.
-void reportReadFailure(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
-                       const storage::Status& status) {
+void reportReadFailure(const storage::DataDirectory& data, Dialogs& dialogs,
+                       const QString& consequence, const storage::Status& status) {
   if (status.isDamaged()) {
     reportDamaged(data, dialogs, consequence, status.damagedTail());
   } else {
@@ -72,7 +72,8 @@ void reportReadFailure(const storage::DataDirectory& data, Dialogs& dialogs, con
 // The records now stored under `key`, as the record writer writes them, and
 // the first of them. The whole file is read: a failure (missing, unreadable,
 // cut off) keeps the records before it.
-storage::Status storedRecords(const storage::DataDirectory& data, const std::string& key, std::string& records,
+storage::Status storedRecords(const storage::DataDirectory& data, const std::string& key,
+                              std::string& records,
                               std::optional<storage::Record>* first = nullptr) {
   records.clear();
   storage::InputFile file;
@@ -108,9 +109,9 @@ bool refuseDamaged(const storage::DataDirectory& data, Dialogs& dialogs,
 // refuses, nothing is written and nothing said. True when written.
 using EntryCopy = std::function<storage::Status(storage::RecordReader&, storage::ByteSink&)>;
 
-bool replaceEntryFile(const storage::DataDirectory& data, Dialogs& dialogs, const QString& consequence,
-                      const QString& writeFailure, bool createMissing, const EntryCopy& copy,
-                      const std::function<bool()>& accept = {}) {
+bool replaceEntryFile(const storage::DataDirectory& data, Dialogs& dialogs,
+                      const QString& consequence, const QString& writeFailure, bool createMissing,
+                      const EntryCopy& copy, const std::function<bool()>& accept = {}) {
   const auto lock = lockForWriting(data, dialogs, consequence);
   if (!lock) return false;
   const auto path = entryFile(data);
@@ -339,10 +340,10 @@ void encodePlainEntryFile(const storage::DataDirectory& data, Dialogs& dialogs) 
   const storage::Status status = reader.forEachRecord([&](const storage::RecordView& view) {
     const storage::Record record = storage::recordOf(view);
     storage::Record encoded;
-    for (auto [from, to] : {std::pair{&record.name, &encoded.name},
-                            std::pair{&record.user, &encoded.user},
-                            std::pair{&record.password, &encoded.password},
-                            std::pair{&record.notes, &encoded.notes}}) {
+    for (auto [from, to] :
+         {std::pair{&record.name, &encoded.name}, std::pair{&record.user, &encoded.user},
+          std::pair{&record.password, &encoded.password},
+          std::pair{&record.notes, &encoded.notes}}) {
       storage::ShiftResult shifted = storage::shiftEncode(storage::textOf(*from));
       if (!shifted.ok()) {
         unencodable = static_cast<unsigned char>(storage::textOf(*from)[shifted.firstBad]);

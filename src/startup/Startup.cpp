@@ -53,7 +53,8 @@ void listStoredNames(WindowState& window, const storage::DataDirectory& data,
 StartupOutcome runStartup(WindowState& window, storage::DataDirectory& data, Dialogs& dialogs,
                           std::size_t* damagedTail) {
   if (damagedTail) *damagedTail = 0;
-  for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes}) window.setBoxText(box, QString());
+  for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes})
+    window.setBoxText(box, QString());
 
   data.applyLegacyRule();
   applySavedColour(window, data);

@@ -12,9 +12,7 @@ namespace {
 // is kept (a found record, the new file) is copied.
 
 // An unset name has an empty view, so it too equals the empty key.
-bool nameMatches(const RecordView& record, std::string_view key) {
-  return record.name.text == key;
-}
+bool nameMatches(const RecordView& record, std::string_view key) { return record.name.text == key; }
 
 // The new file as it is gathered, passed on to the sink in pieces of about
 // kPiece bytes, so that the writes are few and the memory small.
@@ -43,7 +41,7 @@ class Pieces {
 bool readsBackAt(std::string_view bytes, std::size_t start, const Record& record) {
   MemorySource source(bytes);
   RecordReader check(source, bytes.size() + 1);  // one fetch takes it all
-  std::size_t end = 0;  // of the records read so far
+  std::size_t end = 0;                           // of the records read so far
   bool found = false;
   bool exact = true;
   const Status status = check.forEachRecord([&](const RecordView& read) {

@@ -39,7 +39,7 @@ inline constexpr char kLF = '\n';
 inline constexpr std::string_view kLineEnd = "\r\n";
 
 inline constexpr int kShift = 100;
-inline constexpr int kMaxPlainCode = 155;    // highest byte that can be encoded
-inline constexpr int kMinStoredCode = 100;   // lowest byte that can be decoded
+inline constexpr int kMaxPlainCode = 155;   // highest byte that can be encoded
+inline constexpr int kMinStoredCode = 100;  // lowest byte that can be decoded
 
 }  // namespace ombrel::storage

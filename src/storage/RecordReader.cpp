@@ -65,8 +65,7 @@ bool RecordReader::next(RecordView& out) {
       out.asWritten = whole && name.asWritten && user.asWritten && password.asWritten &&
                       notes.asWritten && name.delimiter == Delimiter::Comma &&
                       user.delimiter == Delimiter::Comma &&
-                      password.delimiter == Delimiter::Comma &&
-                      notes.delimiter == Delimiter::CrLf;
+                      password.delimiter == Delimiter::Comma && notes.delimiter == Delimiter::CrLf;
       return whole;
     }
     pos_ = start;

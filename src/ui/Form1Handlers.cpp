@@ -97,9 +97,7 @@ void Form1::clr_Click(int index) {
   saveColour(dataDirectory_, value, dialogs_);
 }
 
-void Form1::Command11_Click() {
-  Frame4->hide();
-}
+void Form1::Command11_Click() { Frame4->hide(); }
 
 // Hover captions
 void Form1::Image4_MouseMove() { Label3->setText("New"); }

@@ -80,8 +80,7 @@ void NameListModel::resetNames(NameBlock names) {
   endResetModel();
 }
 
-SortedListBox::SortedListBox(QWidget* parent)
-    : QListView(parent), model_(new NameListModel(this)) {
+SortedListBox::SortedListBox(QWidget* parent) : QListView(parent), model_(new NameListModel(this)) {
   setModel(model_);
   setItemDelegate(new ShortenedNameDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);

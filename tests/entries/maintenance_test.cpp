@@ -15,7 +15,8 @@ TEST_F(MaintenanceTest, EncodeAppendsStoredRecordsWithEveryFieldQuoted) {
   dir.write("passwords.dat", "\"a.com\",,\"pw\",\r\nb.com , u,\"\",\"n\"\r\n");
   encodePlainEntryFile(window.dataDirectory(), dialogs);
   const std::string expected = "\"" + enc("a.com") + "\",\"\",\"" + enc("pw") + "\",\"\"\r\n\"" +
-                               enc("b.com") + "\",\"" + enc("u") + "\",\"\",\"" + enc("n") + "\"\r\n";
+                               enc("b.com") + "\",\"" + enc("u") + "\",\"\",\"" + enc("n") +
+                               "\"\r\n";
   EXPECT_EQ(dir.read("passwords2.dat"), expected);
   encodePlainEntryFile(window.dataDirectory(), dialogs);  // twice: appended twice
   EXPECT_EQ(dir.read("passwords2.dat"), expected + expected);

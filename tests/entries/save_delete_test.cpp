@@ -29,7 +29,8 @@ TEST_F(SaveTest, YesReplacesEveryRecordOfTheNameInPlace) {
   saveEntry(window, window.dataDirectory(), dialogs);
 
   ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].text, "This file already exists. Do you want to overwrite the file?");
+  EXPECT_EQ(dialogs.messages[0].text,
+            "This file already exists. Do you want to overwrite the file?");
   EXPECT_EQ(dialogs.messages[0].title, "OverwriteFile");
   EXPECT_EQ(dialogs.messages[0].style, 276);
   // Empty boxes are stored unset; other records are written back as read.
@@ -221,7 +222,7 @@ TEST_F(DeleteTest, RemovesTheItemsOfTheNameAmongNamesEqualButForCase) {
   // "A.com" and "A.COM", between "a.co" and "a.comx".
   window.addNames({"A.com", "a.co", "a.comx", "a.com", "A.COM"});
   ASSERT_EQ(window.names, QStringList({"", "a.co", "a.com", "a.com", "A.com", "a.com", "A.COM",
-                                      "a.comx", "b.com"}));
+                                       "a.comx", "b.com"}));
   window.show("a.com");
   dialogs.answerMessage(kYes);
   deleteEntry(window, window.dataDirectory(), dialogs);
@@ -241,7 +242,8 @@ TEST_F(DeleteTest, DamagedFileIsNeverRewritten) {
   const std::string before = entryFile();
   dir.write("passwords.dat", before + "\"" + enc("cut"));
   window.show("a.com", "u", "p", "n");
-  deleteEntry(window, window.dataDirectory(), dialogs);  // said before the question, which is not scripted
+  deleteEntry(window, window.dataDirectory(),
+              dialogs);  // said before the question, which is not scripted
   EXPECT_THAT(dialogs.messages.back().text.toStdString(), HasSubstr("ends inside an entry"));
   EXPECT_EQ(entryFile(), before + "\"" + enc("cut"));
   EXPECT_EQ(window.names.size(), 4);

@@ -107,7 +107,8 @@ TEST_F(NewTest, DuplicateNamesAreAllowed) {
 }
 
 TEST_F(NewTest, ALastLineWithoutLineEndIsKept) {
-  dir.write("passwords.dat", line("a", "b", "c", "d").substr(0, line("a", "b", "c", "d").size() - 2));
+  dir.write("passwords.dat",
+            line("a", "b", "c", "d").substr(0, line("a", "b", "c", "d").size() - 2));
   answer("n", "u", "p");
   newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
   EXPECT_EQ(entryFile(), line("a", "b", "c", "d") + line("n", "u", "p", ""));
@@ -153,7 +154,8 @@ TEST_F(NewTest, RefusesCharactersTheFileCannotCarry) {
   struct Case {
     const char* text;
     const char* named;  // the character the message must name
-  } cases[] = {{"caf\u00e9", "\u00e9"}, {"\u4e2d", "\u4e2d"}, {"\xf0\x9f\x94\x91 key", "\xf0\x9f\x94\x91"}};
+  } cases[] = {
+      {"caf\u00e9", "\u00e9"}, {"\u4e2d", "\u4e2d"}, {"\xf0\x9f\x94\x91 key", "\xf0\x9f\x94\x91"}};
   for (const Case& c : cases) {
     answer("ok.com", QString::fromUtf8(c.text), "p");
     newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);

@@ -24,7 +24,7 @@ enum Call {
   CALL_WRITE,
   CALL_SYNC,
   CALL_CLOSE,
-  CALL_CHANGE,      // rename, unlink, mkdir, fchmod, ftruncate
+  CALL_CHANGE,  // rename, unlink, mkdir, fchmod, ftruncate
 };
 
 enum { kMaxFd = 4096, kMaxSteps = 1024, kDescriptionSize = 96 };
@@ -49,8 +49,8 @@ static char descriptions[kMaxSteps][kDescriptionSize];
 static unsigned char writeSteps[kMaxSteps];
 
 // The next definition of `name` in lookup order, found once.
-#define REAL(name)                          \
-  static __typeof__(&name) real_##name;     \
+#define REAL(name)                      \
+  static __typeof__(&name) real_##name; \
   if (!real_##name) real_##name = (__typeof__(&name))dlsym(RTLD_NEXT, #name)
 
 void ombrel_faults_watch(const char* directory) {
@@ -163,8 +163,7 @@ static enum Outcome step(enum Call call, const char* verb, const char* name) {
       if (call == CALL_OPEN_WRITE || call == CALL_CHANGE || call == CALL_WRITE) error = EROFS;
       break;
     case OMBREL_CONDITION_NO_PERMISSION:
-      if (call == CALL_OPEN_READ || call == CALL_OPEN_WRITE || call == CALL_CHANGE)
-        error = EACCES;
+      if (call == CALL_OPEN_READ || call == CALL_OPEN_WRITE || call == CALL_CHANGE) error = EACCES;
       break;
     case OMBREL_CONDITION_TORN_WRITE:
       if (call == CALL_WRITE) {
@@ -247,9 +246,7 @@ int open64(const char* path, int flags, ...) {
   return watchedOpen(AT_FDCWD, path, flags, mode, real_openat64);
 }
 
-int creat(const char* path, mode_t mode) {
-  return open(path, O_CREAT | O_WRONLY | O_TRUNC, mode);
-}
+int creat(const char* path, mode_t mode) { return open(path, O_CREAT | O_WRONLY | O_TRUNC, mode); }
 
 int creat64(const char* path, mode_t mode) {
   return open64(path, O_CREAT | O_WRONLY | O_TRUNC, mode);
@@ -349,8 +346,7 @@ int rename(const char* from, const char* to) {
 
 int unlinkat(int dirfd, const char* path, int flags) {
   REAL(unlinkat);
-  if (isWatchedPath(dirfd, path) && step(CALL_CHANGE, "unlink", baseName(path)) == FAIL)
-    return -1;
+  if (isWatchedPath(dirfd, path) && step(CALL_CHANGE, "unlink", baseName(path)) == FAIL) return -1;
   return real_unlinkat(dirfd, path, flags);
 }
 

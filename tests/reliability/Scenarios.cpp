@@ -46,21 +46,28 @@ std::vector<Scenario> makeScenarios() {
                    saveEntry(window, window.dataDirectory(), dialogs);
                  }});
 
-  all.push_back({"Delete", "passwords.dat", "passwords2.dat",
-                 withFile(start, 0,
-                          line("a.com", "ann", "pw-a", "note a") +
-                              line("b.com", "bob", "pw-b", "") +
-                              line("b.com", "bob2", "old", "dup")),
-                 {"a.com", "b.com", "b.com"}, kStartingPassword, kStartingColour,
-                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-                   window.show("c.com");
-                   dialogs.answerMessage(kYes);
-                   deleteEntry(window, window.dataDirectory(), dialogs);
-                 }});
+  all.push_back(
+      {"Delete",
+       "passwords.dat",
+       "passwords2.dat",
+       withFile(start, 0,
+                line("a.com", "ann", "pw-a", "note a") + line("b.com", "bob", "pw-b", "") +
+                    line("b.com", "bob2", "old", "dup")),
+       {"a.com", "b.com", "b.com"},
+       kStartingPassword,
+       kStartingColour,
+       [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+         window.show("c.com");
+         dialogs.answerMessage(kYes);
+         deleteEntry(window, window.dataDirectory(), dialogs);
+       }});
 
-  all.push_back({"New", "passwords.dat", "passwords2.dat",
+  all.push_back({"New",
+                 "passwords.dat",
+                 "passwords2.dat",
                  withFile(start, 0, startingEntries() + line("d.com", "dan", "pw-d", "")),
-                 {"a.com", "b.com", "b.com", "c.com", "d.com"}, kStartingPassword,
+                 {"a.com", "b.com", "b.com", "c.com", "d.com"},
+                 kStartingPassword,
                  kStartingColour,
                  [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
                    dialogs.answerInput("d.com");

@@ -25,8 +25,7 @@ struct Files {
   bool operator==(const Files&) const = default;
 };
 
-inline constexpr std::array<const char*, 3> kDataFiles = {"passwords.dat", "pw.dat",
-                                                          "pwclr.dat"};
+inline constexpr std::array<const char*, 3> kDataFiles = {"passwords.dat", "pw.dat", "pwclr.dat"};
 
 struct Scenario {
   std::string name;

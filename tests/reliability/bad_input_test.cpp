@@ -32,7 +32,9 @@ std::string junk(std::size_t size, unsigned seed) {
 }
 
 // Two whole entries that every damaged entry file starts with.
-std::string goodStart() { return line("a.com", "ann", "pw-a", "n") + line("b.com", "bob", "pw-b", ""); }
+std::string goodStart() {
+  return line("a.com", "ann", "pw-a", "n") + line("b.com", "bob", "pw-b", "");
+}
 std::string withLf(std::string text) {
   std::string out;
   for (char c : text)
@@ -42,9 +44,9 @@ std::string withLf(std::string text) {
 
 struct Damage {
   const char* name;
-  int file;                           // index into kDataFiles
-  std::function<std::string()> bytes; // nothing: a folder takes the file's place
-  QStringList listed;                 // names start-up must still list
+  int file;                            // index into kDataFiles
+  std::function<std::string()> bytes;  // nothing: a folder takes the file's place
+  QStringList listed;                  // names start-up must still list
   StartupOutcome outcome = StartupOutcome::Ready;
   std::int32_t colour = kStartingColour;
 };
@@ -63,9 +65,12 @@ std::vector<Damage> damages() {
       {"EntriesNulInsideFields", 0,
        [] { return goodStart() + "\"" + enc("n.com") + std::string(3, '\0') + "\",\"\0\",,\r\n"; },
        ab},
-      {"EntriesOneLineOf50MB", 0,
-       [c] { return goodStart() + "\"" + enc("big.com") + "\",,,\"" + std::string(kBig, enc("x")[0]) +
-                    "\"\r\n" + c; },
+      {"EntriesOneLineOf50MB",
+       0,
+       [c] {
+         return goodStart() + "\"" + enc("big.com") + "\",,,\"" + std::string(kBig, enc("x")[0]) +
+                "\"\r\n" + c;
+       },
        {"a.com", "b.com", "big.com", "c.com"}},
       {"Entries50MBWithoutDelimiter", 0, [] { return goodStart() + std::string(kBig, 'y'); }, ab},
       {"EntriesQuoteNeverClosed", 0,
@@ -100,7 +105,8 @@ std::vector<Damage> damages() {
        StartupOutcome::Ready, kWhite},
       {"ColourOutOfRange", 2, [] { return std::string(" 2147483647 \r\n"); }, ab,
        StartupOutcome::Ready, kWhite},
-      {"ColourNegative", 2, [] { return std::string("-5 \r\n"); }, ab, StartupOutcome::Ready, kWhite},
+      {"ColourNegative", 2, [] { return std::string("-5 \r\n"); }, ab, StartupOutcome::Ready,
+       kWhite},
       {"ColourMostNegative", 2, [] { return std::string("-2147483648 \r\n"); }, ab,
        StartupOutcome::Ready, kWhite},
       {"ColourNotANumber", 2, [] { return std::string(" blue \r\n"); }, ab, StartupOutcome::Ready,
@@ -108,7 +114,8 @@ std::vector<Damage> damages() {
       {"ColourHex", 2, [] { return std::string("0xFF\r\n"); }, ab, StartupOutcome::Ready, kWhite},
       {"ColourEmpty", 2, [] { return std::string(); }, ab, StartupOutcome::Ready, kWhite},
       {"ColourJunk", 2, [] { return junk(4096, 5); }, ab, StartupOutcome::Ready, kWhite},
-      {"ColourNulBytes", 2, [] { return std::string(16, '\0'); }, ab, StartupOutcome::Ready, kWhite},
+      {"ColourNulBytes", 2, [] { return std::string(16, '\0'); }, ab, StartupOutcome::Ready,
+       kWhite},
       {"ColourPlusSignLfNoBlanks", 2, [] { return std::string("+65280\n"); }, ab,
        StartupOutcome::Ready, 65280},
       {"ColourAFolder", 2, nullptr, ab, StartupOutcome::Ready, kWhite},
@@ -180,11 +187,14 @@ TEST_P(BadInputTest, StartUpAndEveryCommandFinishAndLoseNothing) {
                        for (const char* answer : {"new.com", "nu", "np"}) d.answerInput(answer);
                        newEntry(w, w.dataDirectory(), d, kNewEntryPrompt);
                      })).empty();
-  const bool saved = warnings(command(*window, [](auto& w, auto& d) {
-                       w.show("a.com", "ann2", "pw-a2", "saved");
-                       d.answerMessage(kYes);
-                       saveEntry(w, w.dataDirectory(), d);
-                     })).empty() && before.contains("a.com");
+  const bool saved = warnings(command(*window,
+                                      [](auto& w, auto& d) {
+                                        w.show("a.com", "ann2", "pw-a2", "saved");
+                                        d.answerMessage(kYes);
+                                        saveEntry(w, w.dataDirectory(), d);
+                                      }))
+                         .empty() &&
+                     before.contains("a.com");
   const bool deleted = warnings(command(*window, [](auto& w, auto& d) {
                          w.show("b.com");
                          d.answerMessage(kYes);

@@ -113,10 +113,9 @@ TEST_P(CrashTest, KilledAtAnyStepLeavesTheOldOrTheNewFiles) {
     std::vector<OmbrelFaultAction> actions = {OMBREL_FAULT_KILL};
     if (ombrel_faults_is_write(step)) actions.push_back(OMBREL_FAULT_KILL_TORN);
     for (OmbrelFaultAction action : actions) {
-      const std::string where = "killed " +
-                                std::string(action == OMBREL_FAULT_KILL ? "before" : "half-way in") +
-                                " step " + std::to_string(step) + " (" +
-                                ombrel_faults_describe(step) + ")";
+      const std::string where =
+          "killed " + std::string(action == OMBREL_FAULT_KILL ? "before" : "half-way in") +
+          " step " + std::to_string(step) + " (" + ombrel_faults_describe(step) + ")";
       ++points;
       torn += action == OMBREL_FAULT_KILL_TORN;
       if (!runKilled(step, action)) {

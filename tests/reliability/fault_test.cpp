@@ -19,7 +19,9 @@
 namespace ombrel::reliability {
 namespace {
 
-std::string reasonOf(int error) { return std::error_code(error, std::generic_category()).message(); }
+std::string reasonOf(int error) {
+  return std::error_code(error, std::generic_category()).message();
+}
 
 class FaultTest : public ::testing::TestWithParam<std::size_t> {
  protected:
@@ -56,10 +58,10 @@ class FaultTest : public ::testing::TestWithParam<std::size_t> {
         problems.push_back("the message does not give the reason \"" + reason +
                            "\": " + text.toStdString());
       if (left != startingFiles()) problems.push_back("the files changed although it failed");
-      if (window.names != startingNames()) problems.push_back("the list changed although it failed");
+      if (window.names != startingNames())
+        problems.push_back("the list changed although it failed");
     }
-    for (const std::string& stray : strayFiles(dir))
-      problems.push_back("left behind: " + stray);
+    for (const std::string& stray : strayFiles(dir)) problems.push_back("left behind: " + stray);
     return problems;
   }
 
@@ -130,7 +132,8 @@ TEST_P(FaultTest, WholeConditionsAreReportedAndChangeNothing) {
     ombrel_faults_set_condition(c.condition);
     testing::ScriptedDialogs dialogs = runScenario(s, dir, window.get());
     ombrel_faults_stop();
-    std::vector<std::string> problems = judge(dialogs, *window, reasonOf(c.error), s.changedFile, true);
+    std::vector<std::string> problems =
+        judge(dialogs, *window, reasonOf(c.error), s.changedFile, true);
     if (problems.empty()) problems = recover();
     tally(c.name, problems);
   }
@@ -163,7 +166,8 @@ TEST_P(FaultTest, AFolderInTheWayIsNamedAndKept) {
     if (snapshot(dir) != expected) problems.push_back("a data file changed");
     if (dir.read(blocked + "/inside") != "kept") problems.push_back("the folder was touched");
     if (window->names != startingNames()) problems.push_back("the list changed");
-    for (const std::string& stray : strayFiles(dir, {blocked})) problems.push_back("left: " + stray);
+    for (const std::string& stray : strayFiles(dir, {blocked}))
+      problems.push_back("left: " + stray);
 
     std::filesystem::remove_all(dir.file(blocked));
     if (blocked == s.tempFile && problems.empty()) problems = recover();

@@ -3,7 +3,6 @@
 // boxes and the notes must show them whole and stay quick to lay out and
 // paint. A run of a megabyte without a blank is the hard case for wrapping.
 #include <QLineEdit>
-#include "ui/SortedListBox.h"
 #include <QPlainTextEdit>
 #include <QStyleOptionViewItem>
 #include <QTest>
@@ -13,6 +12,7 @@
 #include "support/TempDataDir.h"
 #include "support/TestEncoding.h"
 #include "ui/Form1.h"
+#include "ui/SortedListBox.h"
 
 using namespace ombrel;
 using namespace ombrel::testing;
@@ -31,8 +31,8 @@ void WindowInputTest::megabyteTextsAreShownWhole() {
 
   TempDataDir dir;
   dir.write("pw.dat", "efgh\r\n");
-  dir.write("passwords.dat", line("a.com", "ann", "pw", "short note") +
-                                 "\"" + enc(std::string(kLong, 'n')) + "\",\"" + enc("u") + "\",,\r\n" +
+  dir.write("passwords.dat", line("a.com", "ann", "pw", "short note") + "\"" +
+                                 enc(std::string(kLong, 'n')) + "\",\"" + enc("u") + "\",,\r\n" +
                                  line("b.com", "bob", "pw", std::string(kLong, 'x').c_str()));
   ScriptedDialogs dialogs;
   RecordingShell shell;

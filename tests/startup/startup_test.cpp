@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
+#include "startup/Startup.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <utility>
 
+#include "FakeWindow.h"
 #include "ScriptedDialogs.h"
 #include "TempDataDir.h"
 #include "TestEncoding.h"
-#include "FakeWindow.h"
-#include "startup/Startup.h"
 
 namespace ombrel {
 namespace {
@@ -19,9 +20,7 @@ using testing::line;
 
 class StartupTest : public ::testing::Test {
  protected:
-  StartupTest() : window(dir.str()) {
-    window.show("Text2", "Text2", "Text2", "Text1");
-  }
+  StartupTest() : window(dir.str()) { window.show("Text2", "Text2", "Text2", "Text1"); }
 
   StartupOutcome start() { return runStartup(window, window.dataDirectory(), dialogs); }
   void setPassword(std::string_view plain) { dir.write("pw.dat", enc(plain) + "\r\n"); }
@@ -111,11 +110,11 @@ TEST_F(StartupTest, PasswordFileIsJudgedByItsFirstLineOnly) {
   } cases[] = {
       {enc("abcd") + "\r\n" + enc("wxyz") + "\r\n", "abcd", StartupOutcome::Ready},
       {enc("abcd") + "\r\n" + enc("wxyz") + "\r\n", "wxyz", StartupOutcome::WrongPassword},
-      {enc("abcd") + "\n", "abcd", StartupOutcome::Ready},        // LF only
-      {enc("abcd"), "abcd", StartupOutcome::Ready},               // no line end
-      {"", "", StartupOutcome::Ready},                            // empty: empty password
+      {enc("abcd") + "\n", "abcd", StartupOutcome::Ready},  // LF only
+      {enc("abcd"), "abcd", StartupOutcome::Ready},         // no line end
+      {"", "", StartupOutcome::Ready},                      // empty: empty password
       {"\r\n", "x", StartupOutcome::WrongPassword},
-      {"efgh\r\n", "ignored", StartupOutcome::Ready},             // marker: no prompt
+      {"efgh\r\n", "ignored", StartupOutcome::Ready},  // marker: no prompt
   };
   for (const Case& c : cases) {
     dir.write("pw.dat", c.pw);
@@ -165,8 +164,7 @@ TEST_F(StartupTest, EntryFileEdgeCases) {
 
   // Duplicates and an empty name are listed; a record cut off at the end is not.
   dir.write("passwords.dat", line("b", "1", "2", "3") + line("", "1", "2", "3") +
-                                 line("b", "4", "5", "6") + "\"" + enc("cut") + "\",\"" +
-                                 enc("x"));
+                                 line("b", "4", "5", "6") + "\"" + enc("cut") + "\",\"" + enc("x"));
   testing::FakeWindow fresh(dir.str());
   testing::ScriptedDialogs asked;
   EXPECT_EQ(runStartup(fresh, fresh.dataDirectory(), asked), StartupOutcome::Ready);

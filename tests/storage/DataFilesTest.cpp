@@ -128,7 +128,8 @@ TEST_F(DataFilesTest, FailedReplaceLeavesTheTargetAndRemovesTheTemp) {
   // The temp name is taken by a folder: nothing can be written at all.
   dir.write("passwords.dat", "old");
   fs::create_directory(temp);
-  EXPECT_EQ(replaceFile(target, temp, "new").reason(), temp.string() + " is in the way: Is a directory");
+  EXPECT_EQ(replaceFile(target, temp, "new").reason(),
+            temp.string() + " is in the way: Is a directory");
   EXPECT_EQ(dir.read("passwords.dat"), "old");
   EXPECT_TRUE(fs::is_directory(temp));
 }

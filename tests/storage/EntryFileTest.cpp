@@ -86,10 +86,10 @@ TEST(EntryFile, AppendPutsTheRecordOnALineOfItsOwn) {
 // line as its own: the next start would not read the old entries plus the new.
 TEST(EntryFile, AppendRefusesATailTheNewRecordWouldBeReadInto) {
   const Record added{"new", "u", "p", ""};
-  for (const std::string tail : {"\"half\",\"u\"", "\"half\",\"u\"\r\n", "\"half\",\"u\",,",
-                                 "\"open\",\"u\",\"p\",\"no closing quote",
-                                 "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n\r\n,",
-                                 "\"five\",\"u\",\"p\",\"n\",\"extra\"\r\n"})
+  for (const std::string tail :
+       {"\"half\",\"u\"", "\"half\",\"u\"\r\n", "\"half\",\"u\",,",
+        "\"open\",\"u\",\"p\",\"no closing quote", "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n\r\n,",
+        "\"five\",\"u\",\"p\",\"n\",\"extra\"\r\n"})
     EXPECT_EQ(addingEntry(kFile + tail, added), std::nullopt) << tail;
 }
 
@@ -100,7 +100,8 @@ TEST(EntryFile, AppendKeepsEveryOldByteWhereverTheBlocksEnd) {
   const Record added{"new", "u", "p", ""};
   const std::string odd = "  abc , u ,p,n\r\n\"q\"  ,x,\"y\", z \r\n";
   std::string many;
-  for (int i = 0; i < 3000; ++i) appendRecord(many, Record{"n" + std::to_string(i), "u", "p", kUnset});
+  for (int i = 0; i < 3000; ++i)
+    appendRecord(many, Record{"n" + std::to_string(i), "u", "p", kUnset});
   struct Case {
     std::string data;
     std::optional<std::string> expected;

@@ -117,12 +117,21 @@ TEST(RecordReader, KnowsWhenARecordStandsExactlyAsTheWriterWritesIt) {
   // A rewrite copies such records byte for byte, so the test is exact: the
   // bytes must be what the writer gives for the fields, and nothing else is.
   const char* lines[] = {
-      "\"a\",\"b\",\"c\",\"d\"\r\n", "\"a\",,,\"\"\r\n", ",,,\r\n", "\"\",\"\",\"\",\"\"\r\n",
-      "\"a\",\"b\",\"c\",\r\n",                              // written forms
-      " \"a\",,,\"\"\r\n", "\"a\" ,,,\"\"\r\n", "\"a\",, ,\"\"\r\n",       // blanks
-      "a,,,\"\"\r\n", "\"a\"x,,,\"\"\r\n",                       // unquoted, junk
-      "\"a\",,,\"\"\n", "\"a\",,,\"\"\r", "\"a\",,,\"\"",                // other line ends
-      "\"a\"\r\n,\r\n,\"\"\r\n", "\"a\",\"b\r\n",                      // across lines, cut off
+      "\"a\",\"b\",\"c\",\"d\"\r\n",
+      "\"a\",,,\"\"\r\n",
+      ",,,\r\n",
+      "\"\",\"\",\"\",\"\"\r\n",
+      "\"a\",\"b\",\"c\",\r\n",  // written forms
+      " \"a\",,,\"\"\r\n",
+      "\"a\" ,,,\"\"\r\n",
+      "\"a\",, ,\"\"\r\n",  // blanks
+      "a,,,\"\"\r\n",
+      "\"a\"x,,,\"\"\r\n",  // unquoted, junk
+      "\"a\",,,\"\"\n",
+      "\"a\",,,\"\"\r",
+      "\"a\",,,\"\"",  // other line ends
+      "\"a\"\r\n,\r\n,\"\"\r\n",
+      "\"a\",\"b\r\n",  // across lines, cut off
   };
   for (const char* line : lines) {
     MemorySource source(line);

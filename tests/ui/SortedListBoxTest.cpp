@@ -114,11 +114,33 @@ void SortedListBoxTest::fillsOneHundredThousandNamesInOrder() {
 
 void SortedListBoxTest::orderAgreesWithQtCaseFolding() {
   // The ASCII shortcut must give the order of Qt's case-blind comparison.
-  const QStringList samples = {
-      "", "a", "A", "ab", "aB", "Ab", "abc", "b", "_", "[", "`", "{", "Z", "z", "0", " ",
-      QString::fromUtf8("\u00e9"), QString::fromUtf8("\u00c9"), QString::fromUtf8("e\u00e9"),
-      QString::fromUtf8("E\u00c9x"), QString::fromUtf8("\u212a"), "k", "K",
-      QString::fromUtf8("\u20ac1"), QString::fromUtf8("a\u00df"), "ass", "ASS"};
+  const QStringList samples = {"",
+                               "a",
+                               "A",
+                               "ab",
+                               "aB",
+                               "Ab",
+                               "abc",
+                               "b",
+                               "_",
+                               "[",
+                               "`",
+                               "{",
+                               "Z",
+                               "z",
+                               "0",
+                               " ",
+                               QString::fromUtf8("\u00e9"),
+                               QString::fromUtf8("\u00c9"),
+                               QString::fromUtf8("e\u00e9"),
+                               QString::fromUtf8("E\u00c9x"),
+                               QString::fromUtf8("\u212a"),
+                               "k",
+                               "K",
+                               QString::fromUtf8("\u20ac1"),
+                               QString::fromUtf8("a\u00df"),
+                               "ass",
+                               "ASS"};
   auto sign = [](int v) { return (v > 0) - (v < 0); };
   for (const QString& a : samples)
     for (const QString& b : samples)
@@ -133,8 +155,8 @@ void SortedListBoxTest::bulkSortAgreesWithQtCaseFolding() {
   // prefixes of one another, hold a NUL or leave ASCII must still land where
   // Qt's comparison puts them, and ties must keep their order.
   const QString alphabet = QString::fromUtf8("aAbB_[`z\u00e9\u00c9\u20ac\u0152\u0153") + QChar(0);
-  const QStringList prefixes{"", "http://www.examp", "HTTP://WWW.EXAMP", "http://www.exam",
-                             "www.", "a"};
+  const QStringList prefixes{"", "http://www.examp", "HTTP://WWW.EXAMP", "http://www.exam", "www.",
+                             "a"};
   std::mt19937 random(11);
   QStringList names;
   for (int i = 0; i < 20000; ++i) {
