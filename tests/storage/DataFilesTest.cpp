@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,7 +57,7 @@ TEST_F(DataFilesTest, ReadsPastTheSizeTheFileHadWhenOpenedWithoutOverAllocating)
 
   // Files whose size is unknown when opened (reported as 0) are read whole.
   ASSERT_TRUE(readWholeFile("/proc/self/status", out).ok());
-  EXPECT_NE(out.find("VmRSS"), std::string::npos);
+  EXPECT_THAT(out, ::testing::HasSubstr("VmRSS"));
 }
 
 TEST_F(DataFilesTest, AppendCreatesAMissingFilePrivate) {
