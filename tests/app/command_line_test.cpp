@@ -12,7 +12,7 @@ namespace {
 
 using Action = CommandLine::Action;
 
-TEST(CommandLineTest, AnswersOnlyItsTwoOptionsAndRunsOnlyWithoutArguments) {
+TEST(CommandLineTest, TakesItsTwoOptionsOrNothing) {
   struct Case {
     std::vector<std::string_view> arguments;
     Action action;

@@ -64,7 +64,7 @@ TEST(EntryGenerator, IsTheSameForTheSameSeedOnly) {
   EXPECT_TRUE(generateEntries(0).bytes.empty());
 }
 
-TEST(EntryGenerator, PreparesADataDirectoryOnceAndAgainWhenChanged) {
+TEST(EntryGenerator, PreparesADataDirectoryOnlyWhenOutOfDate) {
   testing::TempDataDir dir;
   const auto data = dir.path() / "200";
   EXPECT_TRUE(prepareDataDirectory(data, 200));

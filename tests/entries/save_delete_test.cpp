@@ -108,7 +108,7 @@ TEST_F(SaveTest, EveryWriteLeavesTheFilesPrivate) {
   EXPECT_EQ(dialogs.messages.size(), 2u);  // the two questions, and no warning
 }
 
-TEST_F(SaveTest, RefusesWhatCannotBeStoredAndChangesNothing) {
+TEST_F(SaveTest, RefusesCharactersTheFileCannotCarry) {
   const std::string before = entryFile();
   window.show("c.com", "c", QString::fromUtf8("\u00a3 10"), "z");
   saveEntry(window, window.dataDirectory(), dialogs);  // no question is scripted: none may come
@@ -143,7 +143,7 @@ TEST_F(SaveTest, DamagedOrMissingFileIsNeverRewritten) {
   EXPECT_THAT(dialogs.messages.back().text.toStdString(), HasSubstr("No such file"));
 }
 
-TEST_F(SaveTest, FailedRewriteLeavesTheEntryFileAndNoTemporaryFile) {
+TEST_F(SaveTest, AFailedRewriteSavesNothing) {
   const std::string before = entryFile();
   // A folder that cannot be cleared away stands where the temporary file goes.
   std::filesystem::create_directories(dir.file("passwords2.dat") / "blocked");
@@ -165,7 +165,7 @@ class DeleteTest : public testing::EntryFixture {
   }
 };
 
-TEST_F(DeleteTest, YesDropsEveryRecordAndListItemOfTheName) {
+TEST_F(DeleteTest, YesDropsEveryEntryOfTheName) {
   pick("a.com");
   dialogs.answerMessage(kYes);
   deleteEntry(window, window.dataDirectory(), dialogs);
@@ -181,7 +181,7 @@ TEST_F(DeleteTest, YesDropsEveryRecordAndListItemOfTheName) {
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
 
-TEST_F(DeleteTest, NoShowsOperationAbortedAndChangesNothing) {
+TEST_F(DeleteTest, NoAbortsTheDelete) {
   pick("b.com");
   window.setBoxText(Box::Notes, "kept");
   const std::string before = entryFile();

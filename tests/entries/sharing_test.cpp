@@ -254,7 +254,7 @@ using testing::enc;
 using ::testing::HasSubstr;
 using testing::line;
 
-TEST(ConflictCopyNames, TheThreeSyncToolsAndNothingElse) {
+TEST(ConflictCopyNames, OnlyTheThreeSyncToolsForms) {
   using storage::ConflictOf;
   const std::vector<std::pair<const char*, std::optional<ConflictOf>>> cases = {
       {"passwords.sync-conflict-20260102-030405-ABCDEFG.dat", ConflictOf::Entries},
@@ -272,21 +272,32 @@ TEST(ConflictCopyNames, TheThreeSyncToolsAndNothingElse) {
     EXPECT_EQ(storage::conflictCopyOf(name), expected) << name;
 }
 
-TEST(MergeEntries, AppendsWhatIsMissingAndNamesTheEntriesChangedOnBothSides) {
+class MergeEntries : public ::testing::Test {
+ protected:
   const std::string ours = line("a.com", "ann", "1", "") + line("b.com", "bob", "ours", "");
   // The copy: a.com unchanged (written with an unset field in another form
   // that reads the same), b.com changed there, c.com new there, twice.
   const std::string theirs = line("a.com", "ann", "1", "") + line("b.com", "bob", "theirs", "") +
                              line("c.com", "c", "3", "") + line("c.com", "c", "3", "");
+};
+
+TEST_F(MergeEntries, AppendsWhatIsMissing) {
   const auto merge = storage::mergeEntries(ours, theirs);
   EXPECT_EQ(merge.bytes, ours + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
   EXPECT_EQ(merge.added, 2u);
-  EXPECT_EQ(merge.twoVersions, std::vector<std::string>{enc("b.com")});
 
   // A last line without its line end still gets the appended records on
-  // lines of their own; a copy cut off inside a record is not merged.
+  // lines of their own.
   const auto unended = storage::mergeEntries(ours.substr(0, ours.size() - 2), theirs);
   EXPECT_EQ(unended.bytes.substr(0, ours.size()), ours);
+}
+
+TEST_F(MergeEntries, NamesTheEntriesChangedOnBothSides) {
+  EXPECT_EQ(storage::mergeEntries(ours, theirs).twoVersions,
+            std::vector<std::string>{enc("b.com")});
+}
+
+TEST_F(MergeEntries, NeitherFileCutOffInsideARecordIsMerged) {
   EXPECT_TRUE(storage::mergeEntries(ours, theirs.substr(0, theirs.size() - 5)).copyDamaged);
   EXPECT_TRUE(storage::mergeEntries("\"" + enc("x"), theirs).currentDamaged);
 }
@@ -329,7 +340,7 @@ TEST_F(ConflictCopyAnswerTest, YesMergesTheCopyThenSetsItAside) {
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
 
-TEST_F(ConflictCopyTest, DamagedCopyIsLeftAloneAndNamedOnce) {
+TEST_F(ConflictCopyTest, DamagedCopyIsNamedOnceThenLeftAlone) {
   const std::string copy = "passwords (conflicted copy 2026-01-02 030405).dat";
   dir.write(copy, "\"" + enc("cut off"));
   const std::string before = entryFile();
@@ -342,7 +353,7 @@ TEST_F(ConflictCopyTest, DamagedCopyIsLeftAloneAndNamedOnce) {
   EXPECT_TRUE(dir.exists(copy));
 }
 
-TEST_F(ConflictCopyTest, PasswordAndColourCopiesAreSetAsideKeepingTheCurrentFiles) {
+TEST_F(ConflictCopyTest, PasswordOrColourCopiesAreSetAsideKeepingTheCurrentFiles) {
   dir.write("pw.dat", "efgh\r\n");
   dir.write("pw.sync-conflict-20260102-030405-ABCDEFG.dat", "other\r\n");
   dir.write("pwclr (Ann's conflicted copy 2026-01-02).dat", " 255 \r\n");
@@ -358,23 +369,35 @@ TEST_F(ConflictCopyTest, PasswordAndColourCopiesAreSetAsideKeepingTheCurrentFile
   EXPECT_TRUE(storage::conflictCopies(dir.path()).empty());
 }
 
-TEST_F(ConflictCopyTest, ListFollowsTheFileKeepingThePickAndTheBoxes) {
-  window.names = {"a.com", "b.com", "b.com"};
-  window.selected = 2;  // the second b.com
-  window.show("b.com", "typing...");
-  dir.write("passwords.dat", line("0.com", "", "", "") + line("b.com", "bob", "ours", "") +
-                                 line("b.com", "x", "", ""));
-  followEntryFile(window, window.dataDirectory());
+class FollowEntryFileTest : public ConflictCopyTest {
+ protected:
+  FollowEntryFileTest() {
+    window.names = {"a.com", "b.com", "b.com"};
+    window.selected = 2;  // the second b.com
+    window.show("b.com", "typing...");
+  }
+  void follow(const std::string& entries) {
+    dir.write("passwords.dat", entries);
+    followEntryFile(window, window.dataDirectory());
+  }
+};
+
+TEST_F(FollowEntryFileTest, ListFollowsTheFileKeepingThePickedEntryOnShow) {
+  follow(line("0.com", "", "", "") + line("b.com", "bob", "ours", "") + line("b.com", "x", "", ""));
   EXPECT_EQ(window.names, QStringList({"0.com", "b.com", "b.com"}));
   EXPECT_EQ(window.selected, 2);
   EXPECT_EQ(window.boxText(Box::User), "typing...");
+}
 
-  dir.write("passwords.dat", line("0.com", "", "", ""));
-  followEntryFile(window, window.dataDirectory());
-  EXPECT_EQ(window.selected, -1);  // the picked name is gone
+TEST_F(FollowEntryFileTest, APickedNameThatIsGoneIsNoLongerPicked) {
+  follow(line("0.com", "", "", ""));
+  EXPECT_EQ(window.selected, -1);
+}
 
+TEST_F(FollowEntryFileTest, ABrieflyMissingFileLeavesTheListAsItWas) {
+  follow(line("0.com", "", "", ""));
   std::filesystem::remove(dir.file("passwords.dat"));
-  followEntryFile(window, window.dataDirectory());  // briefly missing: the list stays
+  followEntryFile(window, window.dataDirectory());
   EXPECT_EQ(window.names, QStringList({"0.com"}));
 }
 

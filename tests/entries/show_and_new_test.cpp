@@ -61,7 +61,7 @@ class NewTest : public testing::EntryFixture {
   }
 };
 
-TEST_F(NewTest, AppendsOneRecordAndListsTheName) {
+TEST_F(NewTest, AddsTheAnsweredEntry) {
   entries(line("m.com", "u", "p", "n"), {"m.com"});
   window.show("m.com", "u", "p", "n");
   answer("a.com", "ann", "s\"e,c");

@@ -151,7 +151,7 @@ class BadInputTest : public ::testing::TestWithParam<Damage> {
   testing::TempDataDir dir;
 };
 
-TEST_P(BadInputTest, StartUpAndEveryCommandFinishAndLoseNothing) {
+TEST_P(BadInputTest, EveryCommandSurvivesTheDamageLosingNothing) {
   const Damage& damage = GetParam();
   const Restart first = restart(dir, kStartingPassword);
   EXPECT_EQ(first.outcome, damage.outcome);

@@ -113,7 +113,7 @@ TEST_P(FaultTest, EachCallFailingInTurnIsReportedOrHarmless) {
   }
 }
 
-TEST_P(FaultTest, WholeConditionsAreReportedAndChangeNothing) {
+TEST_P(FaultTest, WholeConditionsFailCleanly) {
   const Scenario& s = scenario();
   const struct {
     OmbrelFaultCondition condition;
@@ -139,7 +139,7 @@ TEST_P(FaultTest, WholeConditionsAreReportedAndChangeNothing) {
   }
 }
 
-TEST_P(FaultTest, AFolderInTheWayIsNamedAndKept) {
+TEST_P(FaultTest, AFolderInTheWayIsReportedUntouched) {
   const Scenario& s = scenario();
   for (const std::string& blocked : {s.changedFile, s.tempFile}) {
     lay(dir, startingFiles());
@@ -179,7 +179,7 @@ TEST_P(FaultTest, AFolderInTheWayIsNamedAndKept) {
 // password for this run (an unreadable pw.dat counts as an empty one), but it
 // changes no file: a New in that session keeps every entry, and the next
 // start shows them all.
-TEST(StartUpFaultTest, AFailedReadChangesNothingAndTheNextStartListsAll) {
+TEST(StartUpFaultTest, AFailedReadLosesNoEntry) {
   testing::TempDataDir dir;
   lay(dir, startingFiles());
   ombrel_faults_watch(dir.str().c_str());

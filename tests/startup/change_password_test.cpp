@@ -25,6 +25,11 @@ class ChangePasswordTest : public ::testing::Test {
     changePassword(dataDir, dialogs);
   }
 
+  // A folder that cannot be cleared away stands where the new file must go.
+  void blockTheNewFile() {
+    std::filesystem::create_directories(dir.file("pw.dat.new") / "blocked");
+  }
+
   testing::TempDataDir dir;
   storage::DataDirectory dataDir;
   testing::ScriptedDialogs dialogs;
@@ -93,11 +98,15 @@ TEST_F(ChangePasswordTest, NewFileIsPrivateToItsOwner) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(ChangePasswordTest, FailedReplacementKeepsTheOldPasswordAndSaysSo) {
-  // A folder that cannot be cleared away stands where the new file must go.
-  std::filesystem::create_directories(dir.file("pw.dat.new") / "blocked");
+TEST_F(ChangePasswordTest, FailedReplacementKeepsTheOldPassword) {
+  blockTheNewFile();
   change("abcdef");
   EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
+}
+
+TEST_F(ChangePasswordTest, FailedReplacementSaysTheOldPasswordStands) {
+  blockTheNewFile();
+  change("abcdef");
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("pw.dat"));
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("previous password"));

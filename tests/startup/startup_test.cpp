@@ -38,10 +38,8 @@ class StartupTest : public ::testing::Test {
   testing::ScriptedDialogs dialogs;
 };
 
-TEST_F(StartupTest, NoPasswordMarkerWarnsAndListsEntriesWithoutAsking) {
+TEST_F(StartupTest, NoPasswordMarkerWarnsOfNoPassword) {
   dir.write("pw.dat", "efgh\r\n");
-  dir.write("passwords.dat", line("cherry", "u", "p", "") + line("apple", nullptr, nullptr, "") +
-                                 line("Banana", "x", "y", "z"));
   ASSERT_EQ(start(), StartupOutcome::Ready);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text,
@@ -49,6 +47,13 @@ TEST_F(StartupTest, NoPasswordMarkerWarnsAndListsEntriesWithoutAsking) {
             "a password.");
   EXPECT_EQ(dialogs.messages[0].title, "Ombrel");
   EXPECT_EQ(dialogs.messages[0].style, 48);
+}
+
+TEST_F(StartupTest, NoPasswordMarkerListsEntriesWithoutAsking) {
+  dir.write("pw.dat", "efgh\r\n");
+  dir.write("passwords.dat", line("cherry", "u", "p", "") + line("apple", nullptr, nullptr, "") +
+                                 line("Banana", "x", "y", "z"));
+  ASSERT_EQ(start(), StartupOutcome::Ready);
   EXPECT_TRUE(dialogs.prompts.empty());
   EXPECT_EQ(window.names, QStringList({"apple", "Banana", "cherry"}));
   EXPECT_EQ(window.bulkLoads, 1);

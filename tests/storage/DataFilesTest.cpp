@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,12 +26,15 @@ class DataFilesTest : public ::testing::Test {
   fs::path temp = dir.file("passwords2.dat");
 };
 
-TEST_F(DataFilesTest, ReadsWholeFilesAndNamesWhyItCannot) {
+TEST_F(DataFilesTest, ReadsAWholeFileByteForByte) {
   dir.write("a.dat", std::string("x\0y\r\n", 5));
   std::string out = "old";
   ASSERT_TRUE(readWholeFile(dir.file("a.dat"), out).ok());
   EXPECT_EQ(out, std::string("x\0y\r\n", 5));
+}
 
+TEST_F(DataFilesTest, AFailedReadNamesWhy) {
+  std::string out;
   const Status missing = readWholeFile(dir.file("none.dat"), out);
   EXPECT_TRUE(missing.isMissing());
   EXPECT_EQ(missing.reason(), "No such file or directory");
@@ -53,16 +57,19 @@ TEST_F(DataFilesTest, ReadsPastTheSizeTheFileHadWhenOpenedWithoutOverAllocating)
 
   // Files whose size is unknown when opened (reported as 0) are read whole.
   ASSERT_TRUE(readWholeFile("/proc/self/status", out).ok());
-  EXPECT_NE(out.find("VmRSS"), std::string::npos);
+  EXPECT_THAT(out, ::testing::HasSubstr("VmRSS"));
 }
 
-TEST_F(DataFilesTest, AppendCreatesAPrivateFileAndThenAppends) {
+TEST_F(DataFilesTest, AppendCreatesAMissingFilePrivate) {
   ASSERT_TRUE(appendToFile(target, "one\r\n").ok());
   EXPECT_EQ(permissionsOf(target), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_FALSE(appendToFile(dir.file("no-such-dir") / "x.dat", "x").ok());
+}
+
+TEST_F(DataFilesTest, AppendAddsAfterTheLastByte) {
+  ASSERT_TRUE(appendToFile(target, "one\r\n").ok());
   ASSERT_TRUE(appendToFile(target, "two\r\n").ok());
   EXPECT_EQ(dir.read("passwords.dat"), "one\r\ntwo\r\n");
-
-  EXPECT_FALSE(appendToFile(dir.file("no-such-dir") / "x.dat", "x").ok());
 }
 
 TEST_F(DataFilesTest, PresenceCountsOnlyOrdinaryVisibleFiles) {
@@ -75,7 +82,7 @@ TEST_F(DataFilesTest, PresenceCountsOnlyOrdinaryVisibleFiles) {
   EXPECT_FALSE(isPresentFile(dir.file(".pw.dat")));
 }
 
-TEST_F(DataFilesTest, ReplaceSwapsInTheNewBytesAndLeavesNoTemp) {
+TEST_F(DataFilesTest, ReplaceLeavesOnlyTheNewBytes) {
   dir.write("passwords.dat", "old\r\n");
   dir.write("passwords2.dat", "leftover from a rewrite that stopped\r\n");
   ASSERT_TRUE(replaceFile(target, temp, "new\r\n").ok());
@@ -104,10 +111,13 @@ TEST_F(DataFilesTest, AnAtomicFileWrittenInPiecesCountsOnlyOnceCommitted) {
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
 
-TEST_F(DataFilesTest, ReplaceGivesNewFilesOwnerOnlyAccessAndKeepsAnExistingMode) {
+TEST_F(DataFilesTest, ReplaceGivesANewFileOwnerOnlyAccess) {
   ASSERT_TRUE(replaceFile(target, temp, "a").ok());
   EXPECT_EQ(permissionsOf(target), fs::perms::owner_read | fs::perms::owner_write);
+}
 
+TEST_F(DataFilesTest, ReplaceKeepsTheModeOfAnExistingFile) {
+  ASSERT_TRUE(replaceFile(target, temp, "a").ok());
   const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                            fs::perms::others_read | fs::perms::others_write;
   fs::permissions(target, shared);
@@ -115,7 +125,7 @@ TEST_F(DataFilesTest, ReplaceGivesNewFilesOwnerOnlyAccessAndKeepsAnExistingMode)
   EXPECT_EQ(permissionsOf(target), shared);  // the umask narrows nothing
 }
 
-TEST_F(DataFilesTest, FailedReplaceLeavesTheTargetAndRemovesTheTemp) {
+TEST_F(DataFilesTest, FailedReplaceLeavesNoTrace) {
   // The target is a folder: the rename fails after the temp was written.
   fs::create_directory(target);
   const Status overFolder = replaceFile(target, temp, "new");

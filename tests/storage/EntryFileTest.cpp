@@ -130,7 +130,7 @@ TEST(EntryFile, AppendKeepsEveryOldByteWhereverTheBlocksEnd) {
   }
 }
 
-TEST(EntryFile, RewriteReplacesEveryMatchInPlaceAndCopiesTheRest) {
+TEST(EntryFile, RewriteReplacesEveryMatchInPlace) {
   const Record replacement{"abc", "U", kUnset, kUnset};
   const Rewrite rewrite = replacingEntry(kFile, "abc", replacement);
   EXPECT_TRUE(rewrite.status.ok());
@@ -152,15 +152,18 @@ TEST(EntryFile, RewriteWithoutAMatchGivesBackTheSameBytes) {
   EXPECT_EQ(replacingEntry(kFile + "\r\n\n", "none", std::nullopt).bytes, kFile);
 }
 
-TEST(EntryFile, RewriteDropsMatchesAndWritesLineEndsAsCrLf) {
-  Rewrite rewrite = replacingEntry(kFile, "", std::nullopt);
+TEST(EntryFile, RewriteWithoutAReplacementDropsEveryMatch) {
+  const Rewrite rewrite = replacingEntry(kFile, "", std::nullopt);
   EXPECT_EQ(rewrite.matched.count, 2u);  // the unset name and the empty one
   EXPECT_EQ(rewrite.bytes,
             "\"abc\",,,\"\"\r\n"
             "\"xyz\",\"u\",\"p\",\r\n"
             "\"abc\",\"u2\",\"p2\",\"n2\"\r\n");
+}
 
-  rewrite = replacingEntry("\"a\",\"b\",\"c\",\"d\"\n\"e\",,,\"\"", "a", std::nullopt);
+TEST(EntryFile, RewriteWritesLineEndsAsCrLf) {
+  const Rewrite rewrite =
+      replacingEntry("\"a\",\"b\",\"c\",\"d\"\n\"e\",,,\"\"", "a", std::nullopt);
   EXPECT_EQ(rewrite.bytes, "\"e\",,,\"\"\r\n");
 }
 

@@ -37,7 +37,7 @@ TEST(LineFormat, NumberReadsBackWhatWasWritten) {
   }
 }
 
-TEST(LineFormat, NumberFieldFollowsTheRecordRulesAndConvertsStrictly) {
+TEST(LineFormat, NumberFieldIsReadStrictlyByTheRecordRules) {
   struct Case {
     const char* data;
     std::optional<std::int32_t> value;

@@ -38,7 +38,7 @@ Reading readAll(std::string_view data, std::size_t block = RecordReader::kBlockS
   return out;
 }
 
-TEST(RecordWriter, QuotesTextsAndLeavesUnsetFieldsEmpty) {
+TEST(RecordWriter, WritesTextsQuotedUnsetFieldsEmpty) {
   struct Case {
     Record record;
     std::string line;
@@ -183,7 +183,7 @@ TEST(RecordReader, ReadsTheSameRecordsWhereverTheBlocksEnd) {
 // A read that fails half-way must never pass for the end of the file, nor for
 // a file cut off there: a rewrite that took it so would drop every record
 // after it.
-TEST(RecordReader, AReadErrorIsReturnedAndNoRecordItCutsIsPassedOn) {
+TEST(RecordReader, AReadErrorIsReturnedBeforeAnyRecordItCuts) {
   std::string data;
   std::vector<std::size_t> ends;  // of each record
   for (int i = 0; i < 12; ++i) {

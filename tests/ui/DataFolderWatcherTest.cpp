@@ -15,7 +15,7 @@ class DataFolderWatcherTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void followsRenamesRemovalAndReturn();
+  void followsEveryWayAFileIsReplaced();
   void waitsWhileAQuestionIsOpen();
 };
 
@@ -31,7 +31,7 @@ void replaceByRename(const TempDataDir& dir, const char* name, std::string_view 
 
 }  // namespace
 
-void DataFolderWatcherTest::followsRenamesRemovalAndReturn() {
+void DataFolderWatcherTest::followsEveryWayAFileIsReplaced() {
   TempDataDir dir;
   dir.write("passwords.dat", "1\r\n");
   dir.write("pwclr.dat", " 1 \r\n");

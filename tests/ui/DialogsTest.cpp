@@ -15,8 +15,8 @@ class DialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void styleSetsButtonsIconAndDefault_data();
-  void styleSetsButtonsIconAndDefault();
+  void styleShapesTheBox_data();
+  void styleShapesTheBox();
   void titleDefaultsToTheApplicationTitle();
   void pressedButtonGivesItsNumber_data();
   void pressedButtonGivesItsNumber();
@@ -24,7 +24,7 @@ class DialogsTest : public QObject {
   void inputBoxAsksInClearWithAnEmptyLine();
 };
 
-void DialogsTest::styleSetsButtonsIconAndDefault_data() {
+void DialogsTest::styleShapesTheBox_data() {
   QTest::addColumn<int>("style");
   QTest::addColumn<QMessageBox::StandardButtons>("buttons");
   QTest::addColumn<QMessageBox::Icon>("icon");
@@ -44,7 +44,7 @@ void DialogsTest::styleSetsButtonsIconAndDefault_data() {
                                << QMessageBox::No;
 }
 
-void DialogsTest::styleSetsButtonsIconAndDefault() {
+void DialogsTest::styleShapesTheBox() {
   QFETCH(int, style);
   QFETCH(QMessageBox::StandardButtons, buttons);
   QFETCH(QMessageBox::Icon, icon);

@@ -96,9 +96,10 @@ class WindowInputTest : public QObject {
   void shortcutsRunTheirMenuItems();
   void pointerOverToolBarReportsImageOrSurface();
   void clickOnImageOrSwatchIsReported();
-  void backgroundColourPaintsWindowAndLabelsOnly();
-  void labelsAndBoxesStayReadable_data();
-  void labelsAndBoxesStayReadable();
+  void backgroundColourPaintsTheWindowGroundOnly();
+  void numbersThatAreNoColourChangeNothing();
+  void textStaysReadableOnEverySwatch_data();
+  void textStaysReadableOnEverySwatch();
   void swatchKeysPickTheMarkedSwatch();
   void accessKeysOpenTheMenus_data();
   void accessKeysOpenTheMenus();
@@ -271,7 +272,7 @@ void WindowInputTest::clickOnImageOrSwatchIsReported() {
   QCOMPARE(imageClicked.count(), 1);
 }
 
-void WindowInputTest::backgroundColourPaintsWindowAndLabelsOnly() {
+void WindowInputTest::backgroundColourPaintsTheWindowGroundOnly() {
   WindowFixture w;
   w.child("Frame4")->show();
   QVERIFY(w.showAndActivate());
@@ -307,8 +308,12 @@ void WindowInputTest::backgroundColourPaintsWindowAndLabelsOnly() {
   QCOMPARE(pixelAt(shot, chooser, QPoint(px(120), px(2400)), client), panel);
   // The swatches keep their own colours.
   QCOMPARE(w.member<PictureBox>("clr", 0)->colour(), QColor(Qt::white));
+}
 
-  // Numbers that are no colour change nothing.
+void WindowInputTest::numbersThatAreNoColourChangeNothing() {
+  WindowFixture w;
+  const QColor window(0, 255, 128);
+  w.form.setBackgroundColour(256 * 255 + 65536 * 128);
   for (std::int32_t notAColour : {-1, 0x1000000, std::numeric_limits<std::int32_t>::min()}) {
     w.form.setBackgroundColour(notAColour);
     QCOMPARE(w.form.backgroundColour(), window);
@@ -317,7 +322,7 @@ void WindowInputTest::backgroundColourPaintsWindowAndLabelsOnly() {
   QCOMPARE(w.form.backgroundColour(), QColor(Qt::black));
 }
 
-void WindowInputTest::labelsAndBoxesStayReadable_data() {
+void WindowInputTest::textStaysReadableOnEverySwatch_data() {
   QTest::addColumn<bool>("dark");
   QTest::addColumn<int>("swatch");
   QTest::addColumn<QColor>("text");  // of the labels on that window colour
@@ -331,7 +336,7 @@ void WindowInputTest::labelsAndBoxesStayReadable_data() {
   }
 }
 
-void WindowInputTest::labelsAndBoxesStayReadable() {
+void WindowInputTest::textStaysReadableOnEverySwatch() {
   QFETCH(bool, dark);
   QFETCH(int, swatch);
   QFETCH(QColor, text);

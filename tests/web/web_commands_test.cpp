@@ -71,7 +71,7 @@ TEST(HelpTest, OpensHelpPageOfTheDataDirectoryEvenWithSpaces) {
   EXPECT_TRUE(shell.urls.isEmpty());
 }
 
-TEST(AboutTest, NamesProgramVersionAuthorAndYear) {
+TEST(AboutTest, CreditsTheProgram) {
   testing::ScriptedDialogs dialogs;
   showAbout(dialogs);
   ASSERT_EQ(dialogs.messages.size(), 1u);
