@@ -285,7 +285,6 @@ void deleteEntry(WindowState& window, const storage::DataDirectory& data, Dialog
   const QString name = window.boxText(Box::Web);
   std::string key;
   if (!encodeOrReport({{name, &key}}, dialogs, "Nothing was deleted.")) return;
-  if (refuseDamaged(data, dialogs, "Nothing was deleted.")) return;
 
   auto& shown = window.shownEntry();
   std::optional<std::string> seen;
@@ -293,9 +292,16 @@ void deleteEntry(WindowState& window, const storage::DataDirectory& data, Dialog
 
   bool confirmed = false;
   for (;;) {
-    // A file that cannot be read here is reported by the rewrite.
+    // One read finds both the records and any damage: a file that ends inside
+    // an entry is refused before the question. A file that cannot be read
+    // here is reported by the rewrite.
     std::string onDisk;
-    const bool read = storedRecords(data, key, onDisk).ok();
+    const storage::Status status = storedRecords(data, key, onDisk);
+    if (status.isDamaged()) {
+      reportDamaged(data, dialogs, "Nothing was deleted.", status.damagedTail());
+      return;
+    }
+    const bool read = status.ok();
     // Records already gone need no question: deleting them changes nothing.
     if (read && seen && !onDisk.empty() && onDisk != *seen && !overwriteChangesElsewhere(dialogs))
       return;
