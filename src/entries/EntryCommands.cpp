@@ -165,6 +165,13 @@ bool rewriteEntryFile(const storage::DataDirectory& data, Dialogs& dialogs, cons
       });
 }
 
+// The records the boxes were filled from when `name` was last picked; none
+// for a name the user typed, whose records were never shown.
+std::optional<std::string> recordsSeen(const WindowState::ShownEntry& shown, const QString& name) {
+  if (shown.known && shown.name == name) return shown.records;
+  return std::nullopt;
+}
+
 // Asked before Save or Delete acts on records that are no longer those the
 // boxes were filled from.
 bool overwriteChangesElsewhere(Dialogs& dialogs) {
@@ -234,10 +241,8 @@ void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs&
     return;
   storage::Record replacement{key, storedField(user), storedField(password), storedField(notes)};
 
-  // What the user last saw of this entry; none for a typed name.
   auto& shown = window.shownEntry();
-  std::optional<std::string> seen;
-  if (shown.known && shown.name == name) seen = shown.records;
+  std::optional<std::string> seen = recordsSeen(shown, name);
 
   bool confirmed = false;
   for (;;) {
@@ -287,8 +292,7 @@ void deleteEntry(WindowState& window, const storage::DataDirectory& data, Dialog
   if (!encodeOrReport({{name, &key}}, dialogs, "Nothing was deleted.")) return;
 
   auto& shown = window.shownEntry();
-  std::optional<std::string> seen;
-  if (shown.known && shown.name == name) seen = shown.records;
+  std::optional<std::string> seen = recordsSeen(shown, name);
 
   bool confirmed = false;
   for (;;) {
