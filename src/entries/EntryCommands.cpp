@@ -223,7 +223,7 @@ void newEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& 
   if (!replaceEntryFile(data, dialogs, consequence,
                         "The entry could not be added to the entry file", true,
                         [&](storage::RecordReader& reader, storage::ByteSink& sink) {
-                          return storage::copyAddingEntry(reader, record, sink);
+                          return storage::copyAddingEntries(reader, {record}, sink);
                         }))
     return;
   window.addName(name);
@@ -384,7 +384,7 @@ void encodePlainEntryFile(const storage::DataDirectory& data, Dialogs& dialogs) 
 
 void loadTempEntryNames(WindowState& window, const storage::DataDirectory& data) {
   window.clearNames();
-  window.addNames(readListedNames(data.file(storage::kTempEntryFile)));
+  window.addNames(readListedNames(data.file(storage::kTempEntryFile)).names);
 }
 
 }  // namespace ombrel

@@ -36,25 +36,24 @@ class Pieces {
   std::string text_;
 };
 
-// Whether the records of `bytes` end exactly at `start`, and `record` alone
-// follows them.
-bool readsBackAt(std::string_view bytes, std::size_t start, const Record& record) {
+// Whether the records of `bytes` end exactly at `start`, and `records` alone
+// follow them, in order.
+bool readsBackAt(std::string_view bytes, std::size_t start, const std::vector<Record>& records) {
   MemorySource source(bytes);
   RecordReader check(source, bytes.size() + 1);  // one fetch takes it all
   std::size_t end = 0;                           // of the records read so far
-  bool found = false;
+  std::size_t found = 0;                         // new records read back
   bool exact = true;
   const Status status = check.forEachRecord([&](const RecordView& read) {
-    if (found) {
-      exact = false;  // a record after the new one
-    } else if (check.position() > start) {
-      found = true;
-      exact = end == start && recordOf(read) == record;
+    if (check.position() > start) {
+      exact = exact && found < records.size() && (found > 0 || end == start) &&
+              recordOf(read) == records[found];
+      ++found;
     }
     end = check.position();
     return Status::success();
   });
-  return status && found && exact;
+  return status.ok() && exact && found == records.size();
 }
 
 }  // namespace
@@ -98,28 +97,29 @@ Status copyReplacingEntry(RecordReader& reader, std::string_view key,
   return status;
 }
 
-Status copyAddingEntry(RecordReader& reader, const Record& record, ByteSink& sink) {
+Status copyAddingEntries(RecordReader& reader, const std::vector<Record>& records, ByteSink& sink) {
   Pieces pieces(sink);
   std::string& piece = pieces.text();
   // A record cut off at the end is left alone, as Save and Delete leave it;
   // the line end put after it could complete it into a record never written.
-  std::string last;  // the bytes of the last record: the new line must follow them cleanly
+  std::string last;  // the bytes of the last record: the new lines must follow them cleanly
   Status status = reader.forEachRecord([&](const RecordView& old) {
     last.assign(old.bytes);
     piece += old.bytes;
     return pieces.passOnWhenFull();
   });
-  if (!status) return status;
+  if (!status.ok()) return status;
 
-  // Read the last record and the new one back as the next start will: the
-  // old record must stop exactly at the new line, and the new line must give
-  // back the record. No record reads differently for what follows its own
-  // bytes but the last, so the records before it need no second reading.
+  // Read the last record and the new ones back as the next start will: the
+  // old record must stop exactly at the first new line, and the new lines
+  // must give back the records. No record reads differently for what follows
+  // its own bytes but the last, so the records before it need no second
+  // reading.
   std::string tail = last;
   if (!tail.empty() && tail.back() != kLF && tail.back() != kCR) tail += kLineEnd;
   const std::size_t start = tail.size();
-  appendRecord(tail, record);
-  if (!readsBackAt(tail, start, record)) return Status::damaged();
+  for (const Record& record : records) appendRecord(tail, record);
+  if (!readsBackAt(tail, start, records)) return Status::damaged();
   piece.append(tail, last.size());
   return pieces.passOn();
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "storage/ByteStreams.h"
 #include "storage/Record.h"
@@ -44,10 +45,11 @@ Status copyReplacingEntry(RecordReader& reader, std::string_view key,
                           MatchedRecords& matched);
 
 // Copies every record to `sink` byte for byte as it stands and then adds
-// `record`, on a line of its own even when the last line has no line end.
-// Damaged when the records already there would not end where the new one
-// begins (the data ends inside a record, or in a quote that would swallow the
-// new line): the new record could not be read back.
-Status copyAddingEntry(RecordReader& reader, const Record& record, ByteSink& sink);
+// `records` in order, the first on a line of its own even when the last line
+// has no line end. Before anything new is passed on, the last record and the
+// new ones are read back as the next start will read them: Damaged when the
+// records already there would not end where the new ones begin (the data
+// ends inside a record), or the new ones would not come back exactly.
+Status copyAddingEntries(RecordReader& reader, const std::vector<Record>& records, ByteSink& sink);
 
 }  // namespace ombrel::storage

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "storage/RecordReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "storage/RecordFormat.h"
@@ -24,9 +25,14 @@ bool RecordReader::fetch() {
   // the rest; a record longer than the block gets a larger buffer.
   const std::string_view unread = data_.substr(pos_);
   const std::size_t kept = unread.size();
+  if (kept >= kMaxRecordBytes) {
+    failure_ = Status::damaged(kept + skipRest());
+    exhausted_ = true;
+    return false;
+  }
   if (kept > 0 && unread.data() != buffer_.data())
     std::memmove(buffer_.data(), unread.data(), kept);
-  if (kept == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  if (kept == buffer_.size()) buffer_.resize(std::min(buffer_.size() * 2, kMaxRecordBytes));
   std::size_t got = 0;
   failure_ = source_.read(buffer_.data() + kept, buffer_.size() - kept, got);
   if (!failure_) got = 0;
@@ -36,6 +42,16 @@ bool RecordReader::fetch() {
   // After a failure nothing more is read: what is at hand is all there is.
   if (got == 0) exhausted_ = true;
   return got > 0;
+}
+
+std::size_t RecordReader::skipRest() {
+  char block[4096];
+  std::size_t skipped = 0;
+  for (std::size_t got = 1; got > 0;) {
+    if (!source_.read(block, sizeof block, got).ok()) break;
+    skipped += got;
+  }
+  return skipped;
 }
 
 bool RecordReader::atEnd() {
@@ -56,7 +72,8 @@ bool RecordReader::next(RecordView& out) {
     const std::size_t start = pos_;
     FieldShape name, user, password, notes;
     const bool whole = readField(out.name, name) && readField(out.user, user) &&
-                       readField(out.password, password) && readField(out.notes, notes);
+                       readField(out.password, password) && readField(out.notes, notes) &&
+                       !notes.open;
     // A record that stops short of the end of the bytes at hand is complete.
     // One that reaches it may go on in bytes not yet fetched (a field, a
     // quote, the LF of a CR LF): it is read again once they are there.
@@ -106,10 +123,11 @@ bool RecordReader::readField(FieldView& out, FieldShape& shape) {
     const std::size_t start = pos_ + 1;
     const void* closing = start < size ? std::memchr(bytes + start, kQuote, size - start) : nullptr;
     if (!closing) {
-      // An unterminated quote takes the rest of the data as its text.
+      // An unterminated quote takes the rest of the data as its text; the
+      // record it stands in is cut off.
       out = {true, std::string_view(bytes + start, size - start)};
       pos_ = size;
-      shape = {false, Delimiter::Other};
+      shape = {false, true, Delimiter::Other};
       return true;
     }
     const std::size_t end = static_cast<const char*>(closing) - bytes;

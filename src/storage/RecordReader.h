@@ -18,11 +18,18 @@ namespace ombrel::storage {
 // and unset when that text is empty. A line end closes a field just as a comma
 // does, so four fields are taken whatever lines they stand on.
 //
+// A quoted field still open at the end of the data is a record cut off, like
+// one that stops short of its fourth field: taken as whole, its open quote
+// would swallow whatever is ever appended after it.
+//
 // The bytes come from a ByteSource a block at a time, so that memory stays at
-// one block (or the longest record) whatever the size of the file.
+// one block (or the longest record) whatever the size of the file. A record
+// longer than kMaxRecordBytes is no entry any writer made: the data is taken
+// as cut off there, rather than held whole.
 class RecordReader {
  public:
   static constexpr std::size_t kBlockSize = 64 * 1024;
+  static constexpr std::size_t kMaxRecordBytes = 64 * 1024 * 1024;
 
   explicit RecordReader(ByteSource& source, std::size_t blockSize = kBlockSize);
 
@@ -51,14 +58,20 @@ class RecordReader {
   enum class Delimiter : unsigned char { Comma, CrLf, Other };
   struct FieldShape {
     bool asWritten = false;
+    bool open = false;  // a quote with no closing quote before the end of the data
     Delimiter delimiter = Delimiter::Other;
   };
 
   // Puts the unread bytes followed by the next ones of the source in place
   // of the bytes at hand. False when none came: at the end of the source, or
   // when it failed. A failure ends the data and is kept in failure_, which
-  // forEachRecord() returns before anything read after it is used.
+  // forEachRecord() returns before anything read after it is used. The unread
+  // bytes always start a record (or a field, for readField), so when they
+  // fill kMaxRecordBytes the record is too large: failure_ becomes Damaged,
+  // with every byte from its start to the end of the source.
   bool fetch();
+  // Reads what is left of the source without keeping it; the bytes counted.
+  std::size_t skipRest();
   // True when no byte but CR and LF is left.
   bool atEnd();
   // Reads the next four fields; false when the data ends before the fourth.

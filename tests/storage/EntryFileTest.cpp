@@ -115,16 +115,25 @@ TEST(EntryFile, AppendKeepsEveryOldByteWhereverTheBlocksEnd) {
       {kFile + "\"open,\"u\",\"p\",\"n\"\r\n", std::nullopt},
       {many + "\r\n", many + formatRecord(added)},  // blank lines at the end are dropped
       {many + "\r\n \r\n", std::nullopt},
+      {kFile + "\"a\",\"b\",\"c\",\"open notes", std::nullopt},  // would swallow the new line
   };
+  // One record, as New adds it, and several, as a merge or an import does.
+  const Record second{"second", kUnset, kUnset, ""};
   for (const Case& test : cases) {
-    for (std::size_t blockSize : {3u, 17u, 4096u, 1u << 20}) {
-      MemorySource source(test.data);
-      RecordReader reader(source, blockSize);
-      StringSink sink;
-      const Status status = copyAddingEntry(reader, added, sink);
-      EXPECT_EQ(status.isDamaged(), !test.expected) << blockSize << ": " << test.data.substr(0, 40);
-      if (test.expected) {
-        EXPECT_EQ(sink.bytes, *test.expected) << blockSize;
+    for (bool several : {false, true}) {
+      for (std::size_t blockSize : {3u, 17u, 4096u, 1u << 20}) {
+        MemorySource source(test.data);
+        RecordReader reader(source, blockSize);
+        StringSink sink;
+        const std::vector<Record> records =
+            several ? std::vector<Record>{added, second} : std::vector<Record>{added};
+        const Status status = copyAddingEntries(reader, records, sink);
+        EXPECT_EQ(status.isDamaged(), !test.expected)
+            << blockSize << ": " << test.data.substr(0, 40);
+        if (test.expected) {
+          EXPECT_EQ(sink.bytes, *test.expected + (several ? formatRecord(second) : ""))
+              << blockSize;
+        }
       }
     }
   }
@@ -197,7 +206,7 @@ TEST(EntryFile, CopiesStopAtTheFirstFailedWrite) {
       RecordReader reader(source, 4096);
       FullSink sink(room);
       MatchedRecords matched;
-      const Status status = adding ? copyAddingEntry(reader, record, sink)
+      const Status status = adding ? copyAddingEntries(reader, {record}, sink)
                                    : copyReplacingEntry(reader, "n1", record, sink, matched);
       EXPECT_EQ(status.kind(), Status::Kind::WriteFailed) << room << " " << adding;
       EXPECT_EQ(status.reason(), "No space left on device");
