@@ -10,11 +10,12 @@
 
 namespace ombrel {
 
-NameBlock readListedNames(const std::filesystem::path& entryFile, std::size_t* damagedTail) {
-  if (damagedTail) *damagedTail = 0;
-  NameBlock names;
+ListedNames readListedNames(const std::filesystem::path& entryFile) {
+  ListedNames listed;
+  NameBlock& names = listed.names;
   storage::InputFile file;
-  if (!file.open(entryFile)) return names;
+  listed.status = file.open(entryFile);
+  if (!listed.status.ok()) return listed;
   // The names cannot hold more characters than the file has bytes, so the
   // text never has to move as it fills; the number of names is a guess from
   // the size of a typical entry.
@@ -24,7 +25,7 @@ NameBlock readListedNames(const std::filesystem::path& entryFile, std::size_t* d
   // Each name is decoded into one buffer used again for every name, then
   // straight into the block, with no string of its own.
   std::string plain;
-  const storage::Status status = reader.forEachRecord([&](const storage::RecordView& record) {
+  listed.status = reader.forEachRecord([&](const storage::RecordView& record) {
     const std::string_view name = record.name.text;
     if (plain.size() < name.size()) plain.resize(name.size());
     const std::size_t length = storage::shiftDecodeInto(name, plain.data());
@@ -32,9 +33,7 @@ NameBlock readListedNames(const std::filesystem::path& entryFile, std::size_t* d
                              names.beginName(static_cast<qsizetype>(length))));
     return storage::Status::success();
   });
-  // A read error is no damage of the file's own.
-  if (damagedTail) *damagedTail = status.damagedTail();
-  return names;
+  return listed;
 }
 
 }  // namespace ombrel

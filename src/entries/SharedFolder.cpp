@@ -2,16 +2,21 @@
 #include "entries/SharedFolder.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <utility>
 
 #include "entries/ListedNames.h"
 #include "entries/WriteLock.h"
 #include "seams/Dialogs.h"
+#include "seams/NameOrder.h"
 #include "seams/StoredText.h"
 #include "seams/UserMessages.h"
 #include "seams/WindowState.h"
 #include "storage/ConflictCopies.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
+#include "storage/EntryFile.h"
+#include "storage/RecordReader.h"
 
 namespace ombrel {
 namespace {
@@ -31,15 +36,34 @@ bool setAside(const std::filesystem::path& copy, Dialogs& dialogs,
   return false;
 }
 
+// The names of the entries a merge adds, in list order, so that the user sees
+// what would come in before saying Yes: anyone who can write into a synced
+// folder can leave a file named like a conflict copy.
+QString addedNames(const storage::EntryMerge& merge) {
+  constexpr std::size_t kShown = 20;
+  QStringList names;
+  for (const storage::Record& record : merge.added)
+    names << fromStored(storage::textOf(record.name));
+  std::stable_sort(names.begin(), names.end(), NameBefore());
+  QStringList lines;
+  for (qsizetype i = 0; i < names.size() && i < qsizetype{kShown}; ++i) lines << "    " + names[i];
+  if (names.size() > qsizetype{kShown})
+    lines << QStringLiteral("    and %1 more").arg(names.size() - qsizetype{kShown});
+  return lines.join('\n');
+}
+
 QString question(const std::filesystem::path& copy, const storage::EntryMerge& merge) {
+  const QString adding =
+      merge.added.size() == 1
+          ? QStringLiteral("The entry of it that passwords.dat does not hold will be added:")
+          : QStringLiteral("The %1 entries of it that passwords.dat does not hold will be added:")
+                .arg(merge.added.size());
   QString text =
       QStringLiteral(
           "A sync tool left a second version of the entry file, made when it was changed in "
-          "two places at once:\n%1\n\nMerge it into passwords.dat? The %2 entries of it that "
-          "passwords.dat does not hold will be added. A merge never removes an entry, so an "
-          "entry deleted in one place may come back.")
-          .arg(displayPath(copy))
-          .arg(merge.added);
+          "two places at once:\n%1\n\nMerge it into passwords.dat? %2\n%3\n\nA merge never "
+          "removes an entry, so an entry deleted in one place may come back.")
+          .arg(displayPath(copy), adding, addedNames(merge));
   if (!merge.twoVersions.empty()) {
     QStringList names;
     for (const auto& stored : merge.twoVersions) names << "    " + fromStored(stored);
@@ -51,6 +75,22 @@ QString question(const std::filesystem::path& copy, const storage::EntryMerge& m
   }
   return text + QStringLiteral("\n\nThe copy is then renamed to %1.")
                     .arg(fileName(storage::setAsideName(copy)));
+}
+
+// Appends the records a merge adds to the entry file, as New adds one: the
+// result is read back before it takes the file's place, so a last line that
+// would swallow the new records is refused. The file ends private to its
+// owner, however it was shared before.
+storage::Status writeMerge(const storage::DataDirectory& data, std::string_view current,
+                           const storage::EntryMerge& merge) {
+  storage::AtomicFile newFile(data.file(storage::kEntryFile), data.file(storage::kTempEntryFile),
+                              storage::Permissions::OwnerOnly);
+  storage::Status status = newFile.open();
+  storage::MemorySource source(current);
+  storage::RecordReader reader(source);
+  if (status.ok()) status = storage::copyAddingEntries(reader, merge.added, newFile);
+  if (status.ok()) status = newFile.commit();
+  return status;
 }
 
 // Merges one copy of the entry file. True when passwords.dat changed.
@@ -65,21 +105,24 @@ bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
   std::string current, theirs;
   if (!read(current, theirs)) return false;
   storage::EntryMerge merge = storage::mergeEntries(current, theirs);
-  auto damaged = [&](const storage::EntryMerge& m) {
-    if (!m.copyDamaged && !m.currentDamaged) return false;
+  auto refuse = [&](bool copyAtFault) {
     settled.insert(copy.filename().string());
     dialogs.warn(
         QStringLiteral("%1 ends in the middle of an entry, so Ombrel will not merge the copy "
                        "a sync tool left:\n%2\n\nBoth files were left as they are.")
-            .arg(m.copyDamaged ? QStringLiteral("This copy of the entry file")
-                               : QStringLiteral("The entry file"),
-                 displayPath(m.copyDamaged ? copy : target)));
+            .arg(copyAtFault ? QStringLiteral("This copy of the entry file")
+                             : QStringLiteral("The entry file"),
+                 displayPath(copyAtFault ? copy : target)));
+  };
+  auto damaged = [&](const storage::EntryMerge& m) {
+    if (!m.copyDamaged && !m.currentDamaged) return false;
+    refuse(m.copyDamaged);
     return true;
   };
   if (damaged(merge)) return false;
   // A copy that adds nothing loses nothing by being set aside unasked.
-  if (merge.added > 0 && dialogs.messageBox(question(copy, merge), kConfirm,
-                                            QStringLiteral("Conflict Copy")) != kYes) {
+  if (!merge.added.empty() && dialogs.messageBox(question(copy, merge), kConfirm,
+                                                 QStringLiteral("Conflict Copy")) != kYes) {
     settled.insert(copy.filename().string());
     return false;
   }
@@ -91,23 +134,39 @@ bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
   if (!read(current, theirs)) return false;
   merge = storage::mergeEntries(current, theirs);
   if (damaged(merge)) return false;
-  if (merge.added > 0) {
-    auto status = storage::replaceFile(target, data.file(storage::kTempEntryFile), merge.bytes);
-    if (!status) {
+  if (!merge.added.empty()) {
+    const storage::Status status = writeMerge(data, current, merge);
+    if (status.isDamaged()) {
+      refuse(false);
+      return false;
+    }
+    if (!status.ok()) {
       dialogs.warn(fileProblem("The entry file could not be rewritten", target, status) + "\n\n" +
                    consequence);
       return false;
     }
   }
   if (!setAside(copy, dialogs)) settled.insert(copy.filename().string());
-  return merge.added > 0;
+  return !merge.added.empty();
 }
 
 }  // namespace
 
-void followEntryFile(WindowState& window, const storage::DataDirectory& data) {
+void followEntryFile(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs,
+                     bool& failureTold) {
   const auto path = data.file(storage::kEntryFile);
   if (!storage::isPresentFile(path)) return;
+  ListedNames listed = readListedNames(path);
+  // A file that ends inside an entry still lists the entries before it, as
+  // start-up does; a read that failed lists nothing the user can trust.
+  if (!listed.status.ok() && !listed.status.isDamaged()) {
+    if (!std::exchange(failureTold, true))
+      dialogs.warn(fileProblem("The entry file could not be read", path, listed.status) +
+                   "\n\nThe list shows the entries as they were. It is brought up to date as "
+                   "soon as the file can be read again.");
+    return;
+  }
+  failureTold = false;
 
   // The picked item is found again as the same occurrence of its name.
   const int selected = window.selectedIndex();
@@ -117,7 +176,7 @@ void followEntryFile(WindowState& window, const storage::DataDirectory& data) {
     if (window.nameAt(i) == picked) ++occurrence;
 
   window.clearNames();
-  window.addNames(readListedNames(path));
+  window.addNames(std::move(listed.names));
   if (selected < 0) return;
   int found = -1;
   for (int i = 0, seen = 0; i < window.nameCount(); ++i) {

@@ -16,8 +16,11 @@ class DataDirectory;
 // window, a sync tool, a restore). The picked name stays picked when it is
 // still listed; the boxes are never touched, so nothing being typed is lost.
 // While the entry file is missing the list stays as it is: a sync tool or a
-// restore may be about to put it back.
-void followEntryFile(WindowState& window, const storage::DataDirectory& dataDirectory);
+// restore may be about to put it back. A read that fails keeps the list as it
+// was too, and the user is told which file could not be read and why, once
+// until a read succeeds again (`failureTold` keeps that between calls).
+void followEntryFile(WindowState& window, const storage::DataDirectory& dataDirectory,
+                     Dialogs& dialogs, bool& failureTold);
 
 // Conflict copies already dealt with in this run: a declined or damaged copy
 // is not asked about again until the next start.

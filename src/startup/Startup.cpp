@@ -44,8 +44,11 @@ bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {
 void listStoredNames(WindowState& window, const storage::DataDirectory& data,
                      std::size_t* damagedTail) {
   // A missing or unreadable entry file leaves the list empty; the first New
-  // creates the file.
-  window.addNames(readListedNames(data.file(storage::kEntryFile), damagedTail));
+  // creates the file. One that cannot be read whole lists the entries before
+  // the damage or the read error.
+  ListedNames listed = readListedNames(data.file(storage::kEntryFile));
+  if (damagedTail) *damagedTail = listed.status.damagedTail();
+  window.addNames(std::move(listed.names));
 }
 
 }  // namespace

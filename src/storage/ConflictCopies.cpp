@@ -7,7 +7,6 @@
 #include <set>
 #include <system_error>
 
-#include "storage/RecordFormat.h"
 #include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
 
@@ -23,16 +22,22 @@ std::optional<ConflictOf> baseOf(std::string_view base) {
   return std::nullopt;
 }
 
-// Reads every record of `data` in the writer's form; false when it ends
-// inside a record.
-bool writtenRecords(std::string_view data, std::vector<std::pair<std::string, std::string>>& out) {
+// A record as read, with the form the writer gives it: two records are the
+// same entry exactly when those forms are equal.
+struct Written {
+  Record record;
+  std::string bytes;
+};
+
+// Reads every record of `data`; false when it ends inside a record.
+bool writtenRecords(std::string_view data, std::vector<Written>& out) {
   MemorySource source(data);
   RecordReader reader(source);
   return reader
-      .forEachRecord([&out](const RecordView& record) {
-        std::string written;
-        appendRecord(written, record);
-        out.emplace_back(std::string(record.name.text), std::move(written));
+      .forEachRecord([&out](const RecordView& view) {
+        Written record{recordOf(view), {}};
+        appendRecord(record.bytes, view);
+        out.push_back(std::move(record));
         return Status::success();
       })
       .ok();
@@ -75,28 +80,22 @@ std::filesystem::path setAsideName(const std::filesystem::path& copy) {
 
 EntryMerge mergeEntries(std::string_view current, std::string_view copy) {
   EntryMerge merge;
-  std::vector<std::pair<std::string, std::string>> ours, theirs;
+  std::vector<Written> ours, theirs;
   merge.currentDamaged = !writtenRecords(current, ours);
   merge.copyDamaged = !writtenRecords(copy, theirs);
   if (merge.currentDamaged || merge.copyDamaged) return merge;
 
   std::set<std::string> held;
   std::map<std::string, std::size_t> versions;  // distinct records per name
-  for (const auto& [name, written] : ours)
-    if (held.insert(written).second) ++versions[name];
+  for (const Written& record : ours)
+    if (held.insert(record.bytes).second) ++versions[textOf(record.record.name)];
 
-  merge.bytes.assign(current);
-  if (!merge.bytes.empty() && merge.bytes.back() != kLF && merge.bytes.back() != kCR)
-    merge.bytes += kLineEnd;
-  std::vector<std::string> touched;
-  for (const auto& [name, written] : theirs) {
-    if (!held.insert(written).second) continue;
-    merge.bytes += written;
-    ++merge.added;
-    if (++versions[name] >= 2 && std::find(touched.begin(), touched.end(), name) == touched.end())
-      touched.push_back(name);
+  for (Written& record : theirs) {
+    if (!held.insert(record.bytes).second) continue;
+    const std::string& name = textOf(record.record.name);
+    if (++versions[name] == 2) merge.twoVersions.push_back(name);
+    merge.added.push_back(std::move(record.record));
   }
-  merge.twoVersions = std::move(touched);
   return merge;
 }
 

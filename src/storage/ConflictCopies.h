@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/Record.h"
+
 namespace ombrel::storage {
 
 // The data file that a sync tool's conflict copy stands beside. When a synced
@@ -32,18 +34,17 @@ inline constexpr std::string_view kMergedSuffix = ".merged";
 std::filesystem::path setAsideName(const std::filesystem::path& copy);
 
 struct EntryMerge {
-  std::string bytes;                     // the merged entry file
-  std::size_t added = 0;                 // records of the copy appended
+  std::vector<Record> added;             // records of the copy to append, in the copy's order
   std::vector<std::string> twoVersions;  // stored names now held by different records
   bool currentDamaged = false;           // the entry file ends inside a record
   bool copyDamaged = false;              // the copy ends inside a record
 };
 
-// `current` with every record of `copy` that it does not already hold, byte
-// for byte as the record writer writes it, appended in the copy's order. No
-// record is ever dropped. `twoVersions` lists, in order of first appearance,
-// the names that an appended record gives a second, different record. When
-// either side is damaged, `bytes` must not be used.
+// The records of `copy` that `current` does not already hold, as the record
+// writer would write them, in the copy's order and each once. No record is
+// ever dropped. `twoVersions` lists, in order of first appearance, the names
+// that an added record gives a second, different record. When either side is
+// damaged, nothing is added.
 EntryMerge mergeEntries(std::string_view current, std::string_view copy);
 
 }  // namespace ombrel::storage

@@ -149,16 +149,24 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out) {
 
 Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
   // Try to create it first, so that we know whether a new name appeared in the
-  // directory and must be made durable too.
-  Descriptor file(
-      openRetrying(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL, kOwnerReadWrite));
+  // directory and must be made durable too. Neither open follows a symbolic
+  // link, which could lead the passwords out of the data directory, nor waits
+  // for a reader of a pipe of that name.
+  Descriptor file(openRetrying(path.c_str(),
+                               O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK,
+                               kOwnerReadWrite));
   const bool created = file.valid();
   if (!created) {
     if (errno != EEXIST) return lastWriteError();
-    Descriptor existing(openRetrying(path.c_str(), O_WRONLY | O_APPEND));
-    if (!existing.valid()) return lastWriteError();
+    Descriptor existing(openRetrying(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK));
+    if (!existing.valid()) {
+      if (errno == ELOOP) return Status::writeError("It is a symbolic link", ELOOP);
+      if (errno == ENXIO) return Status::writeError("Not an ordinary file", ENXIO);
+      return lastWriteError();
+    }
     struct stat info {};
     if (::fstat(existing.get(), &info) != 0) return lastWriteError();
+    if (!S_ISREG(info.st_mode)) return Status::writeError("Not an ordinary file");
     // Made private before the new bytes land in it, whatever it allowed.
     if ((info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) != kOwnerReadWrite &&
         ::fchmod(existing.get(), kOwnerReadWrite) != 0)

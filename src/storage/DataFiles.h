@@ -50,10 +50,11 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out);
 
 // Appends `bytes` to the file, creating it when it is missing, and flushes it
 // to disk. The file ends readable and writable by its owner alone, whatever it
-// allowed before: what is appended holds passwords. When the write or the
-// flush fails, the file is cut back to what it held before (or removed again
-// when it was created), so that a failure never leaves part of the bytes
-// behind.
+// allowed before: what is appended holds passwords. A symbolic link or
+// anything but an ordinary file of that name is refused, never written
+// through or waited on. When the write or the flush fails, the file is cut
+// back to what it held before (or removed again when it was created), so that
+// a failure never leaves part of the bytes behind.
 Status appendToFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Who may read the file that replaces another.

@@ -136,6 +136,7 @@ class Form1 : public QMainWindow, public WindowState {
   std::function<void()> endProgram_;
   DataFolderWatcher* watcher_ = nullptr;
   SettledCopies settledCopies_;
+  bool reloadFailureTold_ = false;  // a failed reload of the list is told once
   std::size_t damagedTail_ = 0;  // what start-up found at the end of the entry file
 
   QWidget* client_ = nullptr;  // the client area, painted in the window's colour

@@ -32,7 +32,7 @@ void Form1::formShown() {
 void Form1::followDataFolder() {
   watcher_ = new DataFolderWatcher(std::filesystem::path(dataDirectory_.path()), this);
   connect(watcher_, &DataFolderWatcher::entriesChanged, this,
-          [this] { followEntryFile(*this, dataDirectory_); });
+          [this] { followEntryFile(*this, dataDirectory_, dialogs_, reloadFailureTold_); });
   connect(watcher_, &DataFolderWatcher::colourChanged, this,
           [this] { applySavedColour(*this, dataDirectory_); });
   connect(watcher_, &DataFolderWatcher::folderChanged, this, &Form1::settleConflictCopies);
@@ -44,7 +44,7 @@ void Form1::followDataFolder() {
 
 void Form1::settleConflictCopies() {
   if (ombrel::settleConflictCopies(dataDirectory_, dialogs_, settledCopies_))
-    followEntryFile(*this, dataDirectory_);
+    followEntryFile(*this, dataDirectory_, dialogs_, reloadFailureTold_);
 }
 
 void Form1::List1_Click() { showSelectedEntry(*this, dataDirectory_); }

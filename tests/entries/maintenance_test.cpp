@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gmock/gmock.h>
+#include <sys/stat.h>
+
+#include <functional>
 
 #include "EntryFixture.h"
 
@@ -32,6 +35,35 @@ TEST_F(MaintenanceTest, EncodeWritesNothingWhenACharacterCannotBeEncoded) {
   EXPECT_FALSE(dir.exists("passwords2.dat"));
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("Nothing was written"));
+}
+
+// A link in place of the converted file could lead the passwords out of the
+// data directory, and a pipe would hold the window until someone reads it:
+// neither is written to, nor is the link's target touched.
+TEST_F(MaintenanceTest, EncodeRefusesALinkOrAPipeInPlaceOfItsTarget) {
+  dir.write("passwords.dat", "\"a.com\",\"u\",\"p\",\"n\"\r\n");
+  testing::TempDataDir outside;
+  outside.write("elsewhere.dat", "theirs");
+  std::filesystem::permissions(outside.file("elsewhere.dat"), std::filesystem::perms(0644));
+  const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+      {"link",
+       [&] {
+         std::filesystem::create_symlink(outside.file("elsewhere.dat"), dir.file("passwords2.dat"));
+       }},
+      {"pipe", [&] { ASSERT_EQ(::mkfifo(dir.file("passwords2.dat").c_str(), 0600), 0); }},
+  };
+  for (const auto& [what, make] : cases) {
+    SCOPED_TRACE(what);
+    std::filesystem::remove(dir.file("passwords2.dat"));
+    make();
+    dialogs.messages.clear();
+    encodePlainEntryFile(window.dataDirectory(), dialogs);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("passwords2.dat"));
+  }
+  EXPECT_EQ(outside.read("elsewhere.dat"), "theirs");
+  EXPECT_EQ(std::filesystem::status(outside.file("elsewhere.dat")).permissions(),
+            std::filesystem::perms(0644));
 }
 
 TEST_F(MaintenanceTest, LoadOfAMissingOrEmptyFileEmptiesTheList) {

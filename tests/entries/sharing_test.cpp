@@ -281,15 +281,11 @@ class MergeEntries : public ::testing::Test {
                              line("c.com", "c", "3", "") + line("c.com", "c", "3", "");
 };
 
-TEST_F(MergeEntries, AppendsWhatIsMissing) {
+TEST_F(MergeEntries, AddsWhatIsMissingOnce) {
   const auto merge = storage::mergeEntries(ours, theirs);
-  EXPECT_EQ(merge.bytes, ours + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
-  EXPECT_EQ(merge.added, 2u);
-
-  // A last line without its line end still gets the appended records on
-  // lines of their own.
-  const auto unended = storage::mergeEntries(ours.substr(0, ours.size() - 2), theirs);
-  EXPECT_EQ(unended.bytes.substr(0, ours.size()), ours);
+  EXPECT_EQ(merge.added,
+            (std::vector<storage::Record>{{enc("b.com"), enc("bob"), enc("theirs"), ""},
+                                          {enc("c.com"), enc("c"), enc("3"), ""}}));
 }
 
 TEST_F(MergeEntries, NamesTheEntriesChangedOnBothSides) {
@@ -332,12 +328,53 @@ TEST_F(ConflictCopyAnswerTest, NoKeepsTheCopyUntilTheNextStart) {
 }
 
 TEST_F(ConflictCopyAnswerTest, YesMergesTheCopyThenSetsItAside) {
+  std::filesystem::permissions(dir.file("passwords.dat"), std::filesystem::perms(0644));
   dialogs.answerMessage(kYes);
   EXPECT_TRUE(settleConflictCopies(window.dataDirectory(), dialogs, settled));
   EXPECT_EQ(entryFile(), before + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
   EXPECT_FALSE(dir.exists(copy));
   EXPECT_TRUE(dir.exists(copy + ".merged"));
   EXPECT_FALSE(dir.exists("passwords2.dat"));
+  // The merged file holds passwords: it ends private, as after New or Save.
+  EXPECT_EQ(std::filesystem::status(dir.file("passwords.dat")).permissions(),
+            std::filesystem::perms(0600));
+}
+
+// The question names what would come in, in list order, up to a limit.
+TEST_F(ConflictCopyTest, TheQuestionNamesTheEntriesItAdds) {
+  std::string copy;
+  for (int i = 24; i >= 0; --i)
+    copy += line(("site" + std::to_string(100 + i)).c_str(), "u", "p", "");
+  copy += line("Zeta.com", "z", "p", "") + line("alpha.com", "a", "p", "");
+  dir.write("passwords.sync-conflict-20260102-030405-ABCDEFG.dat", copy);
+  dialogs.answerMessage(kNo);
+  settleConflictCopies(window.dataDirectory(), dialogs, settled);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  const std::string text = dialogs.messages[0].text.toStdString();
+  EXPECT_THAT(text, HasSubstr("The 27 entries of it that passwords.dat does not hold will be "
+                              "added:\n    alpha.com\n    site100\n    site101\n"));
+  EXPECT_THAT(text, HasSubstr("\n    site118\n    and 7 more\n"));
+  EXPECT_THAT(text, ::testing::Not(HasSubstr("site119")));
+}
+
+// An entry file whose last field is still open would swallow every record
+// appended after it: the merge is refused before the question, once, and
+// both files stay as they were.
+TEST_F(ConflictCopyTest, MergeOverAnOpenQuoteIsRefused) {
+  const std::string open =
+      line("a.com", "ann", "1", "") + "\"" + enc("b.com") + "\",\"u\",\"p\",\"" + enc("open notes");
+  dir.write("passwords.dat", open);
+  const std::string copy = "passwords.sync-conflict-20260102-030405-ABCDEFG.dat";
+  const std::string theirs = line("c.com", "c", "3", "");
+  dir.write(copy, theirs);
+  settleConflictCopies(window.dataDirectory(), dialogs, settled);
+  settleConflictCopies(window.dataDirectory(), dialogs, settled);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(),
+              StartsWith("The entry file ends in the middle"));
+  EXPECT_EQ(entryFile(), open);
+  EXPECT_EQ(dir.read(copy), theirs);
 }
 
 TEST_F(ConflictCopyTest, DamagedCopyIsNamedOnceThenLeftAlone) {
@@ -376,9 +413,10 @@ class FollowEntryFileTest : public ConflictCopyTest {
     window.selected = 2;  // the second b.com
     window.show("b.com", "typing...");
   }
+  bool failureTold = false;
   void follow(const std::string& entries) {
     dir.write("passwords.dat", entries);
-    followEntryFile(window, window.dataDirectory());
+    followEntryFile(window, window.dataDirectory(), dialogs, failureTold);
   }
 };
 
@@ -397,7 +435,7 @@ TEST_F(FollowEntryFileTest, APickedNameThatIsGoneIsNoLongerPicked) {
 TEST_F(FollowEntryFileTest, ABrieflyMissingFileLeavesTheListAsItWas) {
   follow(line("0.com", "", "", ""));
   std::filesystem::remove(dir.file("passwords.dat"));
-  followEntryFile(window, window.dataDirectory());
+  followEntryFile(window, window.dataDirectory(), dialogs, failureTold);
   EXPECT_EQ(window.names, QStringList({"0.com"}));
 }
 
