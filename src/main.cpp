@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/CoreFiles.h"
 #include "storage/DataDirectory.h"
 #include "ui/DesktopShell.h"
 #include "ui/Form1.h"
@@ -56,6 +57,7 @@ int answerCommandLine(const ombrel::CommandLine& commandLine) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  ombrel::keepMemoryPrivate();
   const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   if (int status = answerCommandLine(ombrel::parseCommandLine(arguments)); status >= 0) {
     return status;

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/CoreFiles.h"
 
 namespace ombrel {
 namespace {
@@ -43,6 +46,19 @@ TEST(CommandLineTest, TakesItsTwoOptionsOrNothing) {
     EXPECT_EQ(parsed.action, c.action) << shown;
     EXPECT_EQ(parsed.error, c.error) << shown;
   }
+}
+
+// Read back inside the process, as the kernel sees it when the program crashes
+// or another process tries to attach.
+TEST(CoreFilesTest, NoCoreFileAndNoOtherProcessReadsTheMemory) {
+  keepMemoryPrivate();
+  rlimit core{};
+  ASSERT_EQ(::getrlimit(RLIMIT_CORE, &core), 0);
+  EXPECT_EQ(core.rlim_cur, 0u);
+  EXPECT_EQ(core.rlim_max, 0u);
+#ifndef OMBREL_SANITIZE
+  EXPECT_EQ(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
+#endif
 }
 
 }  // namespace
