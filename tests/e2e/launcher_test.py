@@ -8,6 +8,7 @@ The launcher is run with a stand-in program that records where and how it was
 started, so no display is needed.
 """
 
+import json
 import os
 import shutil
 import stat
@@ -37,39 +38,47 @@ def write(path, content):
 
 class LauncherTest(unittest.TestCase):
     def setUp(self):
-        self.root = tempfile.mkdtemp(prefix="ombrel-launcher-")
+        self.root = os.path.realpath(tempfile.mkdtemp(prefix="ombrel-launcher-"))
         self.addCleanup(shutil.rmtree, self.root)
-        self.record = os.path.join(self.root, "started.txt")
+        self.record = os.path.join(self.root, "started.json")
         self.program = os.path.join(self.root, "fake-ombrel")
         write(
             self.program,
-            f'#!/bin/sh\npwd > "{self.record}"\necho "$#" >> "{self.record}"\n'
-            f'[ "$1" = --version ] && echo "ombrel 9.9"\nexit 7\n'.encode(),
+            "#!/usr/bin/python3\nimport json, os, sys\n"
+            f"with open({self.record!r}, 'w') as f:\n"
+            "    json.dump([os.getcwd(), os.environ.get('OMBREL_START_DIR'), sys.argv[1:]], f)\n"
+            "sys.exit(7)\n".encode(),
         )
         os.chmod(self.program, 0o755)
-        self.data = os.path.join(self.root, "home", "data")
+        self.home = os.path.join(self.root, "home")
+        self.data = os.path.join(self.home, "data")
+        self.work = os.path.join(self.root, "work")  # where the command is typed
+        os.makedirs(self.work)
 
     def launch(self, *arguments, launcher=LAUNCHER, **env):
         environment = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-            "HOME": os.path.join(self.root, "home"),
+            "HOME": self.home,
             "OMBREL_BIN": self.program,
             "OMBREL_DATA_DIR": self.data,
         }
         environment.update(env)
         environment = {k: v for k, v in environment.items() if v is not None}
-        return subprocess.run([launcher, *arguments], env=environment, capture_output=True,
-                              text=True)
+        if os.path.exists(self.record):
+            os.remove(self.record)
+        return subprocess.run([launcher, *arguments], env=environment, cwd=self.work,
+                              capture_output=True, text=True)
 
-    def started_in(self):
-        cwd, argc = read(self.record).decode().split()
-        self.assertEqual(argc, "0", "the program takes no arguments")
-        return cwd
+    def started(self):
+        """The program's working directory, OMBREL_START_DIR and arguments."""
+        with open(self.record) as f:
+            return json.load(f)
 
     def test_first_start_seeds_a_private_data_directory(self):
         result = self.launch()
         self.assertEqual(result.returncode, 7, result.stderr)  # the program's own status
-        self.assertEqual(self.started_in(), self.data)
+        self.assertEqual(result.stderr, "")
+        self.assertEqual(self.started()[0], self.data)
         self.assertEqual(mode(self.data), 0o700)
         for name in ("pw.dat", "pwclr.dat", "help.htm"):
             target = os.path.join(self.data, name)
@@ -96,40 +105,81 @@ class LauncherTest(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(self.data, "pw.dat")))
         self.assertTrue(os.path.exists(os.path.join(self.data, "pwclr.dat")))
 
-    def test_default_location_follows_xdg_data_home(self):
+    def test_arguments_and_the_starting_folder_reach_the_program_unchanged(self):
+        arguments = ["--import", "my file.csv", "", "--", "--bogus", "-h", "--version", "a\nb"]
+        result = self.launch(*arguments, OMBREL_START_DIR="/elsewhere")
+        self.assertEqual((result.returncode, result.stdout, result.stderr), (7, "", ""))
+        self.assertEqual(self.started(), [self.data, self.work, arguments])
+
+    def test_the_data_directory_is_found_from_the_starting_folder_alone(self):
+        elsewhere = os.path.join(self.root, "elsewhere")
+        os.makedirs(os.path.join(elsewhere, "rel"))
         xdg = os.path.join(self.root, "xdg")
-        self.launch(OMBREL_DATA_DIR=None, XDG_DATA_HOME=xdg)
-        self.assertEqual(self.started_in(), os.path.join(xdg, "ombrel"))
-        self.launch(OMBREL_DATA_DIR=None)
-        self.assertEqual(
-            self.started_in(), os.path.join(self.root, "home", ".local", "share", "ombrel")
-        )
-
-    def test_an_existing_folder_keeps_its_mode_and_a_readable_one_is_named(self):
-        for folder_mode, warned in ((0o755, True), (0o750, True), (0o711, False), (0o700, False)):
-            with self.subTest(mode=oct(folder_mode)):
-                os.makedirs(self.data, exist_ok=True)
-                os.chmod(self.data, folder_mode)
-                result = self.launch()
-                self.assertEqual(mode(self.data), folder_mode)
-                self.assertEqual("other users can read" in result.stderr, warned, result.stderr)
-                self.assertEqual(self.started_in(), self.data)
-
-    def test_options_are_answered_before_anything_is_made(self):
-        usage = "Usage: ombrel [--help | --version]\n"
-        for arguments, status, stdout, stderr in (
-            (["--help"], 0, usage, ""),
-            (["-h", "--version"], 0, usage, ""),
-            (["--version"], 7, "ombrel 9.9\n", ""),  # the program's own answer
-            (["--bogus"], 2, "", "ombrel: unrecognized option '--bogus'\n" + usage),
-            (["--", "x"], 2, "", "ombrel: unexpected argument 'x'\n" + usage),
+        default = os.path.join(self.home, ".local", "share", "ombrel")
+        for env, expected in (
+            ({"XDG_DATA_HOME": xdg}, os.path.join(xdg, "ombrel")),
+            ({}, default),
+            ({"XDG_DATA_HOME": "xdg"}, default),  # relative: ignored
+            ({"OMBREL_DATA_DIR": "rel", "CDPATH": elsewhere}, os.path.join(self.work, "rel")),
+            ({"OMBREL_DATA_DIR": "-", "OLDPWD": elsewhere}, os.path.join(self.work, "-")),
         ):
-            with self.subTest(arguments=arguments):
-                result = self.launch(*arguments)
-                self.assertEqual(result.returncode, status, result.stderr)
-                self.assertTrue(result.stdout.startswith(stdout), result.stdout)
-                self.assertEqual(result.stderr, stderr)
-                self.assertFalse(os.path.exists(self.data))
+            with self.subTest(env=env):
+                for folder in (self.home, self.work, xdg):
+                    shutil.rmtree(folder, ignore_errors=True)
+                os.makedirs(self.work)
+                result = self.launch(**{"OMBREL_DATA_DIR": None, **env})
+                self.assertEqual(result.returncode, 7, result.stderr)
+                self.assertEqual(self.started()[:2], [expected, self.work])
+                self.assertTrue(os.path.isfile(os.path.join(expected, "pw.dat")))
+                made_here = [os.path.basename(expected)] if expected.startswith(self.work) else []
+                self.assertEqual(os.listdir(self.work), made_here)
+                self.assertEqual(os.listdir(os.path.join(elsewhere, "rel")), [])
+
+    def test_a_dangling_link_is_left_alone_and_named(self):
+        missing = os.path.join(self.root, "missing")
+        for name, warned, seeded in (
+            ("pwclr.dat", True, {"pw.dat", "help.htm"}),
+            ("pw.dat", True, {"pwclr.dat", "help.htm"}),
+            # Entries perhaps on a drive not mounted yet still keep pw.dat out.
+            ("passwords.dat", False, {"pwclr.dat", "help.htm"}),
+        ):
+            with self.subTest(link=name):
+                shutil.rmtree(self.data, ignore_errors=True)
+                os.makedirs(self.data, mode=0o700)
+                link = os.path.join(self.data, name)
+                os.symlink(os.path.join(missing, name), link)
+                result = self.launch()
+                self.assertEqual(result.returncode, 7, result.stderr)
+                self.assertEqual(os.readlink(link), os.path.join(missing, name))
+                self.assertFalse(os.path.exists(missing))
+                self.assertEqual(set(os.listdir(self.data)), seeded | {name})
+                self.assertEqual(result.stderr.startswith(f"ombrel: warning: {link} "), warned,
+                                 result.stderr)
+
+    def test_an_existing_folder_keeps_its_mode_and_others_access_is_named(self):
+        os.makedirs(self.data)
+        for folder_mode, owner, warning in (
+            (0o744, None, "chmod 700"),
+            (0o733, None, "chmod 700"),
+            (0o750, None, "chmod 700"),
+            (0o711, None, None),
+            (0o700, 65534, "belongs to another user"),
+            (0o700, None, None),
+        ):
+            with self.subTest(mode=oct(folder_mode), owner=owner):
+                if owner is not None and os.geteuid() != 0:
+                    self.skipTest("giving the folder away needs root")
+                os.chmod(self.data, folder_mode)
+                os.chown(self.data, os.geteuid() if owner is None else owner, -1)
+                result = self.launch()
+                self.assertEqual(result.returncode, 7, result.stderr)
+                self.assertEqual(mode(self.data), folder_mode)
+                if warning is None:
+                    self.assertEqual(result.stderr, "")
+                else:
+                    self.assertIn(warning, result.stderr)
+                    self.assertIn(self.data, result.stderr)
+                    self.assertRegex(result.stderr, r"\A(ombrel: warning: .*\n)+\Z")
 
 
 class InstallTest(unittest.TestCase):
