@@ -45,7 +45,8 @@ class Form1 : public QMainWindow, public WindowState {
   // end instead (no password file, wrong password).
   bool formLoad();
   // Run once the window is shown: tells what start-up found that the user
-  // must know but that does not stop the program (a damaged entry file).
+  // must know but that does not stop the program (a damaged entry file), then
+  // offers the conflict copies a sync tool left.
   void formShown();
 
   // What ending the program does; quits the application unless a test sets
@@ -137,7 +138,7 @@ class Form1 : public QMainWindow, public WindowState {
   DataFolderWatcher* watcher_ = nullptr;
   SettledCopies settledCopies_;
   bool reloadFailureTold_ = false;  // a failed reload of the list is told once
-  std::size_t damagedTail_ = 0;  // what start-up found at the end of the entry file
+  std::size_t damagedTail_ = 0;     // what start-up found at the end of the entry file
 
   QWidget* client_ = nullptr;  // the client area, painted in the window's colour
 

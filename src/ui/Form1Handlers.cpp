@@ -27,6 +27,9 @@ bool Form1::formLoad() {
 
 void Form1::formShown() {
   warnDamagedEntryFile(dataDirectory_, dialogs_, std::exchange(damagedTail_, 0));
+  // Copies left while the program was not running are offered once the
+  // window is up, after what start-up found, which they may depend on.
+  settleConflictCopies();
 }
 
 void Form1::followDataFolder() {
@@ -37,9 +40,6 @@ void Form1::followDataFolder() {
           [this] { applySavedColour(*this, dataDirectory_); });
   connect(watcher_, &DataFolderWatcher::folderChanged, this, &Form1::settleConflictCopies);
   watcher_->start();
-  // Copies left while the program was not running are offered once the
-  // window is up.
-  QTimer::singleShot(0, this, &Form1::settleConflictCopies);
 }
 
 void Form1::settleConflictCopies() {

@@ -12,6 +12,7 @@
 
 #include "WindowFixture.h"
 #include "support/TestEncoding.h"
+#include "ui/DataFolderWatcher.h"
 #include "ui/ImageButton.h"
 #include "ui/PictureBox.h"
 #include "ui/SortedListBox.h"
@@ -69,6 +70,7 @@ class WindowCommandsTest : public QObject {
   void exitEndsWithoutAQuestion();
   void hiddenPanelButtonsRunTheirCommands_data();
   void hiddenPanelButtonsRunTheirCommands();
+  void damagedFileAndConflictCopyAreEachToldOnce();
 };
 
 void WindowCommandsTest::startUpListsTheNamesInTheSavedColour() {
@@ -338,6 +340,30 @@ void WindowCommandsTest::hiddenPanelButtonsRunTheirCommands() {
   QVERIFY2(std::any_of(signs.begin(), signs.end(),
                        [&](const QString& sign) { return sign.endsWith(firstSign); }),
            qPrintable(signs.join(" | ")));
+}
+
+// What start-up found comes first, then the merge it rules out, each once,
+// however often the folder changes meanwhile.
+void WindowCommandsTest::damagedFileAndConflictCopyAreEachToldOnce() {
+  StartedWindow w;
+  const std::string cutOff =
+      line("zeta.org", "zed", "z-pass", "") + "\"" + enc("cut.org") + "\",\"" + enc("u") + "\"";
+  w.dir.write("passwords.dat", cutOff);
+  const std::string copy = "passwords.sync-conflict-20260102-030405-ABCDEFG.dat";
+  w.dir.write(copy, line("new.org", "n", "p", ""));
+  QVERIFY(w.start());
+  w.form.formShown();
+  w.dir.write("unrelated.txt", "x");  // the folder changes
+  QTest::qWait(3 * DataFolderWatcher::kSettleMs);
+  QStringList told;
+  for (const auto& message : w.dialogs.messages) told << message.text.section(':', 0, 0);
+  QCOMPARE(told, QStringList({"The Ombrel has no password. Click on 'Ombrel' and click 'Change "
+                              "Password' to asign a password.",
+                              "The entry file ends inside an entry",
+                              "The entry file ends in the middle of an entry, so Ombrel will not "
+                              "merge the copy a sync tool left"}));
+  QCOMPARE(w.dir.read("passwords.dat"), cutOff);
+  QVERIFY(w.dir.exists(copy));
 }
 
 QTEST_MAIN(WindowCommandsTest)
