@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "entries/ListedNames.h"
 
+#include <algorithm>
 #include <string>
 
 #include "seams/StoredText.h"
@@ -18,8 +19,10 @@ ListedNames readListedNames(const std::filesystem::path& entryFile) {
   if (!listed.status.ok()) return listed;
   // The names cannot hold more characters than the file has bytes, so the
   // text never has to move as it fills; the number of names is a guess from
-  // the size of a typical entry.
-  const auto size = static_cast<qsizetype>(file.sizeWhenOpened());
+  // the size of a typical entry. A file far larger than any list of names
+  // (a damaged one, most likely) gets room as its names come instead.
+  constexpr qsizetype kMostRoom = qsizetype{16} << 20;
+  const auto size = std::min(static_cast<qsizetype>(file.sizeWhenOpened()), kMostRoom);
   names.reserve(size, size / 64);
   storage::RecordReader reader(file);
   // Each name is decoded into one buffer used again for every name, then

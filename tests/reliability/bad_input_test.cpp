@@ -3,14 +3,19 @@
 // list what can still be read, and never lose an entry they did not remove.
 // The files are made at test time; the 50 MB ones are never stored.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 
 #include "Scenarios.h"
 #include "TestEncoding.h"
 #include "entries/EntryCommands.h"
+#include "entries/ListedNames.h"
 #include "seams/Dialogs.h"
 #include "startup/ChangePassword.h"
 #include "startup/ColourFile.h"
@@ -234,6 +239,42 @@ TEST_P(BadInputTest, EveryCommandSurvivesTheDamageLosingNothing) {
   if (damage.file != 2) {
     EXPECT_TRUE(colourSaved);
   }
+}
+
+// A file of 100 MiB with no delimiter holds one record too large to be an
+// entry: the list shows the entries before it and reports the rest as damage,
+// in memory bounded by the largest record the reader keeps, never by the
+// file. Run under a limit on the address space that reading the file whole
+// would break, in a child process, so that a failed allocation ends only it.
+TEST(OversizedRecordTest, IsDamageReadUnderAMemoryLimit) {
+#ifdef OMBREL_SANITIZE
+  GTEST_SKIP() << "the sanitizers reserve address space of their own";
+#endif
+  testing::TempDataDir dir;
+  const std::size_t rest = std::size_t{100} << 20;
+  dir.write("passwords.dat", goodStart() + std::string(rest, 'y'));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::ifstream status("/proc/self/status");
+    std::string field;
+    std::size_t kib = 0;
+    while (status >> field && field != "VmSize:") status.ignore(1 << 10, '\n');
+    status >> kib;
+    const rlimit limit{(kib << 10) + (std::size_t{176} << 20), RLIM_INFINITY};
+    ::setrlimit(RLIMIT_AS, &limit);
+    try {
+      const ListedNames listed = readListedNames(dir.file("passwords.dat"));
+      ::_exit(listed.names.size() == 2 && listed.status.damagedTail() == rest ? 0 : 1);
+    } catch (...) {
+      ::_exit(2);  // out of memory
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the reading died";
+  EXPECT_NE(WEXITSTATUS(status), 2) << "the reading ran out of memory";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the names or the damage were not found";
 }
 
 INSTANTIATE_TEST_SUITE_P(Damaged, BadInputTest, ::testing::ValuesIn(damages()),

@@ -14,6 +14,7 @@
 #include "Scenarios.h"
 #include "TestEncoding.h"
 #include "entries/EntryCommands.h"
+#include "entries/SharedFolder.h"
 #include "seams/UserMessages.h"
 
 namespace ombrel::reliability {
@@ -219,6 +220,55 @@ TEST(StartUpFaultTest, AFailedReadLosesNoEntry) {
       for (const std::string& problem : problems)
         ADD_FAILURE() << "start-up, step " << step << " (" << ombrel_faults_describe(step)
                       << ") failing with " << reasonOf(error) << ": " << problem;
+    }
+  }
+}
+
+// The list follows the entry file after every change in the folder. A reload
+// whose read fails keeps the list as it was, rather than showing every entry
+// gone, and says once which file and why; the next good read catches up.
+TEST(ReloadFaultTest, AFailedReadKeepsTheListAndSaysSoOnce) {
+  testing::TempDataDir dir;
+  const std::string changed = *startingFiles().bytes[0] + testing::line("z.com", "zed", "pw", "");
+  auto count = windowListing(dir, startingNames());
+  lay(dir, startingFiles());
+  dir.write("passwords.dat", changed);
+  testing::ScriptedDialogs counting;
+  bool told = false;
+  ombrel_faults_watch(dir.str().c_str());
+  followEntryFile(*count, count->dataDirectory(), counting, told);
+  const long steps = ombrel_faults_steps();
+  ombrel_faults_stop();
+  const QStringList after = count->names;
+  ASSERT_EQ(after.size(), startingNames().size() + 1);
+
+  for (int error : {EIO, EACCES}) {
+    for (long step = 1; step <= steps; ++step) {
+      auto window = windowListing(dir, startingNames());
+      testing::ScriptedDialogs dialogs;
+      told = false;
+      for (int reload = 0; reload < 2; ++reload) {  // the second is not told again
+        ombrel_faults_watch(dir.str().c_str());
+        ombrel_faults_arm(step, OMBREL_FAULT_FAIL, error);
+        followEntryFile(*window, window->dataDirectory(), dialogs, told);
+        ombrel_faults_stop();
+      }
+      const std::string where = "step " + std::to_string(step) + " (" +
+                                ombrel_faults_describe(step) + ") failing with " + reasonOf(error);
+      const std::vector<QString> said = warnings(dialogs);
+      if (window->names != after) {
+        EXPECT_EQ(window->names, startingNames()) << where;
+        EXPECT_LE(said.size(), 1u) << where;
+        for (const QString& text : said) {
+          EXPECT_TRUE(text.contains(displayPath(dir.file("passwords.dat")))) << where;
+          EXPECT_TRUE(text.contains(QString::fromStdString(reasonOf(error)))) << where;
+        }
+      } else {
+        EXPECT_TRUE(said.empty()) << where;
+      }
+      followEntryFile(*window, window->dataDirectory(), dialogs, told);
+      EXPECT_EQ(window->names, after) << where;
+      EXPECT_FALSE(told) << where;
     }
   }
 }
