@@ -15,45 +15,6 @@ constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;  // files holding password
 
 Status lastWriteError() { return Status::writeError(errno); }
 
-// Closes on every way out, so that no failure leaves a descriptor open.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
-  // Hands the descriptor over to a caller that closes it itself.
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
-  // Closes now and reports the error that a delayed write may only show here.
-  Status close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 ? Status::success() : lastWriteError();
-  }
-
- private:
-  int fd_;
-};
-
-int openRetrying(const char* path, int flags, mode_t mode = 0) {
-  int fd;
-  do {
-    fd = ::open(path, flags | O_CLOEXEC, mode);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
-}
-
 // Writes every byte, going on after partial writes.
 Status writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -82,27 +43,22 @@ std::filesystem::path directoryOf(const std::filesystem::path& file) {
 // effort: by the time this runs the change has been made, and a failure here
 // cannot undo it.
 void syncDirectory(const std::filesystem::path& directory) {
-  Descriptor dir(openRetrying(directory.c_str(), O_RDONLY | O_DIRECTORY));
+  const FileDescriptor dir = FileDescriptor::open(directory, O_RDONLY | O_DIRECTORY);
   if (dir.valid()) ::fsync(dir.get());
 }
 
 }  // namespace
 
-InputFile::~InputFile() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
 Status InputFile::open(const std::filesystem::path& path) {
   // Non-blocking, so that a pipe of that name cannot hang the open; the flag
   // changes nothing for an ordinary file.
-  Descriptor file(openRetrying(path.c_str(), O_RDONLY | O_NONBLOCK));
+  FileDescriptor file = FileDescriptor::open(path, O_RDONLY | O_NONBLOCK);
   if (!file.valid()) return Status::readError(errno);
   struct stat info {};
   if (::fstat(file.get(), &info) != 0) return Status::readError(errno);
   if (S_ISDIR(info.st_mode)) return Status::readError(EISDIR);
   if (!S_ISREG(info.st_mode)) return Status::readError("Not an ordinary file");
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = file.release();
+  file_ = std::move(file);
   size_ = static_cast<std::size_t>(info.st_size);
   return Status::success();
 }
@@ -110,7 +66,7 @@ Status InputFile::open(const std::filesystem::path& path) {
 Status InputFile::read(char* into, std::size_t size, std::size_t& got) {
   got = 0;
   for (;;) {
-    const ssize_t n = ::read(fd_, into, size);
+    const ssize_t n = ::read(file_.get(), into, size);
     if (n >= 0) {
       got = static_cast<std::size_t>(n);
       return Status::success();
@@ -152,13 +108,13 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
   // directory and must be made durable too. Neither open follows a symbolic
   // link, which could lead the passwords out of the data directory, nor waits
   // for a reader of a pipe of that name.
-  Descriptor file(openRetrying(path.c_str(),
-                               O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK,
-                               kOwnerReadWrite));
+  FileDescriptor file = FileDescriptor::open(
+      path, O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK, kOwnerReadWrite);
   const bool created = file.valid();
   if (!created) {
     if (errno != EEXIST) return lastWriteError();
-    Descriptor existing(openRetrying(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK));
+    FileDescriptor existing =
+        FileDescriptor::open(path, O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK);
     if (!existing.valid()) {
       if (errno == ELOOP) return Status::writeError("It is a symbolic link", ELOOP);
       if (errno == ENXIO) return Status::writeError("Not an ordinary file", ENXIO);
@@ -193,14 +149,11 @@ AtomicFile::AtomicFile(std::filesystem::path target, std::filesystem::path temp,
     : target_(std::move(target)), temp_(std::move(temp)), permissions_(permissions) {}
 
 AtomicFile::~AtomicFile() {
-  if (fd_ >= 0) abandon(Status::success());
+  if (file_.valid()) abandon(Status::success());
 }
 
 Status AtomicFile::abandon(Status status) {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+  file_.reset();
   ::unlink(temp_.c_str());
   return status;
 }
@@ -223,26 +176,24 @@ Status AtomicFile::open() {
     mode = info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
   }
 
-  fd_ = openRetrying(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC, kOwnerReadWrite);
-  if (fd_ < 0) return lastWriteError();
+  file_ = FileDescriptor::open(temp_, O_WRONLY | O_CREAT | O_EXCL | O_TRUNC, kOwnerReadWrite);
+  if (!file_.valid()) return lastWriteError();
   // From here on the temp is ours, and it goes again when anything fails.
   // Set after creating, since the creation mode is narrowed by the umask.
-  if (::fchmod(fd_, mode) != 0) return abandon(lastWriteError());
+  if (::fchmod(file_.get(), mode) != 0) return abandon(lastWriteError());
   return Status::success();
 }
 
 Status AtomicFile::write(std::string_view bytes) {
-  if (fd_ < 0) return Status::writeError(EBADF);
-  if (Status status = writeAll(fd_, bytes); !status) return abandon(status);
+  if (!file_.valid()) return Status::writeError(EBADF);
+  if (Status status = writeAll(file_.get(), bytes); !status) return abandon(status);
   return Status::success();
 }
 
 Status AtomicFile::commit() {
-  if (fd_ < 0) return Status::writeError(EBADF);
-  if (::fsync(fd_) != 0) return abandon(lastWriteError());
-  Descriptor file(fd_);
-  fd_ = -1;
-  if (Status status = file.close(); !status) return abandon(status);
+  if (!file_.valid()) return Status::writeError(EBADF);
+  if (::fsync(file_.get()) != 0) return abandon(lastWriteError());
+  if (Status status = file_.close(); !status) return abandon(status);
   // rename() swaps the name in one step: a crash leaves either the old file
   // or the new one whole, never neither.
   if (::rename(temp_.c_str(), target_.c_str()) != 0) return abandon(lastWriteError());

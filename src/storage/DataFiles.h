@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "storage/ByteStreams.h"
+#include "storage/FileDescriptor.h"
 #include "storage/Status.h"
 
 namespace ombrel::storage {
@@ -25,11 +26,6 @@ inline constexpr std::string_view kColourFileNew = "pwclr.dat.new";
 // a large entry file need not be held whole.
 class InputFile : public ByteSource {
  public:
-  InputFile() = default;
-  ~InputFile() override;
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-
   // Fails when the file is missing (Missing), is not an ordinary file, or
   // cannot be opened.
   Status open(const std::filesystem::path& path);
@@ -40,7 +36,7 @@ class InputFile : public ByteSource {
   std::size_t sizeWhenOpened() const { return size_; }
 
  private:
-  int fd_ = -1;
+  FileDescriptor file_;
   std::size_t size_ = 0;
 };
 
@@ -90,7 +86,7 @@ class AtomicFile : public ByteSink {
   std::filesystem::path target_;
   std::filesystem::path temp_;
   Permissions permissions_;
-  int fd_ = -1;
+  FileDescriptor file_;
 };
 
 // Replaces `target` with a file holding `bytes`, as an AtomicFile does.

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "storage/FileDescriptor.h"
 #include "storage/Status.h"
 
 namespace ombrel::storage {
@@ -16,13 +17,6 @@ namespace ombrel::storage {
 // machine: a sync tool or a network file system does not carry it.
 class DirectoryLock {
  public:
-  DirectoryLock() = default;
-  ~DirectoryLock();
-  DirectoryLock(DirectoryLock&& other) noexcept;
-  DirectoryLock& operator=(DirectoryLock&& other) noexcept;
-  DirectoryLock(const DirectoryLock&) = delete;
-  DirectoryLock& operator=(const DirectoryLock&) = delete;
-
   // Takes the lock without waiting. When another holder has it, the failure
   // has the error EWOULDBLOCK; other failures mean the folder could not be
   // opened at all.
@@ -31,7 +25,7 @@ class DirectoryLock {
   void unlock();
 
  private:
-  int fd_ = -1;
+  FileDescriptor folder_;
 };
 
 }  // namespace ombrel::storage
