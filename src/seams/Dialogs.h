@@ -5,13 +5,34 @@
 
 namespace ombrel {
 
-// Message-box styles: buttons + icon + default button, as the program uses them.
+// A message box's style adds up three parts, as the desktop's own message
+// boxes number them: the buttons, the icon and which button is the default.
+namespace message {
+inline constexpr int kOkButton = 0;
+inline constexpr int kYesNoButtons = 4;
+inline constexpr int kButtonsMask = 0x0F;
+
+inline constexpr int kNoIcon = 0;
+inline constexpr int kCriticalIcon = 16;
+inline constexpr int kQuestionIcon = 32;
+inline constexpr int kWarningIcon = 48;
+inline constexpr int kInformationIcon = 64;
+inline constexpr int kIconMask = 0xF0;
+
+inline constexpr int kFirstButtonDefault = 0;
+inline constexpr int kSecondButtonDefault = 256;
+inline constexpr int kDefaultButtonMask = 0xF00;
+}  // namespace message
+
+// The styles the program uses.
 enum MessageStyle : int {
-  kPlainOk = 0,         // OK, no icon
-  kCriticalOk = 16,     // OK, critical icon
-  kWarningOk = 48,      // OK, warning icon
-  kInformationOk = 64,  // OK, information icon
-  kConfirm = 276,       // Yes and No, critical icon, No is the default
+  kPlainOk = message::kOkButton | message::kNoIcon,
+  kCriticalOk = message::kOkButton | message::kCriticalIcon,
+  kWarningOk = message::kOkButton | message::kWarningIcon,
+  kInformationOk = message::kOkButton | message::kInformationIcon,
+  // Yes and No, critical icon, No the default: a question whose safe answer
+  // is the one Enter gives.
+  kConfirm = message::kYesNoButtons | message::kCriticalIcon | message::kSecondButtonDefault,
 };
 
 // What a message box returns.

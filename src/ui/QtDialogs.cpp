@@ -10,27 +10,15 @@ namespace ombrel {
 
 namespace {
 
-// A style number adds up three fields: the button set in the lowest digit,
-// the icon in the next, the default button in the one after.
-constexpr int kButtonsMask = 0x0F;
-constexpr int kYesNoButtons = 4;
-constexpr int kIconMask = 0xF0;
-constexpr int kCriticalIcon = 16;
-constexpr int kQuestionIcon = 32;
-constexpr int kWarningIcon = 48;
-constexpr int kInformationIcon = 64;
-constexpr int kDefaultButtonMask = 0xF00;
-constexpr int kSecondButtonDefault = 256;
-
 QMessageBox::Icon iconOf(int style) {
-  switch (style & kIconMask) {
-    case kCriticalIcon:
+  switch (style & message::kIconMask) {
+    case message::kCriticalIcon:
       return QMessageBox::Critical;
-    case kQuestionIcon:
+    case message::kQuestionIcon:
       return QMessageBox::Question;
-    case kWarningIcon:
+    case message::kWarningIcon:
       return QMessageBox::Warning;
-    case kInformationIcon:
+    case message::kInformationIcon:
       return QMessageBox::Information;
     default:
       return QMessageBox::NoIcon;
@@ -50,10 +38,11 @@ std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, int style, cons
   box->setText(text);
   box->setTextFormat(Qt::PlainText);  // texts are shown as they are, never as markup
   box->setIcon(iconOf(style));
-  if ((style & kButtonsMask) == kYesNoButtons) {
+  if ((style & message::kButtonsMask) == message::kYesNoButtons) {
     QPushButton* yes = box->addButton(QMessageBox::Yes);
     QPushButton* no = box->addButton(QMessageBox::No);
-    const bool secondIsDefault = (style & kDefaultButtonMask) == kSecondButtonDefault;
+    const bool secondIsDefault =
+        (style & message::kDefaultButtonMask) == message::kSecondButtonDefault;
     box->setDefaultButton(secondIsDefault ? no : yes);
     box->setEscapeButton(no);  // Escape and the close button answer No
   } else {

@@ -32,7 +32,7 @@ TEST_F(SaveTest, YesReplacesEveryRecordOfTheNameInPlace) {
   EXPECT_EQ(dialogs.messages[0].text,
             "This file already exists. Do you want to overwrite the file?");
   EXPECT_EQ(dialogs.messages[0].title, "OverwriteFile");
-  EXPECT_EQ(dialogs.messages[0].style, 276);
+  EXPECT_EQ(dialogs.messages[0].style, kConfirm);
   // Empty boxes are stored unset; other records are written back as read.
   const std::string replaced = "\"" + enc("a.com") + "\",\"" + enc("new user") + "\",,\"" +
                                enc("multi\r\nline, \"notes\"") + "\"\r\n";
@@ -173,7 +173,7 @@ TEST_F(DeleteTest, YesDropsEveryEntryOfTheName) {
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete the file a.com?");
   EXPECT_EQ(dialogs.messages[0].title, "Delete File");
-  EXPECT_EQ(dialogs.messages[0].style, 276);
+  EXPECT_EQ(dialogs.messages[0].style, kConfirm);
   EXPECT_EQ(entryFile(), line("b.com", nullptr, nullptr, "") + line("", "e", "e", "e"));
   EXPECT_EQ(window.names, QStringList({"", "b.com"}));
   // The notes stay on show until another entry is picked.

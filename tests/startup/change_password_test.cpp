@@ -57,7 +57,7 @@ TEST_F(ChangePasswordTest, LengthIsCountedAsTyped) {
   EXPECT_EQ(dialogs.messages[0].text,
             "Password must have at least 4 characters. The password will not be saved!");
   EXPECT_EQ(dialogs.messages[0].title, "Ombrel");
-  EXPECT_EQ(dialogs.messages[0].style, 48);
+  EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
   EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
 
   change("");  // Cancel

@@ -46,7 +46,7 @@ TEST_F(StartupTest, NoPasswordMarkerWarnsOfNoPassword) {
             "The Ombrel has no password. Click on 'Ombrel' and click 'Change Password' to asign "
             "a password.");
   EXPECT_EQ(dialogs.messages[0].title, "Ombrel");
-  EXPECT_EQ(dialogs.messages[0].style, 48);
+  EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
 }
 
 TEST_F(StartupTest, NoPasswordMarkerListsEntriesWithoutAsking) {
@@ -87,7 +87,7 @@ TEST_F(StartupTest, WrongPasswordEnds) {
     EXPECT_EQ(asked.messages[0].text,
               "The password you have entered is incorrect. This program will end now.");
     EXPECT_EQ(asked.messages[0].title, "Wrong Password!");
-    EXPECT_EQ(asked.messages[0].style, 16);
+    EXPECT_EQ(asked.messages[0].style, kCriticalOk);
     EXPECT_TRUE(other.names.isEmpty());
   }
 }
@@ -99,7 +99,7 @@ TEST_F(StartupTest, MissingPasswordFileOrAFolderInItsPlaceEnds) {
   EXPECT_EQ(dialogs.messages[0].text,
             "The password file has been erased or tampered with! This program will now close!");
   EXPECT_EQ(dialogs.messages[0].title, "Password File has been tampered with!");
-  EXPECT_EQ(dialogs.messages[0].style, 16);
+  EXPECT_EQ(dialogs.messages[0].style, kCriticalOk);
   EXPECT_TRUE(dialogs.prompts.empty());
 
   std::filesystem::create_directory(dir.file("pw.dat"));

@@ -24,6 +24,11 @@ class DialogsTest : public QObject {
   void inputBoxAsksInClearWithAnEmptyLine();
 };
 
+// The styles are the desktop's own numbers, so that they read the same in
+// every message the program gives.
+static_assert(kPlainOk == 0 && kCriticalOk == 16 && kWarningOk == 48 && kInformationOk == 64 &&
+              kConfirm == 276);
+
 void DialogsTest::styleShapesTheBox_data() {
   QTest::addColumn<int>("style");
   QTest::addColumn<QMessageBox::StandardButtons>("buttons");
@@ -33,15 +38,16 @@ void DialogsTest::styleShapesTheBox_data() {
 
   const QMessageBox::StandardButtons ok = QMessageBox::Ok;
   const QMessageBox::StandardButtons yesNo = QMessageBox::Yes | QMessageBox::No;
-  QTest::newRow("0 plain") << 0 << ok << QMessageBox::NoIcon << QMessageBox::Ok << QMessageBox::Ok;
-  QTest::newRow("16 critical") << 16 << ok << QMessageBox::Critical << QMessageBox::Ok
-                               << QMessageBox::Ok;
-  QTest::newRow("48 warning") << 48 << ok << QMessageBox::Warning << QMessageBox::Ok
-                              << QMessageBox::Ok;
-  QTest::newRow("64 information") << 64 << ok << QMessageBox::Information << QMessageBox::Ok
-                                  << QMessageBox::Ok;
-  QTest::newRow("276 confirm") << 276 << yesNo << QMessageBox::Critical << QMessageBox::No
-                               << QMessageBox::No;
+  QTest::newRow("plain") << int(kPlainOk) << ok << QMessageBox::NoIcon << QMessageBox::Ok
+                         << QMessageBox::Ok;
+  QTest::newRow("critical") << int(kCriticalOk) << ok << QMessageBox::Critical << QMessageBox::Ok
+                            << QMessageBox::Ok;
+  QTest::newRow("warning") << int(kWarningOk) << ok << QMessageBox::Warning << QMessageBox::Ok
+                           << QMessageBox::Ok;
+  QTest::newRow("information") << int(kInformationOk) << ok << QMessageBox::Information
+                               << QMessageBox::Ok << QMessageBox::Ok;
+  QTest::newRow("confirm") << int(kConfirm) << yesNo << QMessageBox::Critical << QMessageBox::No
+                           << QMessageBox::No;
 }
 
 void DialogsTest::styleShapesTheBox() {
@@ -61,7 +67,7 @@ void DialogsTest::styleShapesTheBox() {
 }
 
 void DialogsTest::titleDefaultsToTheApplicationTitle() {
-  QCOMPARE(makeMessageBox(QStringLiteral("Operation Aborted"), 0, QString())->windowTitle(),
+  QCOMPARE(makeMessageBox(QStringLiteral("Operation Aborted"), kPlainOk, QString())->windowTitle(),
            QStringLiteral("ombrel"));
   QCOMPARE(makeInputBox(QStringLiteral("Prompt"), QString())->windowTitle(),
            QStringLiteral("ombrel"));
@@ -73,14 +79,15 @@ void DialogsTest::pressedButtonGivesItsNumber_data() {
   QTest::addColumn<QMessageBox::StandardButton>("button");
   QTest::addColumn<int>("result");
 
-  QTest::newRow("Yes") << 276 << 0 << QMessageBox::Yes << int(kYes);
-  QTest::newRow("No") << 276 << 0 << QMessageBox::No << int(kNo);
+  QTest::newRow("Yes") << int(kConfirm) << 0 << QMessageBox::Yes << int(kYes);
+  QTest::newRow("No") << int(kConfirm) << 0 << QMessageBox::No << int(kNo);
   QTest::newRow("Enter answers No")
-      << 276 << int(Qt::Key_Return) << QMessageBox::NoButton << int(kNo);
+      << int(kConfirm) << int(Qt::Key_Return) << QMessageBox::NoButton << int(kNo);
   QTest::newRow("Escape answers No")
-      << 276 << int(Qt::Key_Escape) << QMessageBox::NoButton << int(kNo);
-  QTest::newRow("OK") << 64 << 0 << QMessageBox::Ok << int(kOk);
-  QTest::newRow("Escape on OK") << 16 << int(Qt::Key_Escape) << QMessageBox::NoButton << int(kOk);
+      << int(kConfirm) << int(Qt::Key_Escape) << QMessageBox::NoButton << int(kNo);
+  QTest::newRow("OK") << int(kInformationOk) << 0 << QMessageBox::Ok << int(kOk);
+  QTest::newRow("Escape on OK") << int(kCriticalOk) << int(Qt::Key_Escape) << QMessageBox::NoButton
+                                << int(kOk);
 }
 
 void DialogsTest::pressedButtonGivesItsNumber() {
@@ -102,7 +109,7 @@ void DialogsTest::pressedButtonGivesItsNumber() {
 
 void DialogsTest::textIsShownAsItIs() {
   const QString text = QStringLiteral("Are you sure you want to delete the file <b>a&amp;b</b>?");
-  auto box = makeMessageBox(text, 276, QStringLiteral("Delete File"));
+  auto box = makeMessageBox(text, kConfirm, QStringLiteral("Delete File"));
   QCOMPARE(box->text(), text);
   QCOMPARE(box->textFormat(), Qt::PlainText);
 }

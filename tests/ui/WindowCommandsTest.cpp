@@ -225,7 +225,7 @@ void WindowCommandsTest::aboutMenuShowsTheAboutBox() {
   QVERIFY(w.start());
   w.child<QAction>("om2")->trigger();
   QCOMPARE(w.dialogs.messages.back().title, QStringLiteral("About Ombrel"));
-  QCOMPARE(w.dialogs.messages.back().style, 64);
+  QCOMPARE(w.dialogs.messages.back().style, kInformationOk);
 }
 
 void WindowCommandsTest::colourChooserRepaintsTheWindow() {

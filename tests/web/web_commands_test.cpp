@@ -77,7 +77,7 @@ TEST(AboutTest, CreditsTheProgram) {
   ASSERT_EQ(dialogs.messages.size(), 1u);
   const auto& box = dialogs.messages[0];
   EXPECT_EQ(box.title, "About Ombrel");
-  EXPECT_EQ(box.style, 64);
+  EXPECT_EQ(box.style, kInformationOk);
   for (const char* part : {"Ombrel", "version 1", "Tavik", "2026"})
     EXPECT_THAT(box.text.toStdString(), HasSubstr(part));
 }
