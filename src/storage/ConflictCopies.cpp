@@ -13,8 +13,7 @@
 namespace ombrel::storage {
 namespace {
 
-// Each base name with the patterns of the three tools; the date and device
-// parts are matched loosely, since the tools' versions differ in them.
+// The data file whose conflict copies carry this base name.
 std::optional<ConflictOf> baseOf(std::string_view base) {
   if (base == "passwords") return ConflictOf::Entries;
   if (base == "pw") return ConflictOf::Password;
@@ -46,6 +45,9 @@ bool writtenRecords(std::string_view data, std::vector<Written>& out) {
 }  // namespace
 
 std::optional<ConflictOf> conflictCopyOf(std::string_view fileName) {
+  // The patterns of the three tools around the base name; the date and
+  // device parts are matched loosely, since the tools' versions differ in
+  // them.
   static const std::regex syncthing(R"(^([a-z]+)\.sync-conflict-\d{8}-\d{6}-[A-Z0-9]+\.dat$)");
   static const std::regex copy(R"(^([a-z]+) \((?:.+'s )?conflicted copy[^)]*\)\.dat$)");
   std::cmatch match;
