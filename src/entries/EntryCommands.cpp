@@ -357,7 +357,8 @@ void encodePlainEntryFile(const storage::DataDirectory& data, Dialogs& dialogs) 
       storage::ShiftResult shifted = storage::shiftEncode(storage::textOf(*from));
       if (!shifted.ok()) {
         unencodable = static_cast<unsigned char>(storage::textOf(*from)[shifted.firstBad]);
-        return storage::Status::damaged();  // stops the reading
+        reader.stop();
+        return storage::Status::success();
       }
       *to = std::move(shifted.text);
     }

@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-#include <cerrno>
 #include <thread>
 
 #include "seams/Dialogs.h"
@@ -34,8 +33,8 @@ std::optional<storage::DirectoryLock> lockForWriting(const storage::DataDirector
   waited.start();
   for (;;) {
     const storage::Status status = lock.tryLock(directory);
-    if (status) return lock;
-    if (status.error() != EWOULDBLOCK) return storage::DirectoryLock();
+    if (status.ok()) return lock;
+    if (!status.isBusy()) return storage::DirectoryLock();
     if (waited.elapsed() >= patience.count()) break;
     if (!QCoreApplication::instance()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMs));

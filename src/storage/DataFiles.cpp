@@ -30,7 +30,7 @@ Status writeAll(int fd, std::string_view bytes) {
 
 // ... then flushes to disk.
 Status writeAllAndSync(int fd, std::string_view bytes) {
-  if (Status status = writeAll(fd, bytes); !status) return status;
+  if (Status status = writeAll(fd, bytes); !status.ok()) return status;
   return ::fsync(fd) == 0 ? Status::success() : lastWriteError();
 }
 
@@ -78,7 +78,7 @@ Status InputFile::read(char* into, std::size_t size, std::size_t& got) {
 Status readWholeFile(const std::filesystem::path& path, std::string& out) {
   out.clear();
   InputFile file;
-  if (Status status = file.open(path); !status) return status;
+  if (Status status = file.open(path); !status.ok()) return status;
 
   out.resize(file.sizeWhenOpened());
   std::size_t filled = 0;
@@ -91,7 +91,7 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out) {
     std::size_t got = 0;
     const Status status = full ? file.read(beyond, sizeof beyond, got)
                                : file.read(out.data() + filled, out.size() - filled, got);
-    if (!status) {
+    if (!status.ok()) {
       out.clear();
       return status;
     }
@@ -127,7 +127,7 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
     if ((info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO)) != kOwnerReadWrite &&
         ::fchmod(existing.get(), kOwnerReadWrite) != 0)
       return lastWriteError();
-    if (Status status = writeAllAndSync(existing.get(), bytes); !status) {
+    if (Status status = writeAllAndSync(existing.get(), bytes); !status.ok()) {
       // Half a record would swallow the records appended after it.
       if (::ftruncate(existing.get(), info.st_size) == 0) ::fsync(existing.get());
       return status;
@@ -135,8 +135,8 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
     return existing.close();
   }
   Status status = writeAllAndSync(file.get(), bytes);
-  if (status) status = file.close();
-  if (!status) {
+  if (status.ok()) status = file.close();
+  if (!status.ok()) {
     ::unlink(path.c_str());
     return status;
   }
@@ -186,14 +186,14 @@ Status AtomicFile::open() {
 
 Status AtomicFile::write(std::string_view bytes) {
   if (!file_.valid()) return Status::writeError(EBADF);
-  if (Status status = writeAll(file_.get(), bytes); !status) return abandon(status);
+  if (Status status = writeAll(file_.get(), bytes); !status.ok()) return abandon(status);
   return Status::success();
 }
 
 Status AtomicFile::commit() {
   if (!file_.valid()) return Status::writeError(EBADF);
   if (::fsync(file_.get()) != 0) return abandon(lastWriteError());
-  if (Status status = file_.close(); !status) return abandon(status);
+  if (Status status = file_.close(); !status.ok()) return abandon(status);
   // rename() swaps the name in one step: a crash leaves either the old file
   // or the new one whole, never neither.
   if (::rename(temp_.c_str(), target_.c_str()) != 0) return abandon(lastWriteError());
@@ -205,8 +205,8 @@ Status replaceFile(const std::filesystem::path& target, const std::filesystem::p
                    std::string_view bytes, Permissions permissions) {
   AtomicFile file(target, temp, permissions);
   Status status = file.open();
-  if (status) status = file.write(bytes);
-  if (status) status = file.commit();
+  if (status.ok()) status = file.write(bytes);
+  if (status.ok()) status = file.commit();
   return status;
 }
 

@@ -18,7 +18,7 @@ Status DirectoryLock::tryLock(const std::filesystem::path& directory) {
   do {
     result = ::flock(folder.get(), LOCK_EX | LOCK_NB);
   } while (result != 0 && errno == EINTR);
-  if (result != 0) return Status::writeError(errno);
+  if (result != 0) return errno == EWOULDBLOCK ? Status::busy() : Status::writeError(errno);
   folder_ = std::move(folder);
   return Status::success();
 }

@@ -17,9 +17,8 @@ namespace ombrel::storage {
 // machine: a sync tool or a network file system does not carry it.
 class DirectoryLock {
  public:
-  // Takes the lock without waiting. When another holder has it, the failure
-  // has the error EWOULDBLOCK; other failures mean the folder could not be
-  // opened at all.
+  // Takes the lock without waiting: Busy while another holder has it; any
+  // other failure means the folder could not be opened at all.
   Status tryLock(const std::filesystem::path& directory);
 
   void unlock();

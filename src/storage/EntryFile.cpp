@@ -93,7 +93,7 @@ Status copyReplacingEntry(RecordReader& reader, std::string_view key,
     }
     return pieces.passOnWhenFull();
   });
-  if (status) status = pieces.passOn();
+  if (status.ok()) status = pieces.passOn();
   return status;
 }
 

@@ -35,7 +35,7 @@ bool RecordReader::fetch() {
   if (kept == buffer_.size()) buffer_.resize(std::min(buffer_.size() * 2, kMaxRecordBytes));
   std::size_t got = 0;
   failure_ = source_.read(buffer_.data() + kept, buffer_.size() - kept, got);
-  if (!failure_) got = 0;
+  if (!failure_.ok()) got = 0;
   consumedBefore_ += pos_;
   pos_ = 0;
   data_ = std::string_view(buffer_.data(), kept + got);
@@ -97,7 +97,7 @@ Status RecordReader::readField(Field& out) {
     FieldShape shape;
     const bool found = readField(view, shape);
     if (pos_ < data_.size() || exhausted_) {
-      if (!failure_) return failure_;
+      if (!failure_.ok()) return failure_;
       if (found && view.set) {
         out.emplace(view.text);
       } else {

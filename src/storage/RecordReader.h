@@ -45,6 +45,11 @@ class RecordReader {
   template <typename Each>
   Status forEachRecord(Each&& each);
 
+  // Ends forEachRecord() after the record at hand, with success: for a caller
+  // that has what it looked for, or that will not go on for a reason of its
+  // own and keeps that reason itself.
+  void stop() { stopped_ = true; }
+
   // Reads one field by the same rules, for files that hold a single value
   // (the colour file). `out` is unset when no byte is left to start it.
   Status readField(Field& out);
@@ -84,23 +89,26 @@ class RecordReader {
   std::size_t pos_ = 0;
   std::size_t consumedBefore_ = 0;
   bool exhausted_ = false;  // no byte will come beyond data_
+  bool stopped_ = false;    // the caller asked for no more records
   Status failure_ = Status::success();
 };
 
 template <typename Each>
 Status RecordReader::forEachRecord(Each&& each) {
   RecordView record;
-  for (;;) {
+  stopped_ = false;
+  while (!stopped_) {
     const bool end = atEnd();
-    if (!failure_) return failure_;
+    if (!failure_.ok()) return failure_;
     if (end) return Status::success();
     const std::size_t wholeEnd = position();
     const bool whole = next(record);
-    if (!failure_) return failure_;
+    if (!failure_.ok()) return failure_;
     // A record that is cut off has read on to the end of the data.
     if (!whole) return Status::damaged(position() - wholeEnd);
-    if (Status status = each(static_cast<const RecordView&>(record)); !status) return status;
+    if (Status status = each(static_cast<const RecordView&>(record)); !status.ok()) return status;
   }
+  return Status::success();
 }
 
 }  // namespace ombrel::storage

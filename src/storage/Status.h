@@ -20,6 +20,7 @@ class Status {
     ReadFailed,   // the file is there but could not be read
     WriteFailed,  // a file could not be written, flushed, renamed or removed
     Damaged,      // the file ends inside a record, or would swallow what follows
+    Busy,         // another program holds the data directory's write lock
   };
 
   static Status success() { return Status(); }
@@ -38,12 +39,18 @@ class Status {
   static Status damaged(std::size_t tail = 0) {
     return Status(Kind::Damaged, "The file ends inside a record", 0, tail);
   }
+  static Status busy() { return Status(Kind::Busy, "Another program is writing", 0); }
 
+  // A status is read through these, never taken for a truth value: each
+  // names what it asks.
   bool ok() const { return !failure_; }
-  explicit operator bool() const { return ok(); }
+  explicit operator bool() const { return ok(); }  // going: read ok() instead
   Kind kind() const { return failure_ ? failure_->kind : Kind::Ok; }
   bool isMissing() const { return kind() == Kind::Missing; }
+  bool isReadFailure() const { return kind() == Kind::ReadFailed; }
+  bool isWriteFailure() const { return kind() == Kind::WriteFailed; }
   bool isDamaged() const { return kind() == Kind::Damaged; }
+  bool isBusy() const { return kind() == Kind::Busy; }
 
   const std::string& reason() const;
   // The system's error number, 0 when the failure has none.
