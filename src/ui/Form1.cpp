@@ -22,6 +22,7 @@
 #include "ui/CaptionLabel.h"
 #include "ui/DeleteKeyFilter.h"
 #include "ui/ImageButton.h"
+#include "ui/PasswordBox.h"
 #include "ui/PictureBox.h"
 #include "ui/SortedListBox.h"
 #include "ui/TextContrast.h"
@@ -206,8 +207,8 @@ void Form1::createControls() {
   }
 
   auto* deleteKey = new DeleteKeyFilter(this);
-  auto lineBox = [&](const char* name, int top) {
-    auto* box = named(new QLineEdit(QStringLiteral("Text2"), client_), name);
+  auto lineBox = [&](QLineEdit* box, const char* name, int top) {
+    named(box, name);
     place(box, 7560, top, 4215, 375);
     // Qt's default cuts a text at 32,767 characters; a box must show a field
     // whole, or Save would write it back cut short.
@@ -216,9 +217,11 @@ void Form1::createControls() {
     box->installEventFilter(deleteKey);
     return box;
   };
-  lblw = lineBox("lblw", 1560);
-  lblu = lineBox("lblu", 2040);
-  lblp = lineBox("lblp", 2520);  // the password shows in clear
+  lblw = lineBox(new QLineEdit(QStringLiteral("Text2"), client_), "lblw", 1560);
+  lblu = lineBox(new QLineEdit(QStringLiteral("Text2"), client_), "lblu", 2040);
+  // The password shows in clear, but is kept off the desktop's selection and
+  // clipboard history.
+  lblp = lineBox(new PasswordBox(QStringLiteral("Text2"), client_), "lblp", 2520);
   lblw->setAccessibleName(QStringLiteral("Web Site"));
   lblu->setAccessibleName(QStringLiteral("User Name"));
   lblp->setAccessibleName(QStringLiteral("Password"));
