@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "entries/FailureReport.h"
 #include "entries/ListedNames.h"
 #include "entries/WriteLock.h"
 #include "seams/Dialogs.h"
@@ -23,17 +24,22 @@ namespace {
 
 QString fileName(const std::filesystem::path& path) { return displayPath(path.filename()); }
 
-// Renames a settled copy aside; false (and the user told) when it cannot be.
-bool setAside(const std::filesystem::path& copy, Dialogs& dialogs,
-              std::filesystem::path* asideName = nullptr) {
-  const auto aside = storage::setAsideName(copy);
-  if (asideName) *asideName = aside;
+// Renames a settled copy aside, never over another file; the name it took.
+struct SetAside {
+  std::filesystem::path name;
+  storage::Status status = storage::Status::success();
+};
+SetAside setAside(const std::filesystem::path& copy) {
+  SetAside aside{storage::setAsideName(copy)};
   std::error_code error;
-  std::filesystem::rename(copy, aside, error);
-  if (!error || error == std::errc::no_such_file_or_directory) return true;
-  dialogs.warn(fileProblem("The copy could not be renamed aside", copy,
-                           storage::Status::writeError(error.message(), error.value())));
-  return false;
+  std::filesystem::rename(copy, aside.name, error);
+  if (error && error != std::errc::no_such_file_or_directory)
+    aside.status = storage::Status::writeError(error.message(), error.value());
+  return aside;
+}
+
+Task setAsideTask(const std::filesystem::path& copy, const QString& consequence) {
+  return {copy, QStringLiteral("The copy could not be renamed aside"), consequence};
 }
 
 // The names of the entries a merge adds, in list order, so that the user sees
@@ -93,20 +99,68 @@ storage::Status writeMerge(const storage::DataDirectory& data, std::string_view 
   return status;
 }
 
+// The two files a merge reads, as they are now: an entry file that is
+// missing reads as an empty one.
+struct MergeInput {
+  std::string current, theirs;
+  storage::Status status = storage::Status::success();
+  Task task;  // for a failure: the file that could not be read
+};
+
+MergeInput readMergeInput(const std::filesystem::path& target, const std::filesystem::path& copy) {
+  const QString consequence = QStringLiteral("The copy was not merged.");
+  MergeInput in;
+  in.task = {
+      copy, {}, consequence, QStringLiteral("This copy of the entry file could not be read")};
+  in.status = storage::readWholeFile(copy, in.theirs);
+  if (!in.status.ok()) return in;
+  in.task = {target, {}, consequence};
+  in.status = storage::readWholeFile(target, in.current);
+  if (in.status.isMissing()) in.status = storage::Status::success();
+  return in;
+}
+
+// What a merge under the write lock came to.
+struct Merged {
+  storage::Status status = storage::Status::success();
+  Task task;                 // for a failure: the file and what it means
+  bool damagedCopy = false;  // a Damaged status: the copy ends inside a record
+  bool changed = false;      // passwords.dat holds the added records
+  bool leftInPlace = false;  // merged, but the copy could not be renamed aside
+};
+
+// Reads both files again (they may have changed while the user answered),
+// appends what the copy adds and renames the copy aside, all under the lock.
+Merged mergeUnderLock(const storage::DataDirectory& data, const std::filesystem::path& copy) {
+  const auto target = data.file(storage::kEntryFile);
+  const QString consequence = QStringLiteral("The copy was not merged.");
+  Merged merged{storage::Status::success(),
+                {target, QStringLiteral("The entry file could not be rewritten"), consequence}};
+  const WriteLock lock = WriteLock::take(data);
+  if (merged.status = lock.status(); !merged.status.ok()) return merged;
+  const MergeInput in = readMergeInput(target, copy);
+  if (!in.status.ok()) return {in.status, in.task};
+  const storage::EntryMerge merge = storage::mergeEntries(in.current, in.theirs);
+  if (merge.damaged != storage::EntryMerge::Damaged::Neither)
+    return {storage::Status::damaged(), merged.task,
+            merge.damaged == storage::EntryMerge::Damaged::Copy};
+  if (!merge.added.empty()) {
+    if (merged.status = writeMerge(data, in.current, merge); !merged.status.ok()) return merged;
+    merged.changed = true;
+  }
+  const SetAside aside = setAside(copy);
+  if (!aside.status.ok())
+    return {aside.status, setAsideTask(copy, {}), false, merged.changed, true};
+  return merged;
+}
+
 // Merges one copy of the entry file. True when passwords.dat changed.
 bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
                     const std::filesystem::path& copy, SettledCopies& settled) {
   const auto target = data.file(storage::kEntryFile);
-  auto read = [&](std::string& current, std::string& theirs) {
-    if (!storage::readWholeFile(copy, theirs)) return false;  // gone meanwhile
-    auto status = storage::readWholeFile(target, current);
-    return status || status.isMissing();
-  };
-  std::string current, theirs;
-  if (!read(current, theirs)) return false;
-  storage::EntryMerge merge = storage::mergeEntries(current, theirs);
+  auto settle = [&] { settled.insert(copy.filename().string()); };
   auto refuse = [&](bool copyAtFault) {
-    settled.insert(copy.filename().string());
+    settle();
     dialogs.warn(
         QStringLiteral("%1 ends in the middle of an entry, so Ombrel will not merge the copy "
                        "a sync tool left:\n%2\n\nBoth files were left as they are.")
@@ -114,40 +168,37 @@ bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
                              : QStringLiteral("The entry file"),
                  displayPath(copyAtFault ? copy : target)));
   };
-  auto damaged = [&](const storage::EntryMerge& m) {
-    if (!m.copyDamaged && !m.currentDamaged) return false;
-    refuse(m.copyDamaged);
-    return true;
-  };
-  if (damaged(merge)) return false;
+
+  const MergeInput in = readMergeInput(target, copy);
+  if (!in.status.ok()) {
+    // A copy gone meanwhile was dealt with elsewhere; any other failure is
+    // told once, and the copy left alone until the next start.
+    if (in.task.file == copy && in.status.isMissing()) return false;
+    settle();
+    report(dialogs, in.status, in.task);
+    return false;
+  }
+  const storage::EntryMerge merge = storage::mergeEntries(in.current, in.theirs);
+  if (merge.damaged != storage::EntryMerge::Damaged::Neither) {
+    refuse(merge.damaged == storage::EntryMerge::Damaged::Copy);
+    return false;
+  }
   // A copy that adds nothing loses nothing by being set aside unasked.
   if (!merge.added.empty() && dialogs.messageBox(question(copy, merge), kConfirm,
                                                  QStringLiteral("Conflict Copy")) != kYes) {
-    settled.insert(copy.filename().string());
+    settle();
     return false;
   }
 
-  const QString consequence = QStringLiteral("The copy was not merged.");
-  const auto lock = lockForWriting(data, dialogs, consequence);
-  if (!lock) return false;
-  // Read again under the lock: the files may have changed during the question.
-  if (!read(current, theirs)) return false;
-  merge = storage::mergeEntries(current, theirs);
-  if (damaged(merge)) return false;
-  if (!merge.added.empty()) {
-    const storage::Status status = writeMerge(data, current, merge);
-    if (status.isDamaged()) {
-      refuse(false);
-      return false;
-    }
-    if (!status.ok()) {
-      dialogs.warn(fileProblem("The entry file could not be rewritten", target, status) + "\n\n" +
-                   consequence);
-      return false;
-    }
+  const Merged merged = mergeUnderLock(data, copy);
+  if (merged.status.isDamaged()) {
+    refuse(merged.damagedCopy);
+  } else if (!merged.status.ok()) {
+    // A copy that could not be set aside is not offered again this run.
+    if (merged.leftInPlace) settle();
+    report(dialogs, merged.status, merged.task);
   }
-  if (!setAside(copy, dialogs)) settled.insert(copy.filename().string());
-  return !merge.added.empty();
+  return merged.changed;
 }
 
 }  // namespace
@@ -200,11 +251,19 @@ bool settleConflictCopies(const storage::DataDirectory& directory, Dialogs& dial
     }
     // pw.dat and pwclr.dat hold one value each: the current one is kept.
     settled.insert(name);
-    const auto lock =
-        lockForWriting(directory, dialogs, QStringLiteral("The copy was left as it is."));
-    std::filesystem::path aside;
-    if (lock && setAside(copy, dialogs, &aside))
-      setAsideCopies << QStringLiteral("    %1  ->  %2").arg(fileName(copy), fileName(aside));
+    const QString consequence = QStringLiteral("The copy was left as it is.");
+    storage::Status status = storage::Status::success();
+    SetAside aside;
+    {
+      const WriteLock lock = WriteLock::take(directory);
+      status = lock.status();
+      if (status.ok()) status = (aside = setAside(copy)).status;
+    }
+    if (status.ok()) {
+      setAsideCopies << QStringLiteral("    %1  ->  %2").arg(fileName(copy), fileName(aside.name));
+    } else {
+      report(dialogs, status, setAsideTask(copy, consequence));
+    }
   }
   if (!setAsideCopies.isEmpty())
     dialogs.messageBox(

@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <thread>
 
-#include "seams/Dialogs.h"
-#include "seams/UserMessages.h"
+#include "entries/FailureReport.h"
 #include "storage/DataDirectory.h"
+#include "storage/DataFiles.h"
 
 namespace ombrel {
 namespace {
@@ -25,16 +25,15 @@ std::chrono::milliseconds writeLockPatience() { return patience; }
 void setWriteLockPatience(std::chrono::milliseconds value) { patience = value; }
 bool waitingForWriteLock() { return waiting > 0; }
 
-std::optional<storage::DirectoryLock> lockForWriting(const storage::DataDirectory& dataDirectory,
-                                                     Dialogs& dialogs, const QString& consequence) {
+WriteLock WriteLock::take(const storage::DataDirectory& dataDirectory) {
   const std::filesystem::path directory(dataDirectory.path());
-  storage::DirectoryLock lock;
+  WriteLock taken;
   QElapsedTimer waited;
   waited.start();
   for (;;) {
-    const storage::Status status = lock.tryLock(directory);
-    if (status.ok()) return lock;
-    if (!status.isBusy()) return storage::DirectoryLock();
+    const storage::Status status = taken.lock_.tryLock(directory);
+    if (status.ok()) return taken;
+    if (!status.isBusy()) return taken;  // written unlocked
     if (waited.elapsed() >= patience.count()) break;
     if (!QCoreApplication::instance()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMs));
@@ -46,12 +45,15 @@ std::optional<storage::DirectoryLock> lockForWriting(const storage::DataDirector
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     --waiting;
   }
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(patience).count();
-  dialogs.warn(QStringLiteral("Another Ombrel is writing to the data files in this folder:\n%1\n\n"
-                              "It did not finish within %2 seconds.\n\n%3")
-                   .arg(displayPath(directory))
-                   .arg(seconds)
-                   .arg(consequence));
+  taken.status_ = storage::Status::busy();
+  return taken;
+}
+
+std::optional<WriteLock> lockForWriting(const storage::DataDirectory& dataDirectory,
+                                        Dialogs& dialogs, const QString& consequence) {
+  WriteLock lock = WriteLock::take(dataDirectory);
+  if (lock.status().ok()) return lock;
+  report(dialogs, lock.status(), {dataDirectory.file(storage::kEntryFile), {}, consequence});
   return std::nullopt;
 }
 

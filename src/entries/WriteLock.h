@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "storage/DirectoryLock.h"
+#include "storage/Status.h"
 
 namespace ombrel {
 
@@ -14,15 +15,28 @@ namespace storage {
 class DataDirectory;
 }
 
-// Takes the data directory's write lock for one command's read, rewrite and
-// rename. While another program holds it, waits for it a few seconds with the
-// window still painting (but taking no input, so no second command starts);
-// past that, tells the user that another Ombrel is writing, followed by
-// `consequence`, and gives nothing: the command must then change nothing.
-// A folder that cannot be locked at all (not readable) is written unlocked,
-// as before locking existed.
-std::optional<storage::DirectoryLock> lockForWriting(const storage::DataDirectory& dataDirectory,
-                                                     Dialogs& dialogs, const QString& consequence);
+// The data directory's write lock, held for one command's read, rewrite and
+// rename, and released when this goes out of scope.
+class WriteLock {
+ public:
+  // Takes the lock. While another program holds it, waits for it a few
+  // seconds with the window still painting (but taking no input, so no second
+  // command starts); past that, the status is Busy and the command must change
+  // nothing. A folder that cannot be locked at all (not readable) is written
+  // unlocked, as before locking existed.
+  static WriteLock take(const storage::DataDirectory& dataDirectory);
+
+  const storage::Status& status() const { return status_; }
+
+ private:
+  storage::DirectoryLock lock_;
+  storage::Status status_ = storage::Status::success();
+};
+
+// The same, telling the user when another program kept the lock: nothing
+// then, and the command must change nothing.
+std::optional<WriteLock> lockForWriting(const storage::DataDirectory& dataDirectory,
+                                        Dialogs& dialogs, const QString& consequence);
 
 // How long a command waits for another program's lock; tests shorten it.
 std::chrono::milliseconds writeLockPatience();

@@ -3,6 +3,7 @@
 
 #include <QList>
 
+#include "entries/FailureReport.h"
 #include "entries/WriteLock.h"
 #include "seams/Dialogs.h"
 #include "seams/StoredText.h"
@@ -28,16 +29,20 @@ void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialog
     dialogs.warn(unstorableCharacter(stored.badCharacter, "The password was not changed."));
     return;
   }
-  const auto lock = lockForWriting(dataDirectory, dialogs, "The password was not changed.");
-  if (!lock) return;
   const auto target = dataDirectory.file(storage::kPasswordFile);
-  auto status =
-      storage::replaceFile(target, dataDirectory.file(storage::kPasswordFileNew),
-                           storage::formatLine(stored.stored), storage::Permissions::OwnerOnly);
-  if (!status) {
-    dialogs.warn(fileProblem("The new password could not be saved", target, status) +
-                 "\n\nThe previous password stays in force.");
+  storage::Status status = storage::Status::success();
+  {
+    const WriteLock lock = WriteLock::take(dataDirectory);
+    status = lock.status();
+    if (status.ok())
+      status =
+          storage::replaceFile(target, dataDirectory.file(storage::kPasswordFileNew),
+                               storage::formatLine(stored.stored), storage::Permissions::OwnerOnly);
   }
+  if (!status.ok())
+    report(
+        dialogs, status,
+        {target, "The new password could not be saved", "The previous password stays in force."});
 }
 
 }  // namespace ombrel

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "startup/ColourFile.h"
 
+#include "entries/FailureReport.h"
 #include "entries/WriteLock.h"
 #include "seams/Dialogs.h"
 #include "seams/UserMessages.h"
@@ -11,14 +12,19 @@
 namespace ombrel {
 
 void saveColour(const storage::DataDirectory& dataDirectory, std::int32_t value, Dialogs& dialogs) {
-  const auto lock =
-      lockForWriting(dataDirectory, dialogs, "The colour was not saved for the next start.");
-  if (!lock) return;
   const auto target = dataDirectory.file(storage::kColourFile);
-  auto status = storage::replaceFile(target, dataDirectory.file(storage::kColourFileNew),
-                                     storage::formatNumberLine(value));
-  if (!status)
-    dialogs.warn(fileProblem("The colour could not be saved for the next start", target, status));
+  storage::Status status = storage::Status::success();
+  {
+    const WriteLock lock = WriteLock::take(dataDirectory);
+    status = lock.status();
+    if (status.ok())
+      status = storage::replaceFile(target, dataDirectory.file(storage::kColourFileNew),
+                                    storage::formatNumberLine(value));
+  }
+  if (!status.ok())
+    report(dialogs, status,
+           {target, "The colour could not be saved for the next start",
+            "The window keeps the colour until Ombrel ends."});
 }
 
 }  // namespace ombrel

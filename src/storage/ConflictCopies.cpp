@@ -83,9 +83,9 @@ std::filesystem::path setAsideName(const std::filesystem::path& copy) {
 EntryMerge mergeEntries(std::string_view current, std::string_view copy) {
   EntryMerge merge;
   std::vector<Written> ours, theirs;
-  merge.currentDamaged = !writtenRecords(current, ours);
-  merge.copyDamaged = !writtenRecords(copy, theirs);
-  if (merge.currentDamaged || merge.copyDamaged) return merge;
+  if (!writtenRecords(current, ours)) merge.damaged = EntryMerge::Damaged::Current;
+  if (!writtenRecords(copy, theirs)) merge.damaged = EntryMerge::Damaged::Copy;
+  if (merge.damaged != EntryMerge::Damaged::Neither) return merge;
 
   std::set<std::string> held;
   std::map<std::string, std::size_t> versions;  // distinct records per name

@@ -36,8 +36,9 @@ std::filesystem::path setAsideName(const std::filesystem::path& copy);
 struct EntryMerge {
   std::vector<Record> added;             // records of the copy to append, in the copy's order
   std::vector<std::string> twoVersions;  // stored names now held by different records
-  bool currentDamaged = false;           // the entry file ends inside a record
-  bool copyDamaged = false;              // the copy ends inside a record
+  // Which file ends inside a record, if one does; nothing is added then.
+  enum class Damaged { Neither, Current, Copy };
+  Damaged damaged = Damaged::Neither;
 };
 
 // The records of `copy` that `current` does not already hold, as the record

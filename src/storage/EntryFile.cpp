@@ -58,17 +58,16 @@ bool readsBackAt(std::string_view bytes, std::size_t start, const std::vector<Re
 
 }  // namespace
 
-Status recordsNamed(RecordReader& reader, std::string_view key, std::string& records,
-                    std::optional<Record>* first) {
-  records.clear();
-  if (first) first->reset();
-  return reader.forEachRecord([&](const RecordView& record) {
+NamedRecords recordsNamed(RecordReader& reader, std::string_view key) {
+  NamedRecords found;
+  found.status = reader.forEachRecord([&](const RecordView& record) {
     if (nameMatches(record, key)) {
-      if (first && !*first) *first = recordOf(record);
-      appendRecord(records, record);
+      if (!found.first) found.first = recordOf(record);
+      appendRecord(found.written, record);
     }
     return Status::success();
   });
+  return found;
 }
 
 Status copyReplacingEntry(RecordReader& reader, std::string_view key,

@@ -23,12 +23,18 @@ class RecordReader;
 // failure it meets: a read error, a write error of the sink, or Damaged when
 // the data ends inside a record.
 
-// Every record whose name equals `key`, in file order, into `records`, each
-// as the record writer writes it: two reads give equal texts exactly when the
-// records of that name are the same. `first`, when given, gets the first of
-// them. The whole file is read, so that damage after the last match is found.
-Status recordsNamed(RecordReader& reader, std::string_view key, std::string& records,
-                    std::optional<Record>* first = nullptr);
+// The records of one name, and how reading the file for them ended.
+struct NamedRecords {
+  // Every record of the name in file order, as the record writer writes them:
+  // two reads give equal texts exactly when the records are the same.
+  std::string written;
+  std::optional<Record> first;
+  Status status = Status::success();
+};
+
+// Every record whose name equals `key`. The whole file is read, so that damage
+// after the last match is found; on a failure, the records before it.
+NamedRecords recordsNamed(RecordReader& reader, std::string_view key);
 
 // The records a copy met under the name it replaces.
 struct MatchedRecords {

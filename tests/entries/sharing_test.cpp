@@ -293,8 +293,10 @@ TEST_F(MergeEntries, NamesTheEntriesChangedOnBothSides) {
 }
 
 TEST_F(MergeEntries, NeitherFileCutOffInsideARecordIsMerged) {
-  EXPECT_TRUE(storage::mergeEntries(ours, theirs.substr(0, theirs.size() - 5)).copyDamaged);
-  EXPECT_TRUE(storage::mergeEntries("\"" + enc("x"), theirs).currentDamaged);
+  using Damaged = storage::EntryMerge::Damaged;
+  EXPECT_EQ(storage::mergeEntries(ours, theirs.substr(0, theirs.size() - 5)).damaged,
+            Damaged::Copy);
+  EXPECT_EQ(storage::mergeEntries("\"" + enc("x"), theirs).damaged, Damaged::Current);
 }
 
 class ConflictCopyTest : public testing::EntryFixture {

@@ -64,12 +64,12 @@ TEST(EntryFile, FindsTheFirstRecordOfANameExactly) {
 }
 
 TEST(EntryFile, RecordsOfANameComeAsTheWriterWritesThem) {
-  std::string records;
   const std::string data = kFile + "  \"abc\" ,x,,\r\n";
   MemorySource source(data);
   RecordReader reader(source);
-  ASSERT_TRUE(recordsNamed(reader, "abc", records));
-  EXPECT_EQ(records, "\"abc\",,,\"\"\r\n\"abc\",\"u2\",\"p2\",\"n2\"\r\n\"abc\",\"x\",,\r\n");
+  const NamedRecords found = recordsNamed(reader, "abc");
+  ASSERT_TRUE(found.status.ok());
+  EXPECT_EQ(found.written, "\"abc\",,,\"\"\r\n\"abc\",\"u2\",\"p2\",\"n2\"\r\n\"abc\",\"x\",,\r\n");
 }
 
 TEST(EntryFile, AppendPutsTheRecordOnALineOfItsOwn) {

@@ -94,11 +94,9 @@ inline std::optional<storage::Record> firstNamed(std::string_view data, std::str
                                                  storage::Status* status = nullptr) {
   storage::MemorySource source(data);
   storage::RecordReader reader(source);
-  std::string records;
-  std::optional<storage::Record> first;
-  const storage::Status read = storage::recordsNamed(reader, key, records, &first);
-  if (status) *status = read;
-  return first;
+  storage::NamedRecords found = storage::recordsNamed(reader, key);
+  if (status) *status = found.status;
+  return found.first;
 }
 
 struct Rewrite {
