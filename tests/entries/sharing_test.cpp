@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Two programs on one data directory: the write lock, and Save and Delete
-// over records that changed elsewhere since they were shown.
+// Two programs on one data directory: every writer waits for the lock, Save
+// and Delete over records that changed elsewhere since they were shown, the
+// conflict copies a sync tool leaves, and the list following the file.
 #include <gmock/gmock.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
 
 #include "EntryFixture.h"
 #include "entries/SharedFolder.h"
@@ -14,7 +10,6 @@
 #include "startup/ChangePassword.h"
 #include "startup/ColourFile.h"
 #include "storage/ConflictCopies.h"
-#include "storage/DirectoryLock.h"
 
 namespace ombrel {
 namespace {
@@ -54,46 +49,6 @@ class SharingTest : public testing::EntryFixture {
     return out;
   }
 };
-
-TEST_F(SharingTest, LockIsExclusiveUntilUnlocked) {
-  storage::DirectoryLock first, second;
-  ASSERT_TRUE(first.tryLock(dir.path()));
-  const storage::Status busy = second.tryLock(dir.path());
-  EXPECT_TRUE(busy.isBusy());
-  first.unlock();
-  EXPECT_TRUE(second.tryLock(dir.path()));
-}
-
-TEST_F(SharingTest, FolderThatCannotBeOpenedIsNotBusy) {
-  storage::DirectoryLock lock;
-  const storage::Status missing = lock.tryLock(dir.path() / "missing");
-  EXPECT_FALSE(missing.ok());
-  EXPECT_FALSE(missing.isBusy());
-}
-
-TEST_F(SharingTest, LockIsFreedWhenItsHolderDies) {
-  storage::DirectoryLock first;
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    storage::DirectoryLock held;
-    const char taken = held.tryLock(dir.path()) ? 'y' : 'n';
-    (void)!::write(ready[1], &taken, 1);
-    ::pause();
-    ::_exit(0);
-  }
-  char taken = 0;
-  ASSERT_EQ(::read(ready[0], &taken, 1), 1);
-  ASSERT_EQ(taken, 'y');
-  EXPECT_FALSE(first.tryLock(dir.path()));
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
-  EXPECT_TRUE(first.tryLock(dir.path()));
-  ::close(ready[0]);
-  ::close(ready[1]);
-}
 
 // Every writing command gives up after a short wait while another program
 // holds the lock, tells the user so and changes no file.
@@ -241,62 +196,6 @@ TEST_F(SharingTest, ChangeDuringTheQuestionIsCaughtBeforeTheRewrite) {
     EXPECT_EQ(changing.messages[1].title, c.secondTitle);
     EXPECT_EQ(entryFile(), c.theirs);
   }
-}
-
-}  // namespace
-}  // namespace ombrel
-
-namespace ombrel {
-namespace {
-
-using testing::enc;
-using ::testing::HasSubstr;
-using testing::line;
-
-TEST(ConflictCopyNames, OnlyTheThreeSyncToolsForms) {
-  using storage::ConflictOf;
-  const std::vector<std::pair<const char*, std::optional<ConflictOf>>> cases = {
-      {"passwords.sync-conflict-20260102-030405-ABCDEFG.dat", ConflictOf::Entries},
-      {"passwords (conflicted copy 2026-01-02 030405).dat", ConflictOf::Entries},
-      {"passwords (Ann's conflicted copy 2026-01-02).dat", ConflictOf::Entries},
-      {"pw.sync-conflict-20260102-030405-ABCDEFG.dat", ConflictOf::Password},
-      {"pwclr (conflicted copy 2026-01-02 030405).dat", ConflictOf::Colour},
-      {"passwords.dat", std::nullopt},
-      {"passwords2.dat", std::nullopt},
-      {"passwords.sync-conflict-20260102-030405-ABCDEFG.dat.merged", std::nullopt},
-      {".syncthing.passwords.dat.tmp", std::nullopt},
-      {"help (conflicted copy 2026-01-02 030405).dat", std::nullopt},
-  };
-  for (const auto& [name, expected] : cases)
-    EXPECT_EQ(storage::conflictCopyOf(name), expected) << name;
-}
-
-class MergeEntries : public ::testing::Test {
- protected:
-  const std::string ours = line("a.com", "ann", "1", "") + line("b.com", "bob", "ours", "");
-  // The copy: a.com unchanged (written with an unset field in another form
-  // that reads the same), b.com changed there, c.com new there, twice.
-  const std::string theirs = line("a.com", "ann", "1", "") + line("b.com", "bob", "theirs", "") +
-                             line("c.com", "c", "3", "") + line("c.com", "c", "3", "");
-};
-
-TEST_F(MergeEntries, AddsWhatIsMissingOnce) {
-  const auto merge = storage::mergeEntries(ours, theirs);
-  EXPECT_EQ(merge.added,
-            (std::vector<storage::Record>{{enc("b.com"), enc("bob"), enc("theirs"), ""},
-                                          {enc("c.com"), enc("c"), enc("3"), ""}}));
-}
-
-TEST_F(MergeEntries, NamesTheEntriesChangedOnBothSides) {
-  EXPECT_EQ(storage::mergeEntries(ours, theirs).twoVersions,
-            std::vector<std::string>{enc("b.com")});
-}
-
-TEST_F(MergeEntries, NeitherFileCutOffInsideARecordIsMerged) {
-  using Damaged = storage::EntryMerge::Damaged;
-  EXPECT_EQ(storage::mergeEntries(ours, theirs.substr(0, theirs.size() - 5)).damaged,
-            Damaged::Copy);
-  EXPECT_EQ(storage::mergeEntries("\"" + enc("x"), theirs).damaged, Damaged::Current);
 }
 
 class ConflictCopyTest : public testing::EntryFixture {
