@@ -35,61 +35,88 @@ std::vector<Scenario> makeScenarios() {
   const std::string saved = line("b.com", "bobby", "new pw", "saved\r\nnotes");
   std::vector<Scenario> all;
 
-  all.push_back({"Save", "passwords.dat", "passwords2.dat",
-                 withFile(start, 0,
-                          line("a.com", "ann", "pw-a", "note a") + saved +
-                              line("c.com", nullptr, "pw-c", "two\r\nlines") + saved),
-                 startingNames(), kStartingPassword, kStartingColour,
-                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-                   window.show("b.com", "bobby", "new pw", "saved\r\nnotes");
-                   dialogs.answerMessage(kYes);
-                   saveEntry(window, window.dataDirectory(), dialogs);
-                 }});
+  all.push_back({
+      .name = "Save",
+      .changedFile = "passwords.dat",
+      .tempFile = "passwords2.dat",
+      .after = withFile(start, 0,
+                        line("a.com", "ann", "pw-a", "note a") + saved +
+                            line("c.com", nullptr, "pw-c", "two\r\nlines") + saved),
+      .namesAfter = startingNames(),
+      .passwordAfter = kStartingPassword,
+      .colourAfter = kStartingColour,
+      .run =
+          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+            window.show("b.com", "bobby", "new pw", "saved\r\nnotes");
+            dialogs.answerMessage(kYes);
+            saveEntry(window, window.dataDirectory(), dialogs);
+          },
+  });
 
-  all.push_back(
-      {"Delete",
-       "passwords.dat",
-       "passwords2.dat",
-       withFile(start, 0,
-                line("a.com", "ann", "pw-a", "note a") + line("b.com", "bob", "pw-b", "") +
-                    line("b.com", "bob2", "old", "dup")),
-       {"a.com", "b.com", "b.com"},
-       kStartingPassword,
-       kStartingColour,
-       [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-         window.show("c.com");
-         dialogs.answerMessage(kYes);
-         deleteEntry(window, window.dataDirectory(), dialogs);
-       }});
+  all.push_back({
+      .name = "Delete",
+      .changedFile = "passwords.dat",
+      .tempFile = "passwords2.dat",
+      .after = withFile(start, 0,
+                        line("a.com", "ann", "pw-a", "note a") + line("b.com", "bob", "pw-b", "") +
+                            line("b.com", "bob2", "old", "dup")),
+      .namesAfter = {"a.com", "b.com", "b.com"},
+      .passwordAfter = kStartingPassword,
+      .colourAfter = kStartingColour,
+      .run =
+          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+            window.show("c.com");
+            dialogs.answerMessage(kYes);
+            deleteEntry(window, window.dataDirectory(), dialogs);
+          },
+  });
 
-  all.push_back({"New",
-                 "passwords.dat",
-                 "passwords2.dat",
-                 withFile(start, 0, startingEntries() + line("d.com", "dan", "pw-d", "")),
-                 {"a.com", "b.com", "b.com", "c.com", "d.com"},
-                 kStartingPassword,
-                 kStartingColour,
-                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-                   dialogs.answerInput("d.com");
-                   dialogs.answerInput("dan");
-                   dialogs.answerInput("pw-d");
-                   newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
-                 }});
+  all.push_back({
+      .name = "New",
+      .changedFile = "passwords.dat",
+      .tempFile = "passwords2.dat",
+      .after = withFile(start, 0, startingEntries() + line("d.com", "dan", "pw-d", "")),
+      .namesAfter = {"a.com", "b.com", "b.com", "c.com", "d.com"},
+      .passwordAfter = kStartingPassword,
+      .colourAfter = kStartingColour,
+      .run =
+          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+            dialogs.answerInput("d.com");
+            dialogs.answerInput("dan");
+            dialogs.answerInput("pw-d");
+            newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
+          },
+  });
 
-  all.push_back({"ChangePassword", "pw.dat", "pw.dat.new",
-                 withFile(start, 1, enc("n3w secret") + "\r\n"), startingNames(), "n3w secret",
-                 kStartingColour,
-                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-                   dialogs.answerInput("n3w secret");
-                   changePassword(window.dataDirectory(), dialogs);
-                 }});
+  all.push_back({
+      .name = "ChangePassword",
+      .changedFile = "pw.dat",
+      .tempFile = "pw.dat.new",
+      .after = withFile(start, 1, enc("n3w secret") + "\r\n"),
+      .namesAfter = startingNames(),
+      .passwordAfter = "n3w secret",
+      .colourAfter = kStartingColour,
+      .run =
+          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+            dialogs.answerInput("n3w secret");
+            changePassword(window.dataDirectory(), dialogs);
+          },
+  });
 
-  all.push_back({"Colour", "pwclr.dat", "pwclr.dat.new", withFile(start, 2, " 65280 \r\n"),
-                 startingNames(), kStartingPassword, 65280,
-                 [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-                   window.setBackgroundColour(65280);
-                   saveColour(window.dataDirectory(), 65280, dialogs);
-                 }});
+  all.push_back({
+      .name = "Colour",
+      .changedFile = "pwclr.dat",
+      .tempFile = "pwclr.dat.new",
+      .after = withFile(start, 2, " 65280 \r\n"),
+      .namesAfter = startingNames(),
+      .passwordAfter = kStartingPassword,
+      .colourAfter = 65280,
+      .run =
+          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
+            window.setBackgroundColour(65280);
+            saveColour(window.dataDirectory(), 65280, dialogs);
+          },
+  });
   return all;
 }
 
