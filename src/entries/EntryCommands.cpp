@@ -67,6 +67,13 @@ bool overwriteChangesElsewhere(Dialogs& dialogs) {
              kConfirm, "Changed Elsewhere") == kYes;
 }
 
+// What the loop below does when the records cannot be read before the
+// question. A file that ends inside an entry is always refused at once.
+enum class IfUnreadable {
+  Refuse,
+  AskAnyway,  // ask, and let the rewrite go ahead over what it finds, or say why not
+};
+
 // The loop Save and Delete share. It reads the records of the name as they
 // are now (the whole file, so that damage is found before any question), asks
 // about a change made elsewhere since the user saw them, lets `approve` judge
@@ -75,20 +82,21 @@ bool overwriteChangesElsewhere(Dialogs& dialogs) {
 // Nothing when the user declined or a failure was reported.
 std::optional<RewriteResult> guardedRewrite(
     const storage::DataDirectory& data, Dialogs& dialogs, EntryRewrite rewrite,
-    std::optional<std::string> seen, const Task& task,
+    std::optional<std::string> seen, const Task& task, IfUnreadable ifUnreadable,
     const std::function<bool(const std::string& onDisk)>& approve) {
   for (;;) {
     const storage::NamedRecords onDisk = storedRecords(data, rewrite.key);
-    if (!onDisk.status.ok()) {
+    const bool read = onDisk.status.ok();
+    if (!read && (onDisk.status.isDamaged() || ifUnreadable == IfUnreadable::Refuse)) {
       report(dialogs, onDisk.status, task);
       return std::nullopt;
     }
     // Records already gone need no question: changing them changes nothing.
-    if (!onDisk.written.empty() && seen && onDisk.written != *seen &&
+    if (read && !onDisk.written.empty() && seen && onDisk.written != *seen &&
         !overwriteChangesElsewhere(dialogs))
       return std::nullopt;
     if (!approve(onDisk.written)) return std::nullopt;
-    rewrite.expected = onDisk.written;
+    rewrite.expected = read ? std::optional(onDisk.written) : std::nullopt;
     RewriteResult result = rewriteEntries(data, rewrite);
     switch (result.outcome) {
       case RewriteResult::Outcome::Written:
@@ -166,7 +174,8 @@ void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs&
 
   bool confirmed = false;
   const auto saved = guardedRewrite(
-      data, dialogs, {key, replacement, {}}, seen, task, [&](const std::string& onDisk) {
+      data, dialogs, {key, replacement, {}}, seen, task, IfUnreadable::Refuse,
+      [&](const std::string& onDisk) {
         if (onDisk.empty()) {
           // Save never creates an entry; a name without a record is left alone.
           if (seen && !seen->empty())
@@ -196,7 +205,7 @@ void deleteEntry(WindowState& window, const storage::DataDirectory& data, Dialog
   bool confirmed = false;
   const auto deleted = guardedRewrite(
       data, dialogs, {key, std::nullopt, {}}, recordsSeen(shown, name), task,
-      [&](const std::string&) {
+      IfUnreadable::AskAnyway, [&](const std::string&) {
         if (std::exchange(confirmed, true)) return true;
         if (dialogs.messageBox("Are you sure you want to delete the file " + name + "?", kConfirm,
                                "Delete File") == kYes)
