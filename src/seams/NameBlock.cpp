@@ -15,13 +15,6 @@ NameBlock::NameBlock(std::initializer_list<QString> names) {
   for (const QString& name : names) append(name);
 }
 
-QStringList NameBlock::toList() const {
-  QStringList names;
-  names.reserve(size());
-  for (qsizetype i = 0; i < size(); ++i) names.append(at(i).toString());
-  return names;
-}
-
 void NameBlock::reserve(qsizetype characters, qsizetype names) {
   if (used_ + characters > text_.size()) {
     text_.reserve(used_ + characters);  // exactly: resize() alone would allocate more

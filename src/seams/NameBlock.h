@@ -29,7 +29,6 @@ class NameBlock {
     const Span& span = spans_[static_cast<std::size_t>(i)];
     return QStringView(text_).mid(span.offset, span.length);
   }
-  QStringList toList() const;
 
   // Makes room for this many characters and names, so that filling the block
   // up to them moves nothing. Room that stays unused costs address space only.

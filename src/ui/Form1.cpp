@@ -44,7 +44,7 @@ bool hasLongUnbrokenRun(const QString& text) {
 
 }  // namespace
 
-// The artwork is compiled into the static core library, whose resource
+// The artwork is compiled into the window's static library, whose resource
 // initialiser the linker would drop unless something refers to it.
 static void initResources() { Q_INIT_RESOURCE(ombrel); }
 
@@ -462,12 +462,6 @@ void Form1::setBackgroundColour(std::int32_t value) {
   const QColor colour(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
   setWindowColour(client_, colour);
 }
-
-QColor Form1::backgroundColour() const { return client_->palette().color(QPalette::Window); }
-
-QString Form1::hoverCaption() const { return Label3->text(); }
-
-bool Form1::colourChooserShown() const { return !Frame4->isHidden(); }
 
 std::int32_t Form1::swatchValue(int index) const {
   const QColor colour = clr.at(index)->colour();

@@ -66,10 +66,6 @@ class Form1 : public QMainWindow, public WindowState {
   void clearNames() override;
   void setBackgroundColour(std::int32_t value) override;
 
-  QColor backgroundColour() const;
-  QString hoverCaption() const;
-  bool colourChooserShown() const;
-
   // Handlers, one per control event.
   void List1_Click();
 

@@ -82,7 +82,7 @@ void WindowCommandsTest::startUpListsTheNamesInTheSavedColour() {
   QCOMPARE(w.list()->nameAt(1), QStringLiteral("zeta.org"));
   QCOMPARE(w.box("lblw")->text(), QString());
   QCOMPARE(w.notes()->toPlainText(), QString());
-  QCOMPARE(w.form.backgroundColour(), QColor(255, 255, 192));
+  QCOMPARE(w.backgroundColour(), QColor(255, 255, 192));
   QCOMPARE(w.dialogs.messages.size(), size_t(1));  // the no-password warning
 }
 
@@ -239,24 +239,24 @@ void WindowCommandsTest::colourChooserRepaintsTheWindow() {
   for (int index : {5, 17}) {
     QTest::mouseClick(w.member<PictureBox>("clr", index), Qt::LeftButton);
   }
-  QCOMPARE(w.form.backgroundColour(), QColor(255, 0, 0));
+  QCOMPARE(w.backgroundColour(), QColor(255, 0, 0));
   QCOMPARE(w.dir.read("pwclr.dat"), std::string(" 255 \r\n"));
   QVERIFY(chooser->isVisible());  // stays open for another try
 
   QTest::mouseClick(w.child<QWidget>("Command11"), Qt::LeftButton);
   QVERIFY(chooser->isHidden());
-  QCOMPARE(w.form.backgroundColour(), QColor(255, 0, 0));
+  QCOMPARE(w.backgroundColour(), QColor(255, 0, 0));
 }
 
 void WindowCommandsTest::chosenColourIsPaintedAtTheNextStart() {
   StartedWindow w;
   QVERIFY(w.start());
   w.form.clr_Click(17);
-  QCOMPARE(w.form.backgroundColour(), QColor(255, 0, 0));
+  QCOMPARE(w.backgroundColour(), QColor(255, 0, 0));
   StartedWindow next;
   next.dir.write("pwclr.dat", w.dir.read("pwclr.dat"));
   QVERIFY(next.start());
-  QCOMPARE(next.form.backgroundColour(), QColor(255, 0, 0));
+  QCOMPARE(next.backgroundColour(), QColor(255, 0, 0));
 }
 
 void WindowCommandsTest::missingColourFileIsCreated() {
@@ -270,7 +270,7 @@ void WindowCommandsTest::missingColourFileIsCreated() {
 void WindowCommandsTest::hoverCaptionsNameTheImages() {
   StartedWindow w;
   QVERIFY(w.start());
-  QCOMPARE(w.form.hoverCaption(), QString());
+  QCOMPARE(w.hoverCaption(), QString());
   const struct {
     const char* image;
     const char* caption;
@@ -279,14 +279,14 @@ void WindowCommandsTest::hoverCaptionsNameTheImages() {
   auto* frame = w.child<ToolBarFrame>("Frame3");
   for (const auto& each : images) {
     QTest::mouseMove(w.child(each.image), QPoint(10, 10));
-    QTRY_COMPARE(w.form.hoverCaption(), QString::fromLatin1(each.caption));
+    QTRY_COMPARE(w.hoverCaption(), QString::fromLatin1(each.caption));
     QTest::mouseMove(frame, QPoint(2, 2));  // the margin of the tool bar
-    QTRY_COMPARE(w.form.hoverCaption(), QString());
+    QTRY_COMPARE(w.hoverCaption(), QString());
   }
   QTest::mouseMove(w.child("Image4"), QPoint(10, 10));
-  QTRY_COMPARE(w.form.hoverCaption(), QStringLiteral("New"));
+  QTRY_COMPARE(w.hoverCaption(), QStringLiteral("New"));
   QTest::mouseMove(w.list()->viewport(), QPoint(5, 5));  // elsewhere: kept
-  QCOMPARE(w.form.hoverCaption(), QStringLiteral("New"));
+  QCOMPARE(w.hoverCaption(), QStringLiteral("New"));
 }
 
 void WindowCommandsTest::exitEndsWithoutAQuestion() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QLabel>
 #include <QTest>
 #include <memory>
 
@@ -33,6 +34,11 @@ struct WindowFixture {
   T* child(const char* name) const {
     return form.findChild<T*>(QString::fromLatin1(name));
   }
+
+  // What the user sees of the window's state.
+  QColor backgroundColour() const { return child("client")->palette().color(QPalette::Window); }
+  QString hoverCaption() const { return child<QLabel>("Label3")->text(); }
+  bool colourChooserShown() const { return !child("Frame4")->isHidden(); }
 
   // A member of a control array (Label2, clr) by its index.
   template <typename T = QWidget>

@@ -280,9 +280,9 @@ void WindowInputTest::backgroundColourPaintsTheWindowGroundOnly() {
   const QColor panel = w.child("Frame4")->palette().color(QPalette::Window);
 
   w.form.setBackgroundColour(255);  // pure red
-  QCOMPARE(w.form.backgroundColour(), QColor(255, 0, 0));
+  QCOMPARE(w.backgroundColour(), QColor(255, 0, 0));
   w.form.setBackgroundColour(256 * 255 + 65536 * 128);  // green 255, blue 128
-  QCOMPARE(w.form.backgroundColour(), QColor(0, 255, 128));
+  QCOMPARE(w.backgroundColour(), QColor(0, 255, 128));
 
   const QImage shot = client->grab().toImage();
   const QColor window(0, 255, 128);
@@ -316,10 +316,10 @@ void WindowInputTest::numbersThatAreNoColourChangeNothing() {
   w.form.setBackgroundColour(256 * 255 + 65536 * 128);
   for (std::int32_t notAColour : {-1, 0x1000000, std::numeric_limits<std::int32_t>::min()}) {
     w.form.setBackgroundColour(notAColour);
-    QCOMPARE(w.form.backgroundColour(), window);
+    QCOMPARE(w.backgroundColour(), window);
   }
   w.form.setBackgroundColour(0);
-  QCOMPARE(w.form.backgroundColour(), QColor(Qt::black));
+  QCOMPARE(w.backgroundColour(), QColor(Qt::black));
 }
 
 void WindowInputTest::textStaysReadableOnEverySwatch_data() {
@@ -395,7 +395,7 @@ void WindowInputTest::swatchKeysPickTheMarkedSwatch() {
   QSignalSpy picked(red, &PictureBox::clicked);
   for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(red, key);
   QCOMPARE(picked.count(), 3);
-  QCOMPARE(w.form.backgroundColour(), QColor(255, 0, 0));
+  QCOMPARE(w.backgroundColour(), QColor(255, 0, 0));
   QTest::keyClick(red, Qt::Key_A);
   QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
   QApplication::sendEvent(red, &held);

@@ -203,7 +203,7 @@ void WindowLayoutTest::onlyTheDesignedControlsShow() {
   for (int index = 0; index <= 4; ++index) QVERIFY(w.member("Label2", index)->isVisible());
 
   QVERIFY(w.child("Frame4")->isHidden());
-  QVERIFY(!w.form.colourChooserShown());
+  QVERIFY(!w.colourChooserShown());
   QVERIFY(w.child("Frame1")->isHidden());
   // Nothing on the hidden panel can be seen, and nothing on it takes the focus.
   for (QWidget* inside : w.child("Frame1")->findChildren<QWidget*>()) {
@@ -224,7 +224,7 @@ void WindowLayoutTest::chooserLiesInFront() {
   QWidget* client = w.form.centralWidget();
 
   w.child("Frame4")->show();
-  QVERIFY(w.form.colourChooserShown());
+  QVERIFY(w.colourChooserShown());
   for (const char* covered : {"List1", "Text1", "lblp"}) {
     const QRect overlap = w.child(covered)->geometry() & w.child("Frame4")->geometry();
     QVERIFY2(!overlap.isEmpty(), covered);
@@ -306,7 +306,7 @@ void WindowLayoutTest::textBoxesStartWithTheirDesignTexts() {
   QCOMPARE(w.form.boxText(Box::User), QStringLiteral("Text2"));
   QCOMPARE(w.form.boxText(Box::Password), QStringLiteral("Text2"));
   QCOMPARE(w.form.boxText(Box::Notes), QStringLiteral("Text1"));
-  QCOMPARE(w.form.hoverCaption(), QString());
+  QCOMPARE(w.hoverCaption(), QString());
 }
 
 void WindowLayoutTest::passwordIsShownInClear() {
