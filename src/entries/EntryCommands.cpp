@@ -54,7 +54,7 @@ bool encodeOrReport(std::initializer_list<std::pair<QString, std::string*>> text
 
 // The records the boxes were filled from when `name` was last picked; none
 // for a name the user typed, whose records were never shown.
-std::optional<std::string> recordsSeen(const WindowState::ShownEntry& shown, const QString& name) {
+std::optional<std::string> recordsSeen(const ShownEntry& shown, const QString& name) {
   if (shown.known && shown.name == name) return shown.records;
   return std::nullopt;
 }
@@ -113,12 +113,11 @@ std::optional<RewriteResult> guardedRewrite(
 
 }  // namespace
 
-void showSelectedEntry(WindowState& window, const storage::DataDirectory& data) {
+void showSelectedEntry(WindowState& window, const storage::DataDirectory& data, ShownEntry& shown) {
   int selected = window.selectedIndex();
   if (selected >= 0) window.setBoxText(Box::Web, window.nameAt(selected));
 
   StoredText key = toStored(window.boxText(Box::Web));
-  auto& shown = window.shownEntry();
   shown = {window.boxText(Box::Web), std::string(), false};
   // An empty name reads no record; a name that cannot be stored has none.
   // Every record of the name is read, not only the one shown, so that Save
@@ -157,7 +156,8 @@ void newEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& 
   window.addName(name);
 }
 
-void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs) {
+void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs,
+               ShownEntry& shown) {
   const Task task = entryTask(data, QStringLiteral("Nothing was saved."));
   const QString name = window.boxText(Box::Web);
   std::string key, user, password, notes;
@@ -169,7 +169,6 @@ void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs&
     return;
   const storage::Record replacement{key, storedField(user), storedField(password),
                                     storedField(notes)};
-  auto& shown = window.shownEntry();
   const std::optional<std::string> seen = recordsSeen(shown, name);
 
   bool confirmed = false;
@@ -195,12 +194,12 @@ void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs&
   shown = {name, records, true};
 }
 
-void deleteEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs) {
+void deleteEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs,
+                 ShownEntry& shown) {
   const Task task = entryTask(data, QStringLiteral("Nothing was deleted."));
   const QString name = window.boxText(Box::Web);
   std::string key;
   if (!encodeOrReport({{name, &key}}, dialogs, task.consequence)) return;
-  auto& shown = window.shownEntry();
 
   bool confirmed = false;
   const auto deleted = guardedRewrite(

@@ -125,7 +125,7 @@ struct Merged {
   storage::Status status = storage::Status::success();
   Task task;                 // for a failure: the file and what it means
   bool damagedCopy = false;  // a Damaged status: the copy ends inside a record
-  bool changed = false;      // passwords.dat holds the added records
+  NameBlock added;           // the names of the records passwords.dat now holds too
   bool leftInPlace = false;  // merged, but the copy could not be renamed aside
 };
 
@@ -146,17 +146,18 @@ Merged mergeUnderLock(const storage::DataDirectory& data, const std::filesystem:
             merge.damaged == storage::EntryMerge::Damaged::Copy};
   if (!merge.added.empty()) {
     if (merged.status = writeMerge(data, in.current, merge); !merged.status.ok()) return merged;
-    merged.changed = true;
+    for (const storage::Record& record : merge.added)
+      merged.added.append(fromStored(storage::textOf(record.name)));
   }
   const SetAside aside = setAside(copy);
   if (!aside.status.ok())
-    return {aside.status, setAsideTask(copy, {}), false, merged.changed, true};
+    return {aside.status, setAsideTask(copy, {}), false, std::move(merged.added), true};
   return merged;
 }
 
-// Merges one copy of the entry file. True when passwords.dat changed.
-bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
-                    const std::filesystem::path& copy, SettledCopies& settled) {
+// Merges one copy of the entry file; the names it added to passwords.dat.
+NameBlock mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
+                         const std::filesystem::path& copy, SettledCopies& settled) {
   const auto target = data.file(storage::kEntryFile);
   auto settle = [&] { settled.insert(copy.filename().string()); };
   auto refuse = [&](bool copyAtFault) {
@@ -173,24 +174,24 @@ bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
   if (!in.status.ok()) {
     // A copy gone meanwhile was dealt with elsewhere; any other failure is
     // told once, and the copy left alone until the next start.
-    if (in.task.file == copy && in.status.isMissing()) return false;
+    if (in.task.file == copy && in.status.isMissing()) return {};
     settle();
     report(dialogs, in.status, in.task);
-    return false;
+    return {};
   }
   const storage::EntryMerge merge = storage::mergeEntries(in.current, in.theirs);
   if (merge.damaged != storage::EntryMerge::Damaged::Neither) {
     refuse(merge.damaged == storage::EntryMerge::Damaged::Copy);
-    return false;
+    return {};
   }
   // A copy that adds nothing loses nothing by being set aside unasked.
   if (!merge.added.empty() && dialogs.messageBox(question(copy, merge), kConfirm,
                                                  QStringLiteral("Conflict Copy")) != kYes) {
     settle();
-    return false;
+    return {};
   }
 
-  const Merged merged = mergeUnderLock(data, copy);
+  Merged merged = mergeUnderLock(data, copy);
   if (merged.status.isDamaged()) {
     refuse(merged.damagedCopy);
   } else if (!merged.status.ok()) {
@@ -198,7 +199,7 @@ bool mergeEntryCopy(const storage::DataDirectory& data, Dialogs& dialogs,
     if (merged.leftInPlace) settle();
     report(dialogs, merged.status, merged.task);
   }
-  return merged.changed;
+  return std::move(merged.added);
 }
 
 }  // namespace
@@ -238,15 +239,16 @@ void followEntryFile(WindowState& window, const storage::DataDirectory& data, Di
   window.setSelectedIndex(found);
 }
 
-bool settleConflictCopies(const storage::DataDirectory& directory, Dialogs& dialogs,
-                          SettledCopies& settled) {
-  bool changed = false;
+NameBlock settleConflictCopies(const storage::DataDirectory& directory, Dialogs& dialogs,
+                               SettledCopies& settled) {
+  NameBlock added;
   QStringList setAsideCopies;
   for (const std::string& name : storage::conflictCopies(std::filesystem::path(directory.path()))) {
     if (settled.count(name)) continue;
     const auto copy = directory.file(name);
     if (storage::conflictCopyOf(name) == storage::ConflictOf::Entries) {
-      changed = mergeEntryCopy(directory, dialogs, copy, settled) || changed;
+      const NameBlock merged = mergeEntryCopy(directory, dialogs, copy, settled);
+      for (qsizetype i = 0; i < merged.size(); ++i) added.append(merged.at(i));
       continue;
     }
     // pw.dat and pwclr.dat hold one value each: the current one is kept.
@@ -272,7 +274,7 @@ bool settleConflictCopies(const storage::DataDirectory& directory, Dialogs& dial
                        "pw.dat and pwclr.dat and renamed the copies aside:\n%1")
             .arg(setAsideCopies.join('\n')),
         kInformationOk, QStringLiteral("Ombrel"));
-  return changed;
+  return added;
 }
 
 }  // namespace ombrel

@@ -4,6 +4,8 @@
 #include <set>
 #include <string>
 
+#include "seams/NameBlock.h"
+
 namespace ombrel {
 
 class Dialogs;
@@ -29,9 +31,9 @@ using SettledCopies = std::set<std::string>;
 // Offers to merge every conflict copy of the entry file lying in the data
 // directory, and sets aside the conflict copies of pw.dat and pwclr.dat,
 // keeping the current files. Every merge is one rewrite of the entry file
-// under the write lock; a merged copy is renamed aside, never deleted. True
-// when the entry file changed.
-bool settleConflictCopies(const storage::DataDirectory& dataDirectory, Dialogs& dialogs,
-                          SettledCopies& settled);
+// under the write lock; a merged copy is renamed aside, never deleted.
+// Returns the names of the entries the merges added, for the list.
+NameBlock settleConflictCopies(const storage::DataDirectory& dataDirectory, Dialogs& dialogs,
+                               SettledCopies& settled);
 
 }  // namespace ombrel

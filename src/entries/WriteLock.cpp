@@ -15,7 +15,6 @@ namespace ombrel {
 namespace {
 
 std::chrono::milliseconds patience{5000};
-int waiting = 0;
 
 constexpr int kRetryMs = 50;
 
@@ -23,7 +22,6 @@ constexpr int kRetryMs = 50;
 
 std::chrono::milliseconds writeLockPatience() { return patience; }
 void setWriteLockPatience(std::chrono::milliseconds value) { patience = value; }
-bool waitingForWriteLock() { return waiting > 0; }
 
 WriteLock WriteLock::take(const storage::DataDirectory& dataDirectory) {
   const std::filesystem::path directory(dataDirectory.path());
@@ -39,11 +37,9 @@ WriteLock WriteLock::take(const storage::DataDirectory& dataDirectory) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMs));
       continue;
     }
-    ++waiting;
     QEventLoop loop;
     QTimer::singleShot(kRetryMs, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
-    --waiting;
   }
   taken.status_ = storage::Status::busy();
   return taken;

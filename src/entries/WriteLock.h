@@ -42,8 +42,4 @@ std::optional<WriteLock> lockForWriting(const storage::DataDirectory& dataDirect
 std::chrono::milliseconds writeLockPatience();
 void setWriteLockPatience(std::chrono::milliseconds patience);
 
-// True while a command waits for the lock: the events handled meanwhile must
-// not start work on the data files of their own.
-bool waitingForWriteLock();
-
 }  // namespace ombrel

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <string>
 
 #include "seams/NameBlock.h"
 
@@ -18,9 +17,9 @@ enum class Box {
   Notes,     // Text1
 };
 
-// What the commands read and change of the window. The window is the
-// program's only in-memory state; the real window implements this, and the
-// command tests use a plain stand-in.
+// What the commands read and change of the window: its boxes, its list and
+// its colour. The real window implements this, and the command tests use a
+// plain stand-in.
 class WindowState {
  public:
   virtual ~WindowState() = default;
@@ -44,20 +43,6 @@ class WindowState {
   // A colour value red + 256 * green + 65536 * blue. A value outside
   // 0..0xFFFFFF is not a colour and leaves the background as it is.
   virtual void setBackgroundColour(std::int32_t value) = 0;
-
-  // What the boxes were last filled from: the picked name and every stored
-  // record of it at that moment, as the record writer writes them. Save and
-  // Delete compare it with the file to tell a change made elsewhere since
-  // (another window, a sync from another machine).
-  struct ShownEntry {
-    QString name;
-    std::string records;
-    bool known = false;
-  };
-  ShownEntry& shownEntry() { return shown_; }
-
- private:
-  ShownEntry shown_;
 };
 
 }  // namespace ombrel

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 
-#include "entries/WriteLock.h"
 #include "storage/DataFiles.h"
 
 namespace ombrel {
@@ -20,7 +19,10 @@ DataFolderWatcher::DataFolderWatcher(std::filesystem::path directory, QObject* p
   settle_.setSingleShot(true);
   settle_.setInterval(kSettleMs);
   connect(&settle_, &QTimer::timeout, this, &DataFolderWatcher::check);
-  auto changed = [this] { settle_.start(); };
+  auto changed = [this] {
+    if (ownWrite_) changedMeanwhile_ = true;
+    settle_.start();
+  };
   connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, changed);
   connect(&watcher_, &QFileSystemWatcher::fileChanged, this, changed);
 }
@@ -37,9 +39,31 @@ DataFolderWatcher::Signature DataFolderWatcher::signatureOf(const std::filesyste
 }
 
 void DataFolderWatcher::start() {
+  takeFilesAsSeen();
+  arm();
+}
+
+bool DataFolderWatcher::filesAsSeen() const {
+  return signatureOf(directory_ / storage::kEntryFile) == entries_ &&
+         signatureOf(directory_ / storage::kColourFile) == colour_;
+}
+
+void DataFolderWatcher::takeFilesAsSeen() {
   entries_ = signatureOf(directory_ / storage::kEntryFile);
   colour_ = signatureOf(directory_ / storage::kColourFile);
-  arm();
+}
+
+void DataFolderWatcher::beforeOwnWrite() {
+  ownWrite_ = true;
+  changedMeanwhile_ = false;
+  seenBeforeWrite_ = filesAsSeen();
+}
+
+// Runs before the event loop can deliver the notices of the command's own
+// writes, so that any notice that came while it ran was of another change.
+void DataFolderWatcher::afterOwnWrite() {
+  ownWrite_ = false;
+  if (seenBeforeWrite_ && !changedMeanwhile_) takeFilesAsSeen();
 }
 
 // A watch on a file ends when the file is renamed over or removed; it is
@@ -56,7 +80,7 @@ void DataFolderWatcher::arm() {
 void DataFolderWatcher::check() {
   // A command is under way (a question is open, or it waits for the lock):
   // what it is about must not change under it.
-  if (QApplication::activeModalWidget() || waitingForWriteLock()) {
+  if (QApplication::activeModalWidget() || (commandRunning_ && commandRunning_())) {
     settle_.start();
     return;
   }

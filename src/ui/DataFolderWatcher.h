@@ -5,6 +5,9 @@
 #include <QObject>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
+
+#include "session/Session.h"
 
 namespace ombrel {
 
@@ -15,8 +18,8 @@ namespace ombrel {
 // Ombrel itself write) or is briefly missing. Bursts of changes are reported
 // once, a moment after they settle, and never while a command is asking the
 // user something or waiting for the write lock: the report waits until the
-// command is over.
-class DataFolderWatcher : public QObject {
+// command is over. A change the window's session made itself is no news.
+class DataFolderWatcher : public QObject, public Session::WriteObserver {
   Q_OBJECT
 
  public:
@@ -24,6 +27,16 @@ class DataFolderWatcher : public QObject {
 
   // Starts watching, taking the files as they are now as seen.
   void start();
+  // What tells that a command is running, during which reports wait.
+  void setCommandRunning(std::function<bool()> commandRunning) {
+    commandRunning_ = std::move(commandRunning);
+  }
+
+  // The session's own writes: when the files were as last seen before, and
+  // nothing else changed them while the command ran, what the command wrote
+  // is taken as seen. A change made elsewhere meanwhile is still reported.
+  void beforeOwnWrite() override;
+  void afterOwnWrite() override;
 
   static constexpr int kSettleMs = 150;
 
@@ -45,11 +58,17 @@ class DataFolderWatcher : public QObject {
 
   void arm();
   void check();
+  bool filesAsSeen() const;
+  void takeFilesAsSeen();
 
   std::filesystem::path directory_;
   QFileSystemWatcher watcher_;
   QTimer settle_;
   Signature entries_, colour_;
+  std::function<bool()> commandRunning_;
+  bool ownWrite_ = false;         // a command of the session's own may be writing
+  bool seenBeforeWrite_ = false;  // the files were as last seen when it began
+  bool changedMeanwhile_ = false;
 };
 
 }  // namespace ombrel

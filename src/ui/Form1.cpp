@@ -149,10 +149,7 @@ struct ButtonDesign {
 }  // namespace
 
 Form1::Form1(Dialogs& dialogs, Shell& shell, storage::DataDirectory dataDirectory, QWidget* parent)
-    : QMainWindow(parent),
-      dialogs_(dialogs),
-      shell_(shell),
-      dataDirectory_(std::move(dataDirectory)) {
+    : QMainWindow(parent), session_(*this, dialogs, shell, std::move(dataDirectory)) {
   initResources();
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tavik's Ombrel Version 1.0"));

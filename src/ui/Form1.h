@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "entries/SharedFolder.h"
 #include "seams/WindowState.h"
+#include "session/Session.h"
 #include "storage/DataDirectory.h"
 
 class QFrame;
@@ -123,18 +123,12 @@ class Form1 : public QMainWindow, public WindowState {
   // From start-up on, the list and the colour follow their files on disk and
   // conflict copies left by a sync tool are offered for merging.
   void followDataFolder();
-  void settleConflictCopies();
   // The colour value (red + 256 * green + 65536 * blue) of swatch clr[index].
   std::int32_t swatchValue(int index) const;
 
-  Dialogs& dialogs_;
-  Shell& shell_;
-  storage::DataDirectory dataDirectory_;
+  Session session_;  // what the handlers run, and all they remember
   std::function<void()> endProgram_;
   DataFolderWatcher* watcher_ = nullptr;
-  SettledCopies settledCopies_;
-  bool reloadFailureTold_ = false;  // a failed reload of the list is told once
-  std::size_t damagedTail_ = 0;     // what start-up found at the end of the entry file
 
   QWidget* client_ = nullptr;  // the client area, painted in the window's colour
 

@@ -3,18 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeWindow.h"
-#include "ScriptedDialogs.h"
 #include "TempDataDir.h"
 #include "TestEncoding.h"
+#include "TestSession.h"
 #include "entries/EntryCommands.h"
 
 namespace ombrel::testing {
 
 class EntryFixture : public ::testing::Test {
  protected:
-  EntryFixture() : window(dir.str()) {}
-
   // Puts `bytes` as the entry file and lists its names as start-up would.
   void entries(const std::string& bytes, const QStringList& names) {
     dir.write("passwords.dat", bytes);
@@ -22,11 +19,7 @@ class EntryFixture : public ::testing::Test {
   }
 
   // Picks the first list item with this text.
-  void pick(const QString& name) {
-    window.selected = static_cast<int>(window.names.indexOf(name));
-    ASSERT_GE(window.selected, 0) << name.toStdString();
-    showSelectedEntry(window, window.dataDirectory());
-  }
+  void pick(const QString& name) { ASSERT_TRUE(test.pick(name)) << name.toStdString(); }
 
   QStringList boxes() const {
     return {window.boxText(Box::Web), window.boxText(Box::User), window.boxText(Box::Password),
@@ -36,8 +29,10 @@ class EntryFixture : public ::testing::Test {
   std::string entryFile() const { return dir.read("passwords.dat"); }
 
   TempDataDir dir;
-  FakeWindow window;
-  ScriptedDialogs dialogs;
+  TestSession test{dir.str()};
+  FakeWindow& window = test.window;
+  ScriptedDialogs& dialogs = test.dialogs;
+  Session& session = test.session;
 };
 
 }  // namespace ombrel::testing

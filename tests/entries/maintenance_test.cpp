@@ -16,22 +16,22 @@ class MaintenanceTest : public testing::EntryFixture {};
 
 TEST_F(MaintenanceTest, EncodeAppendsStoredRecordsWithEveryFieldQuoted) {
   dir.write("passwords.dat", "\"a.com\",,\"pw\",\r\nb.com , u,\"\",\"n\"\r\n");
-  encodePlainEntryFile(window.dataDirectory(), dialogs);
+  session.encodePlainEntryFile();
   const std::string expected = "\"" + enc("a.com") + "\",\"\",\"" + enc("pw") + "\",\"\"\r\n\"" +
                                enc("b.com") + "\",\"" + enc("u") + "\",\"\",\"" + enc("n") +
                                "\"\r\n";
   EXPECT_EQ(dir.read("passwords2.dat"), expected);
-  encodePlainEntryFile(window.dataDirectory(), dialogs);  // twice: appended twice
+  session.encodePlainEntryFile();  // twice: appended twice
   EXPECT_EQ(dir.read("passwords2.dat"), expected + expected);
   EXPECT_TRUE(dialogs.messages.empty());
 
-  loadTempEntryNames(window, window.dataDirectory());
+  session.loadTempEntryNames();
   EXPECT_EQ(window.names, QStringList({"a.com", "a.com", "b.com", "b.com"}));
 }
 
 TEST_F(MaintenanceTest, EncodeWritesNothingWhenACharacterCannotBeEncoded) {
   dir.write("passwords.dat", "\"a.com\",\"u\",\"p\",\"n\"\r\n\"" + enc("stored") + "\",,,\r\n");
-  encodePlainEntryFile(window.dataDirectory(), dialogs);
+  session.encodePlainEntryFile();
   EXPECT_FALSE(dir.exists("passwords2.dat"));
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("Nothing was written"));
@@ -57,7 +57,7 @@ TEST_F(MaintenanceTest, EncodeRefusesALinkOrAPipeInPlaceOfItsTarget) {
     std::filesystem::remove(dir.file("passwords2.dat"));
     make();
     dialogs.messages.clear();
-    encodePlainEntryFile(window.dataDirectory(), dialogs);
+    session.encodePlainEntryFile();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("passwords2.dat"));
   }
@@ -68,10 +68,10 @@ TEST_F(MaintenanceTest, EncodeRefusesALinkOrAPipeInPlaceOfItsTarget) {
 
 TEST_F(MaintenanceTest, LoadOfAMissingOrEmptyFileEmptiesTheList) {
   window.addNames({"x", "y"});
-  loadTempEntryNames(window, window.dataDirectory());
+  session.loadTempEntryNames();
   EXPECT_TRUE(window.names.isEmpty());
   dir.write("passwords.dat", "");
-  encodePlainEntryFile(window.dataDirectory(), dialogs);
+  session.encodePlainEntryFile();
   EXPECT_TRUE(dir.exists("passwords2.dat"));
   EXPECT_EQ(dir.read("passwords2.dat"), "");
 }

@@ -2,9 +2,11 @@
 #include <gmock/gmock.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "EntryFixture.h"
+#include "ScriptedRuns.h"
 
 namespace ombrel {
 namespace {
@@ -13,6 +15,12 @@ using testing::enc;
 using ::testing::HasSubstr;
 using testing::line;
 using ::testing::Not;
+
+// The warnings among what was shown, as opposed to questions.
+std::size_t warningsOf(const testing::ScriptedDialogs& dialogs) {
+  return std::count_if(dialogs.messages.begin(), dialogs.messages.end(),
+                       [](const auto& message) { return message.style == kWarningOk; });
+}
 
 class SaveTest : public testing::EntryFixture {
  protected:
@@ -26,7 +34,7 @@ class SaveTest : public testing::EntryFixture {
 TEST_F(SaveTest, YesReplacesEveryRecordOfTheNameInPlace) {
   window.show("a.com", "new user", "", "multi\r\nline, \"notes\"");
   dialogs.answerMessage(kYes);
-  saveEntry(window, window.dataDirectory(), dialogs);
+  session.saveEntry();
 
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text,
@@ -49,13 +57,13 @@ TEST_F(SaveTest, NoOrUnknownNameLeavesTheFileByteForByte) {
   const std::string before = entryFile();
   window.show("c.com", "changed", "changed", "changed");
   dialogs.answerMessage(kNo);
-  saveEntry(window, window.dataDirectory(), dialogs);
+  session.saveEntry();
   EXPECT_EQ(entryFile(), before);
   EXPECT_EQ(dialogs.messages.size(), 1u);
 
   for (const char* name : {"C.com", "c.com ", "", "unknown"}) {
     window.show(name, "changed");
-    saveEntry(window, window.dataDirectory(), dialogs);  // no question: nothing to overwrite
+    session.saveEntry();  // no question: nothing to overwrite
   }
   EXPECT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(entryFile(), before);
@@ -66,52 +74,38 @@ TEST_F(SaveTest, LeftoverTemporaryFileNeverLeaksIntoTheEntryFile) {
   dir.write("passwords2.dat", line("stale", "s", "s", "s"));
   window.show("c.com", "c", "3", "z");
   dialogs.answerMessage(kYes);
-  saveEntry(window, window.dataDirectory(), dialogs);
+  session.saveEntry();
   EXPECT_THAT(entryFile(), Not(HasSubstr(enc("stale"))));
   EXPECT_FALSE(dir.exists("passwords2.dat"));
 }
 
+// As a copy from elsewhere or a loose umask may leave them: every file that
+// holds entries or the password ends private, and the maintenance encode
+// appends to passwords2.dat as it finds it.
 TEST_F(SaveTest, EveryWriteLeavesTheFilesPrivate) {
-  // As a copy from elsewhere or a loose umask may leave them.
-  auto mode = [this](const char* name) {
+  for (const testing::ScriptedRun& run : testing::scriptedRuns()) {
+    if (run.name == "Colour") continue;  // the colour is no secret
+    SCOPED_TRACE(run.name);
+    dir.write("passwords.dat",
+              run.name == "Maintenance" ? "\"x\",\"u\",\"p\",\"n\"\r\n" : testing::runEntries());
+    for (const std::string& file : {"passwords.dat", "pw.dat", "passwords2.dat"}) {
+      if (!dir.exists(file)) dir.write(file, "");
+      ::chmod(dir.file(file).c_str(), 0644);
+    }
+    window.names = testing::runNames();
+    dialogs.messages.clear();
+    run.run(test);
+    EXPECT_EQ(warningsOf(dialogs), 0u);
     struct stat info {};
-    EXPECT_EQ(::stat(dir.file(name).c_str(), &info), 0) << name;
-    return info.st_mode & 0777;
-  };
-  const std::function<void()> commands[] = {
-      [this] {
-        window.show("c.com", "c", "3", "z");
-        dialogs.answerMessage(kYes);
-        saveEntry(window, window.dataDirectory(), dialogs);
-      },
-      [this] {
-        window.show("b.com");
-        dialogs.answerMessage(kYes);
-        deleteEntry(window, window.dataDirectory(), dialogs);
-      },
-      [this] {
-        for (const char* answer : {"n.com", "u", "p"}) dialogs.answerInput(answer);
-        newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
-      },
-  };
-  for (const auto& command : commands) {
-    ::chmod(dir.file("passwords.dat").c_str(), 0644);
-    command();
-    EXPECT_EQ(mode("passwords.dat"), 0600u);
+    ASSERT_EQ(::stat(dir.file(run.file).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
   }
-  // The maintenance encode appends to passwords2.dat as it finds it.
-  dir.write("passwords.dat", "\"x\",\"u\",\"p\",\"n\"\r\n");
-  dir.write("passwords2.dat", "");
-  ::chmod(dir.file("passwords2.dat").c_str(), 0666);
-  encodePlainEntryFile(window.dataDirectory(), dialogs);
-  EXPECT_EQ(mode("passwords2.dat"), 0600u);
-  EXPECT_EQ(dialogs.messages.size(), 2u);  // the two questions, and no warning
 }
 
 TEST_F(SaveTest, RefusesCharactersTheFileCannotCarry) {
   const std::string before = entryFile();
   window.show("c.com", "c", QString::fromUtf8("\u00a3 10"), "z");
-  saveEntry(window, window.dataDirectory(), dialogs);  // no question is scripted: none may come
+  session.saveEntry();  // no question is scripted: none may come
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("\"\u00a3\""));
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("Nothing was saved"));
@@ -126,8 +120,7 @@ TEST_F(SaveTest, DamagedOrMissingFileIsNeverRewritten) {
   for (const char* name : {"c.com", "no record"}) {
     window.show(name, "c", "3", "z");
     dialogs.messages.clear();
-    saveEntry(window, window.dataDirectory(),
-              dialogs);  // said before the question, which is not scripted
+    session.saveEntry();  // said before the question, which is not scripted
     EXPECT_EQ(entryFile(), damaged);
     ASSERT_EQ(dialogs.messages.size(), 1u) << name;
     EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("passwords.dat"));
@@ -138,7 +131,7 @@ TEST_F(SaveTest, DamagedOrMissingFileIsNeverRewritten) {
   }
 
   std::filesystem::remove(dir.file("passwords.dat"));
-  saveEntry(window, window.dataDirectory(), dialogs);
+  session.saveEntry();
   EXPECT_FALSE(dir.exists("passwords.dat"));
   EXPECT_THAT(dialogs.messages.back().text.toStdString(), HasSubstr("No such file"));
 }
@@ -149,7 +142,7 @@ TEST_F(SaveTest, AFailedRewriteSavesNothing) {
   std::filesystem::create_directories(dir.file("passwords2.dat") / "blocked");
   window.show("c.com", "c", "3", "z");
   dialogs.answerMessage(kYes);
-  saveEntry(window, window.dataDirectory(), dialogs);
+  session.saveEntry();
   EXPECT_EQ(entryFile(), before);
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_THAT(dialogs.messages[1].text.toStdString(), HasSubstr("passwords.dat"));
@@ -168,7 +161,7 @@ class DeleteTest : public testing::EntryFixture {
 TEST_F(DeleteTest, YesDropsEveryEntryOfTheName) {
   pick("a.com");
   dialogs.answerMessage(kYes);
-  deleteEntry(window, window.dataDirectory(), dialogs);
+  session.deleteEntry();
 
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete the file a.com?");
@@ -186,7 +179,7 @@ TEST_F(DeleteTest, NoAbortsTheDelete) {
   window.setBoxText(Box::Notes, "kept");
   const std::string before = entryFile();
   dialogs.answerMessage(kNo);
-  deleteEntry(window, window.dataDirectory(), dialogs);
+  session.deleteEntry();
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[1].text, "Operation Aborted");
   EXPECT_EQ(dialogs.messages[1].style, 0);
@@ -199,7 +192,7 @@ TEST_F(DeleteTest, NoAbortsTheDelete) {
 TEST_F(DeleteTest, EmptyNameDropsTheUnnamedEntries) {
   window.show("", "u", "p", "notes");
   dialogs.answerMessage(kYes);
-  deleteEntry(window, window.dataDirectory(), dialogs);
+  session.deleteEntry();
   EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete the file ?");
   EXPECT_EQ(entryFile(), line("a.com", "ann", "1", "") + line("b.com", nullptr, nullptr, "") +
                              line("a.com", "dup", "2", "x"));
@@ -211,7 +204,7 @@ TEST_F(DeleteTest, NameDifferingOnlyInCaseDropsNothing) {
   const std::string before = entryFile();
   window.show("A.com", "u", "p", "n");
   dialogs.answerMessage(kYes);
-  deleteEntry(window, window.dataDirectory(), dialogs);
+  session.deleteEntry();
   EXPECT_EQ(entryFile(), before);
   EXPECT_EQ(window.names.size(), 4);
   EXPECT_EQ(boxes(), QStringList({"", "", "", "n"}));
@@ -225,14 +218,14 @@ TEST_F(DeleteTest, RemovesTheItemsOfTheNameAmongNamesEqualButForCase) {
                                        "a.comx", "b.com"}));
   window.show("a.com");
   dialogs.answerMessage(kYes);
-  deleteEntry(window, window.dataDirectory(), dialogs);
+  session.deleteEntry();
   EXPECT_EQ(window.names, QStringList({"", "a.co", "A.com", "A.COM", "a.comx", "b.com"}));
 }
 
 TEST_F(DeleteTest, RefusesANameTheFileCannotCarry) {
   const std::string before = entryFile();
   window.show(QString::fromUtf8("\u00e9.com"), "u", "p", "n");
-  deleteEntry(window, window.dataDirectory(), dialogs);  // refused before the question
+  session.deleteEntry();  // refused before the question
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("\"\u00e9\""));
   EXPECT_EQ(entryFile(), before);
@@ -242,8 +235,7 @@ TEST_F(DeleteTest, DamagedFileIsNeverRewritten) {
   const std::string before = entryFile();
   dir.write("passwords.dat", before + "\"" + enc("cut"));
   window.show("a.com", "u", "p", "n");
-  deleteEntry(window, window.dataDirectory(),
-              dialogs);  // said before the question, which is not scripted
+  session.deleteEntry();  // said before the question, which is not scripted
   EXPECT_THAT(dialogs.messages.back().text.toStdString(), HasSubstr("ends inside an entry"));
   EXPECT_EQ(entryFile(), before + "\"" + enc("cut"));
   EXPECT_EQ(window.names.size(), 4);
@@ -254,7 +246,7 @@ TEST_F(DeleteTest, MissingFileIsNotCreated) {
   std::filesystem::remove(dir.file("passwords.dat"));
   window.show("a.com", "u", "p", "n");
   dialogs.answerMessage(kYes);
-  deleteEntry(window, window.dataDirectory(), dialogs);
+  session.deleteEntry();
   EXPECT_FALSE(dir.exists("passwords.dat"));
   EXPECT_FALSE(dir.exists("passwords2.dat"));
   EXPECT_EQ(window.names.size(), 4);

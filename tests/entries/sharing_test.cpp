@@ -5,11 +5,13 @@
 #include <gmock/gmock.h>
 
 #include "EntryFixture.h"
+#include "ScriptedRuns.h"
 #include "entries/SharedFolder.h"
 #include "entries/WriteLock.h"
 #include "startup/ChangePassword.h"
 #include "startup/ColourFile.h"
 #include "storage/ConflictCopies.h"
+#include "storage/DirectoryLock.h"
 
 namespace ombrel {
 namespace {
@@ -40,7 +42,7 @@ class SharingTest : public testing::EntryFixture {
     changeElsewhere(line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", ""));
     dialogs.answerMessage(kYes);
     dialogs.answerMessage(kYes);
-    saveEntry(window, window.dataDirectory(), dialogs);
+    session.saveEntry();
   }
 
   std::vector<std::string> titles() const {
@@ -53,42 +55,15 @@ class SharingTest : public testing::EntryFixture {
 // Every writing command gives up after a short wait while another program
 // holds the lock, tells the user so and changes no file.
 TEST_F(SharingTest, EveryWriterWaitsForTheLockThenChangesNothing) {
-  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
-      {"New",
-       [&] {
-         dialogs.answerInput("c.com");
-         dialogs.answerInput("u");
-         dialogs.answerInput("p");
-         newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
-       }},
-      {"Save",
-       [&] {
-         window.show("a.com", "changed");
-         dialogs.answerMessage(kYes);
-         saveEntry(window, window.dataDirectory(), dialogs);
-       }},
-      {"Delete",
-       [&] {
-         window.show("a.com");
-         dialogs.answerMessage(kYes);
-         deleteEntry(window, window.dataDirectory(), dialogs);
-       }},
-      {"Change Password",
-       [&] {
-         dialogs.answerInput("new password");
-         changePassword(window.dataDirectory(), dialogs);
-       }},
-      {"Colour", [&] { saveColour(window.dataDirectory(), 0xFF00, dialogs); }},
-      {"Maintenance", [&] { encodePlainEntryFile(window.dataDirectory(), dialogs); }},
-  };
+  entries(testing::runEntries(), testing::runNames());
   storage::DirectoryLock other;
   ASSERT_TRUE(other.tryLock(dir.path()));
   const std::string entriesBefore = entryFile();
   const QStringList namesBefore = window.names;
-  for (const auto& [what, run] : commands) {
-    SCOPED_TRACE(what);
+  for (const auto& run : testing::scriptedRuns()) {
+    SCOPED_TRACE(run.name);
     dialogs.messages.clear();
-    run();
+    run.run(test);
     ASSERT_FALSE(dialogs.messages.empty());
     EXPECT_THAT(dialogs.messages.back().text.toStdString(),
                 StartsWith("Another Ombrel is writing"));
@@ -107,7 +82,7 @@ TEST_F(SharingTest, StaleSaveAsksFirst) {
   const std::string theirs = line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", "");
   changeElsewhere(theirs);
   dialogs.answerMessage(kNo);
-  saveEntry(window, window.dataDirectory(), dialogs);
+  session.saveEntry();
   ASSERT_EQ(titles(), std::vector<std::string>{"Changed Elsewhere"});
   EXPECT_EQ(dialogs.messages[0].text,
             "This entry was changed elsewhere after you opened it. Overwrite those changes?");
@@ -125,7 +100,7 @@ TEST_F(SharingTest, OwnSaveIsNotAChangeMadeElsewhere) {
   // The next Save asks as usual.
   dialogs.messages.clear();
   dialogs.answerMessage(kYes);
-  saveEntry(window, window.dataDirectory(), dialogs);
+  session.saveEntry();
   EXPECT_EQ(titles(), std::vector<std::string>{"OverwriteFile"});
 }
 
@@ -134,7 +109,7 @@ TEST_F(SharingTest, UnchangedOrTypedEntrySavesWithoutTheExtraQuestion) {
   changeElsewhere(entryFile() + line("c.com", "c", "3", ""));  // another entry changed
   window.setBoxText(Box::User, "robert");
   dialogs.answerMessage(kYes);
-  saveEntry(window, window.dataDirectory(), dialogs);
+  session.saveEntry();
   EXPECT_EQ(titles(), std::vector<std::string>{"OverwriteFile"});
   EXPECT_THAT(entryFile(), HasSubstr(line("b.com", "robert", "2", nullptr)));
 }
@@ -144,7 +119,7 @@ TEST_F(SharingTest, SaveOfAnEntryDeletedElsewhereSaysSo) {
   window.setBoxText(Box::Password, "mine");
   const std::string theirs = line("b.com", "bob", "2", "");
   changeElsewhere(theirs);
-  saveEntry(window, window.dataDirectory(), dialogs);
+  session.saveEntry();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("\"a.com\" was deleted elsewhere"));
@@ -156,7 +131,7 @@ TEST_F(SharingTest, StaleDeleteAsksFirst) {
   const std::string theirs = line("a.com", "ann", "theirs", "") + line("b.com", "bob", "2", "");
   changeElsewhere(theirs);
   dialogs.answerMessage(kNo);
-  deleteEntry(window, window.dataDirectory(), dialogs);
+  session.deleteEntry();
   EXPECT_EQ(titles(), std::vector<std::string>{"Changed Elsewhere"});
   EXPECT_EQ(entryFile(), theirs);
   EXPECT_EQ(window.names, QStringList({"a.com", "b.com"}));
@@ -186,12 +161,14 @@ TEST_F(SharingTest, ChangeDuringTheQuestionIsCaughtBeforeTheRewrite) {
     SCOPED_TRACE(c.what);
     changeElsewhere(line("a.com", "ann", "1", "") + line("b.com", "bob", "2", ""));
     ChangingDialogs changing;
-    pick("a.com");
+    Session changingSession(window, changing, test.shell, storage::DataDirectory(dir.str()));
+    window.selected = static_cast<int>(window.names.indexOf("a.com"));
+    changingSession.showPickedEntry();
     window.setBoxText(Box::Password, "mine");
     changing.onQuestion = [&] { changeElsewhere(c.theirs); };
     changing.answerMessage(kYes);  // the usual question
     if (std::string(c.secondTitle) == "Changed Elsewhere") changing.answerMessage(kNo);
-    saveEntry(window, window.dataDirectory(), changing);
+    changingSession.saveEntry();
     ASSERT_EQ(changing.messages.size(), 2u);
     EXPECT_EQ(changing.messages[1].title, c.secondTitle);
     EXPECT_EQ(entryFile(), c.theirs);
@@ -203,7 +180,13 @@ class ConflictCopyTest : public testing::EntryFixture {
   ConflictCopyTest() {
     entries(line("a.com", "ann", "1", "") + line("b.com", "bob", "ours", ""), {"a.com", "b.com"});
   }
-  SettledCopies settled;
+  // Offers the copies as a change in the folder does; true when the list
+  // grew by the entries merged.
+  bool settle() {
+    const int listed = window.nameCount();
+    session.folderChanged();
+    return window.nameCount() > listed;
+  }
 };
 
 class ConflictCopyAnswerTest : public ConflictCopyTest {
@@ -217,10 +200,10 @@ class ConflictCopyAnswerTest : public ConflictCopyTest {
 
 TEST_F(ConflictCopyAnswerTest, NoKeepsTheCopyUntilTheNextStart) {
   dialogs.answerMessage(kNo);
-  EXPECT_FALSE(settleConflictCopies(window.dataDirectory(), dialogs, settled));
+  EXPECT_FALSE(settle());
   EXPECT_EQ(entryFile(), before);
   EXPECT_TRUE(dir.exists(copy));
-  EXPECT_FALSE(settleConflictCopies(window.dataDirectory(), dialogs, settled));  // not asked again
+  EXPECT_FALSE(settle());  // not asked again
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kConfirm);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("    b.com"));
@@ -230,7 +213,7 @@ TEST_F(ConflictCopyAnswerTest, NoKeepsTheCopyUntilTheNextStart) {
 TEST_F(ConflictCopyAnswerTest, YesMergesTheCopyThenSetsItAside) {
   std::filesystem::permissions(dir.file("passwords.dat"), std::filesystem::perms(0644));
   dialogs.answerMessage(kYes);
-  EXPECT_TRUE(settleConflictCopies(window.dataDirectory(), dialogs, settled));
+  EXPECT_TRUE(settle());
   EXPECT_EQ(entryFile(), before + line("b.com", "bob", "theirs", "") + line("c.com", "c", "3", ""));
   EXPECT_FALSE(dir.exists(copy));
   EXPECT_TRUE(dir.exists(copy + ".merged"));
@@ -248,7 +231,7 @@ TEST_F(ConflictCopyTest, TheQuestionNamesTheEntriesItAdds) {
   copy += line("Zeta.com", "z", "p", "") + line("alpha.com", "a", "p", "");
   dir.write("passwords.sync-conflict-20260102-030405-ABCDEFG.dat", copy);
   dialogs.answerMessage(kNo);
-  settleConflictCopies(window.dataDirectory(), dialogs, settled);
+  settle();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   const std::string text = dialogs.messages[0].text.toStdString();
   EXPECT_THAT(text, HasSubstr("The 27 entries of it that passwords.dat does not hold will be "
@@ -267,8 +250,8 @@ TEST_F(ConflictCopyTest, MergeOverAnOpenQuoteIsRefused) {
   const std::string copy = "passwords.sync-conflict-20260102-030405-ABCDEFG.dat";
   const std::string theirs = line("c.com", "c", "3", "");
   dir.write(copy, theirs);
-  settleConflictCopies(window.dataDirectory(), dialogs, settled);
-  settleConflictCopies(window.dataDirectory(), dialogs, settled);
+  settle();
+  settle();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(),
@@ -281,8 +264,8 @@ TEST_F(ConflictCopyTest, DamagedCopyIsNamedOnceThenLeftAlone) {
   const std::string copy = "passwords (conflicted copy 2026-01-02 030405).dat";
   dir.write(copy, "\"" + enc("cut off"));
   const std::string before = entryFile();
-  settleConflictCopies(window.dataDirectory(), dialogs, settled);
-  settleConflictCopies(window.dataDirectory(), dialogs, settled);
+  settle();
+  settle();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].style, kWarningOk);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr(copy));
@@ -295,7 +278,7 @@ TEST_F(ConflictCopyTest, PasswordOrColourCopiesAreSetAsideKeepingTheCurrentFiles
   dir.write("pw.sync-conflict-20260102-030405-ABCDEFG.dat", "other\r\n");
   dir.write("pwclr (Ann's conflicted copy 2026-01-02).dat", " 255 \r\n");
   dir.write("passwords (conflicted copy 2026-01-02 030405).dat", line("a.com", "ann", "1", ""));
-  EXPECT_FALSE(settleConflictCopies(window.dataDirectory(), dialogs, settled));
+  EXPECT_FALSE(settle());
   ASSERT_EQ(dialogs.messages.size(), 1u);  // told once, for both files
   EXPECT_EQ(dialogs.messages[0].style, kInformationOk);
   EXPECT_EQ(dir.read("pw.dat"), "efgh\r\n");
@@ -313,10 +296,9 @@ class FollowEntryFileTest : public ConflictCopyTest {
     window.selected = 2;  // the second b.com
     window.show("b.com", "typing...");
   }
-  bool failureTold = false;
   void follow(const std::string& entries) {
     dir.write("passwords.dat", entries);
-    followEntryFile(window, window.dataDirectory(), dialogs, failureTold);
+    session.entryFileChanged();
   }
 };
 
@@ -335,7 +317,7 @@ TEST_F(FollowEntryFileTest, APickedNameThatIsGoneIsNoLongerPicked) {
 TEST_F(FollowEntryFileTest, ABrieflyMissingFileLeavesTheListAsItWas) {
   follow(line("0.com", "", "", ""));
   std::filesystem::remove(dir.file("passwords.dat"));
-  followEntryFile(window, window.dataDirectory(), dialogs, failureTold);
+  session.entryFileChanged();
   EXPECT_EQ(window.names, QStringList({"0.com"}));
 }
 

@@ -20,7 +20,7 @@ TEST_F(ShowTest, PickShowsTheFirstRecordOfTheName) {
   pick("a.com");
   EXPECT_EQ(boxes(), QStringList({"a.com", "ann", "pw1", "two\r\nlines"}));
   window.selected = 1;  // the second "a.com" item shows the same first record
-  showSelectedEntry(window, window.dataDirectory());
+  session.showPickedEntry();
   EXPECT_EQ(boxes(), QStringList({"a.com", "ann", "pw1", "two\r\nlines"}));
 
   pick("b.com");  // unset and empty fields show empty boxes
@@ -45,10 +45,10 @@ TEST_F(ShowTest, NameWithoutRecordOrFileShowsEmptyBoxes) {
 TEST_F(ShowTest, NoSelectionLooksUpTheTypedName) {
   entries(line("Case.com", "u", "p", "n"), {"Case.com"});
   window.show("Case.com");
-  showSelectedEntry(window, window.dataDirectory());
+  session.showPickedEntry();
   EXPECT_EQ(boxes(), QStringList({"Case.com", "u", "p", "n"}));
   window.show("case.com");  // names are case-sensitive
-  showSelectedEntry(window, window.dataDirectory());
+  session.showPickedEntry();
   EXPECT_EQ(boxes(), QStringList({"case.com", "", "", ""}));
 }
 
@@ -65,7 +65,7 @@ TEST_F(NewTest, AddsTheAnsweredEntry) {
   entries(line("m.com", "u", "p", "n"), {"m.com"});
   window.show("m.com", "u", "p", "n");
   answer("a.com", "ann", "s\"e,c");
-  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
+  session.newEntry(kNewEntryPrompt);
 
   ASSERT_EQ(dialogs.prompts.size(), 3u);
   EXPECT_EQ(dialogs.prompts[0].prompt, "URL of Web Site (example: www.example.com)");
@@ -82,7 +82,7 @@ TEST_F(NewTest, AddsTheAnsweredEntry) {
 
 TEST_F(NewTest, BlankAnswersAreStoredUnset) {
   answer("x.com", "", "");
-  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPanelPrompt);
+  session.newEntry(kNewEntryPanelPrompt);
   EXPECT_EQ(dialogs.prompts[0].prompt, "Name Web Site");
   // Created when missing; user name and password unset, notes empty.
   EXPECT_EQ(entryFile(), "\"" + enc("x.com") + "\",,,\"\"\r\n");
@@ -91,7 +91,7 @@ TEST_F(NewTest, BlankAnswersAreStoredUnset) {
 TEST_F(NewTest, CancelAtTheFirstQuestionDoesNothing) {
   entries(line("x.com", nullptr, nullptr, ""), {"x.com"});
   dialogs.answerInput("");
-  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
+  session.newEntry(kNewEntryPrompt);
   EXPECT_EQ(dialogs.prompts.size(), 1u);  // no second question
   EXPECT_EQ(entryFile(), line("x.com", nullptr, nullptr, ""));
   EXPECT_EQ(window.names, QStringList({"x.com"}));
@@ -100,7 +100,7 @@ TEST_F(NewTest, CancelAtTheFirstQuestionDoesNothing) {
 TEST_F(NewTest, DuplicateNamesAreAllowed) {
   entries(line("x.com", nullptr, nullptr, ""), {"x.com"});
   answer("x.com", "again", "");
-  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
+  session.newEntry(kNewEntryPrompt);
   EXPECT_EQ(window.names, QStringList({"x.com", "x.com"}));
   pick("x.com");
   EXPECT_EQ(boxes(), QStringList({"x.com", "", "", ""}));
@@ -110,13 +110,13 @@ TEST_F(NewTest, ALastLineWithoutLineEndIsKept) {
   dir.write("passwords.dat",
             line("a", "b", "c", "d").substr(0, line("a", "b", "c", "d").size() - 2));
   answer("n", "u", "p");
-  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
+  session.newEntry(kNewEntryPrompt);
   EXPECT_EQ(entryFile(), line("a", "b", "c", "d") + line("n", "u", "p", ""));
 }
 
 TEST_F(NewTest, NewFileIsPrivate) {
   answer("n", "u", "p");
-  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
+  session.newEntry(kNewEntryPrompt);
   struct stat info {};
   ASSERT_EQ(::stat(dir.file("passwords.dat").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -126,8 +126,7 @@ TEST_F(NewTest, ADamagedLastEntryIsNotBuiltOn) {
   // Half an entry at the end would swallow the new one.
   const std::string damaged = line("m.com", "u", "p", "n") + "\"" + enc("half") + "\",\"";
   entries(damaged, {"m.com"});
-  newEntry(window, window.dataDirectory(), dialogs,
-           kNewEntryPrompt);  // said before the first prompt
+  session.newEntry(kNewEntryPrompt);  // said before the first prompt
   EXPECT_TRUE(dialogs.prompts.empty());
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("not created"));
@@ -140,7 +139,7 @@ TEST_F(NewTest, AFailedWriteAddsNothing) {
   entries(line("m.com", "u", "p", "n"), {"m.com"});
   std::filesystem::create_directory(dir.file("passwords2.dat"));
   answer("a.com", "u", "p");
-  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
+  session.newEntry(kNewEntryPrompt);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_THAT(dialogs.messages[0].text.toStdString(),
               HasSubstr("passwords2.dat is in the way: Is a directory"));
@@ -158,7 +157,7 @@ TEST_F(NewTest, RefusesCharactersTheFileCannotCarry) {
       {"caf\u00e9", "\u00e9"}, {"\u4e2d", "\u4e2d"}, {"\xf0\x9f\x94\x91 key", "\xf0\x9f\x94\x91"}};
   for (const Case& c : cases) {
     answer("ok.com", QString::fromUtf8(c.text), "p");
-    newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
+    session.newEntry(kNewEntryPrompt);
     ASSERT_FALSE(dialogs.messages.empty()) << c.text;
     const QString text = dialogs.messages.back().text;
     EXPECT_THAT(text.toStdString(), HasSubstr("\"" + std::string(c.named) + "\""));
@@ -169,7 +168,7 @@ TEST_F(NewTest, RefusesCharactersTheFileCannotCarry) {
 
   // The euro sign and other characters up to code 155 are fine.
   answer(QString::fromUtf8("\u20ac.com"), "u", "p");
-  newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
+  session.newEntry(kNewEntryPrompt);
   EXPECT_EQ(entryFile(), before + line("\x80.com", "u", "p", ""));
 }
 

@@ -6,24 +6,15 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "ScriptedRuns.h"
 #include "TestEncoding.h"
-#include "entries/EntryCommands.h"
 #include "seams/Dialogs.h"
-#include "startup/ChangePassword.h"
-#include "startup/ColourFile.h"
 
 namespace ombrel::reliability {
 namespace {
 
 using testing::enc;
 using testing::line;
-
-// Two records share a name, so that Save must replace both and Delete must
-// keep both; one has a note spanning two lines.
-std::string startingEntries() {
-  return line("a.com", "ann", "pw-a", "note a") + line("b.com", "bob", "pw-b", "") +
-         line("c.com", nullptr, "pw-c", "two\r\nlines") + line("b.com", "bob2", "old", "dup");
-}
 
 Files withFile(Files files, int index, std::string bytes) {
   files.bytes[index] = std::move(bytes);
@@ -45,12 +36,7 @@ std::vector<Scenario> makeScenarios() {
       .namesAfter = startingNames(),
       .passwordAfter = kStartingPassword,
       .colourAfter = kStartingColour,
-      .run =
-          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-            window.show("b.com", "bobby", "new pw", "saved\r\nnotes");
-            dialogs.answerMessage(kYes);
-            saveEntry(window, window.dataDirectory(), dialogs);
-          },
+      .run = testing::scriptedRun("Save").run,
   });
 
   all.push_back({
@@ -63,29 +49,18 @@ std::vector<Scenario> makeScenarios() {
       .namesAfter = {"a.com", "b.com", "b.com"},
       .passwordAfter = kStartingPassword,
       .colourAfter = kStartingColour,
-      .run =
-          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-            window.show("c.com");
-            dialogs.answerMessage(kYes);
-            deleteEntry(window, window.dataDirectory(), dialogs);
-          },
+      .run = testing::scriptedRun("Delete").run,
   });
 
   all.push_back({
       .name = "New",
       .changedFile = "passwords.dat",
       .tempFile = "passwords2.dat",
-      .after = withFile(start, 0, startingEntries() + line("d.com", "dan", "pw-d", "")),
+      .after = withFile(start, 0, testing::runEntries() + line("d.com", "dan", "pw-d", "")),
       .namesAfter = {"a.com", "b.com", "b.com", "c.com", "d.com"},
       .passwordAfter = kStartingPassword,
       .colourAfter = kStartingColour,
-      .run =
-          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-            dialogs.answerInput("d.com");
-            dialogs.answerInput("dan");
-            dialogs.answerInput("pw-d");
-            newEntry(window, window.dataDirectory(), dialogs, kNewEntryPrompt);
-          },
+      .run = testing::scriptedRun("New").run,
   });
 
   all.push_back({
@@ -96,11 +71,7 @@ std::vector<Scenario> makeScenarios() {
       .namesAfter = startingNames(),
       .passwordAfter = "n3w secret",
       .colourAfter = kStartingColour,
-      .run =
-          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-            dialogs.answerInput("n3w secret");
-            changePassword(window.dataDirectory(), dialogs);
-          },
+      .run = testing::scriptedRun("ChangePassword").run,
   });
 
   all.push_back({
@@ -111,11 +82,7 @@ std::vector<Scenario> makeScenarios() {
       .namesAfter = startingNames(),
       .passwordAfter = kStartingPassword,
       .colourAfter = 65280,
-      .run =
-          [](testing::FakeWindow& window, testing::ScriptedDialogs& dialogs) {
-            window.setBackgroundColour(65280);
-            saveColour(window.dataDirectory(), 65280, dialogs);
-          },
+      .run = testing::scriptedRun("Colour").run,
   });
   return all;
 }
@@ -141,10 +108,10 @@ class FiguresPrinter : public ::testing::Environment {
 }  // namespace
 
 Files startingFiles() {
-  return Files{{startingEntries(), enc("secret") + "\r\n", std::string(" 255 \r\n")}};
+  return Files{{testing::runEntries(), enc("secret") + "\r\n", std::string(" 255 \r\n")}};
 }
 
-QStringList startingNames() { return {"a.com", "b.com", "b.com", "c.com"}; }
+QStringList startingNames() { return testing::runNames(); }
 
 const std::vector<Scenario>& scenarios() {
   static const std::vector<Scenario> all = makeScenarios();
@@ -178,32 +145,32 @@ std::vector<std::string> strayFiles(const testing::TempDataDir& dir,
   return strays;
 }
 
-std::unique_ptr<testing::FakeWindow> windowListing(const testing::TempDataDir& dir,
-                                                   const QStringList& names) {
-  auto window = std::make_unique<testing::FakeWindow>(dir.str());
-  window->addNames(names);
-  window->colour = kStartingColour;
-  return window;
+std::unique_ptr<testing::TestSession> sessionListing(const testing::TempDataDir& dir,
+                                                     const QStringList& names) {
+  auto test = std::make_unique<testing::TestSession>(dir.str());
+  test->window.addNames(names);
+  test->window.colour = kStartingColour;
+  return test;
 }
 
 testing::ScriptedDialogs runScenario(const Scenario& scenario, const testing::TempDataDir& dir,
-                                     testing::FakeWindow* window) {
-  std::unique_ptr<testing::FakeWindow> own;
-  if (!window) {
-    own = windowListing(dir, startingNames());
-    window = own.get();
+                                     testing::TestSession* test) {
+  std::unique_ptr<testing::TestSession> own;
+  if (!test) {
+    own = sessionListing(dir, startingNames());
+    test = own.get();
   }
-  testing::ScriptedDialogs dialogs;
-  scenario.run(*window, dialogs);
-  return dialogs;
+  scenario.run(*test);
+  return test->dialogs;
 }
 
 Restart restart(const testing::TempDataDir& dir, const QString& password) {
-  testing::FakeWindow window(dir.str());
+  testing::FakeWindow window;
   testing::ScriptedDialogs dialogs;
   dialogs.answerInput(password);
   Restart result;
-  result.outcome = runStartup(window, window.dataDirectory(), dialogs);
+  storage::DataDirectory data(dir.str());
+  result.outcome = runStartup(window, data, dialogs);
   result.names = window.names;
   result.colour = window.colour;
   result.messages = dialogs.messages;

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "FakeWindow.h"
 #include "ScriptedDialogs.h"
 #include "TempDataDir.h"
+#include "TestSession.h"
 #include "startup/Startup.h"
 
 namespace ombrel::reliability {
@@ -35,9 +35,9 @@ struct Scenario {
   QStringList namesAfter;   // what start-up lists from them, in list order
   QString passwordAfter;
   std::int32_t colourAfter;
-  // Scripts the answers and runs the command on a window that lists the
-  // names of the starting state.
-  std::function<void(testing::FakeWindow&, testing::ScriptedDialogs&)> run;
+  // Scripts the answers and runs the command on a session whose window lists
+  // the names of the starting state.
+  std::function<void(testing::TestSession&)> run;
 };
 
 Files startingFiles();
@@ -54,13 +54,15 @@ Files snapshot(const testing::TempDataDir& dir);
 std::vector<std::string> strayFiles(const testing::TempDataDir& dir,
                                     const std::vector<std::string>& allowed = {});
 
-// A window listing `names` over the directory, as start-up leaves it.
-std::unique_ptr<testing::FakeWindow> windowListing(const testing::TempDataDir& dir,
-                                                   const QStringList& names);
+// A session whose window lists `names` over the directory, as start-up
+// leaves it.
+std::unique_ptr<testing::TestSession> sessionListing(const testing::TempDataDir& dir,
+                                                     const QStringList& names);
 
-// Runs the scenario on the starting names; returns the dialogs it used.
+// Runs the scenario on `test`, or on a session listing the starting names;
+// returns the dialogs it used.
 testing::ScriptedDialogs runScenario(const Scenario& scenario, const testing::TempDataDir& dir,
-                                     testing::FakeWindow* window = nullptr);
+                                     testing::TestSession* test = nullptr);
 
 // Start-up from the files on disk, answering the password prompt.
 struct Restart {

@@ -17,8 +17,6 @@
 #include "entries/EntryCommands.h"
 #include "entries/ListedNames.h"
 #include "seams/Dialogs.h"
-#include "startup/ChangePassword.h"
-#include "startup/ColourFile.h"
 
 namespace ombrel::reliability {
 namespace {
@@ -144,13 +142,12 @@ class BadInputTest : public ::testing::TestWithParam<Damage> {
   }
 
   // Runs one command with its answers on a window as start-up left it.
-  testing::ScriptedDialogs command(
-      testing::FakeWindow& window,
-      const std::function<void(testing::FakeWindow&, testing::ScriptedDialogs&)>& run) {
-    testing::ScriptedDialogs dialogs;
-    run(window, dialogs);
+  testing::ScriptedDialogs command(testing::TestSession& test,
+                                   const std::function<void(testing::TestSession&)>& run) {
+    test.dialogs = testing::ScriptedDialogs();
+    run(test);
     ++figures().inputCommands;
-    return dialogs;
+    return test.dialogs;
   }
 
   testing::TempDataDir dir;
@@ -169,48 +166,45 @@ TEST_P(BadInputTest, EveryCommandSurvivesTheDamageLosingNothing) {
   // The real program ends when the gate refuses; the commands still must not
   // trip over the damage, so they run on the list the entry file gives.
   const QStringList before = first.outcome == StartupOutcome::Ready ? first.names : damage.listed;
-  auto window = windowListing(dir, before);
+  auto test = sessionListing(dir, before);
+  testing::FakeWindow* window = &test->window;
   for (int i = 0; i < std::min<int>(window->nameCount(), 50); ++i) {
     window->selected = i;
-    showSelectedEntry(*window, window->dataDirectory());
+    test->session.showPickedEntry();
     ++figures().inputCommands;
   }
-  window->selected = static_cast<int>(window->names.indexOf("a.com"));
-  if (window->selected >= 0) {
-    showSelectedEntry(*window, window->dataDirectory());
+  if (test->pick("a.com")) {
     EXPECT_EQ(window->boxText(Box::User), "ann");
     EXPECT_EQ(window->boxText(Box::Password), "pw-a");
   }
-  window->selected = static_cast<int>(window->names.indexOf("big.com"));
-  if (window->selected >= 0) {
-    showSelectedEntry(*window, window->dataDirectory());
+  if (test->pick("big.com"))
     EXPECT_EQ(window->boxText(Box::Notes).size(), static_cast<qsizetype>(kBig));
-  }
   window->selected = -1;
 
-  const bool added = warnings(command(*window, [](auto& w, auto& d) {
-                       for (const char* answer : {"new.com", "nu", "np"}) d.answerInput(answer);
-                       newEntry(w, w.dataDirectory(), d, kNewEntryPrompt);
+  const bool added = warnings(command(*test, [](testing::TestSession& t) {
+                       for (const char* answer : {"new.com", "nu", "np"})
+                         t.dialogs.answerInput(answer);
+                       t.session.newEntry(kNewEntryPrompt);
                      })).empty();
-  const bool saved = warnings(command(*window,
-                                      [](auto& w, auto& d) {
-                                        w.show("a.com", "ann2", "pw-a2", "saved");
-                                        d.answerMessage(kYes);
-                                        saveEntry(w, w.dataDirectory(), d);
+  const bool saved = warnings(command(*test,
+                                      [](testing::TestSession& t) {
+                                        t.window.show("a.com", "ann2", "pw-a2", "saved");
+                                        t.dialogs.answerMessage(kYes);
+                                        t.session.saveEntry();
                                       }))
                          .empty() &&
                      before.contains("a.com");
-  const bool deleted = warnings(command(*window, [](auto& w, auto& d) {
-                         w.show("b.com");
-                         d.answerMessage(kYes);
-                         deleteEntry(w, w.dataDirectory(), d);
+  const bool deleted = warnings(command(*test, [](testing::TestSession& t) {
+                         t.window.show("b.com");
+                         t.dialogs.answerMessage(kYes);
+                         t.session.deleteEntry();
                        })).empty();
-  const bool passwordChanged = warnings(command(*window, [](auto& w, auto& d) {
-                                 d.answerInput("n3w secret");
-                                 changePassword(w.dataDirectory(), d);
+  const bool passwordChanged = warnings(command(*test, [](testing::TestSession& t) {
+                                 t.dialogs.answerInput("n3w secret");
+                                 t.session.changePassword();
                                })).empty();
-  const bool colourSaved = warnings(command(*window, [](auto& w, auto& d) {
-                             saveColour(w.dataDirectory(), 65280, d);
+  const bool colourSaved = warnings(command(*test, [](testing::TestSession& t) {
+                             t.session.chooseColour(65280);
                            })).empty();
 
   // Every entry listed before is listed again, unless Delete removed it, and
@@ -227,10 +221,10 @@ TEST_P(BadInputTest, EveryCommandSurvivesTheDamageLosingNothing) {
   EXPECT_EQ(last.names.contains("b.com"), before.contains("b.com") && !deleted);
   EXPECT_EQ(last.colour, colourSaved ? 65280 : damage.colour);
   if (saved) {
-    auto again = windowListing(dir, last.names);
-    again->show("a.com");
-    showSelectedEntry(*again, again->dataDirectory());
-    EXPECT_EQ(again->boxText(Box::User), "ann2");
+    auto again = sessionListing(dir, last.names);
+    again->window.show("a.com");
+    again->session.showPickedEntry();
+    EXPECT_EQ(again->window.boxText(Box::User), "ann2");
   }
   // Damage confined to one file never stops the commands on the others.
   if (damage.file != 0) {

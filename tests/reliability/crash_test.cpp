@@ -81,16 +81,15 @@ class CrashTest : public ::testing::TestWithParam<std::size_t> {
 
     // The interrupted command, run again, finishes what it began ...
     if (left != s.after) {
-      auto window = windowListing(dir, started.names);
-      testing::ScriptedDialogs dialogs = runScenario(s, dir, window.get());
+      auto test = sessionListing(dir, started.names);
+      testing::ScriptedDialogs dialogs = runScenario(s, dir, test.get());
       if (!warnings(dialogs).empty() || snapshot(dir) != s.after)
         problems.push_back("running the command again does not finish it");
     }
     // ... and a new entry after it is kept.
-    auto window = windowListing(dir, s.namesAfter);
-    testing::ScriptedDialogs dialogs;
-    for (const char* answer : {"next.com", "nx", "pw-n"}) dialogs.answerInput(answer);
-    newEntry(*window, window->dataDirectory(), dialogs, kNewEntryPrompt);
+    auto test = sessionListing(dir, s.namesAfter);
+    for (const char* answer : {"next.com", "nx", "pw-n"}) test->dialogs.answerInput(answer);
+    test->session.newEntry(kNewEntryPrompt);
     if (dir.read("passwords.dat") != *s.after.bytes[0] + line("next.com", "nx", "pw-n", ""))
       problems.push_back("the next New does not add its entry");
     if (!strayFiles(dir).empty()) problems.push_back("a temp file is left after the next command");

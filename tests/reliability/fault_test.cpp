@@ -14,7 +14,6 @@
 #include "Scenarios.h"
 #include "TestEncoding.h"
 #include "entries/EntryCommands.h"
-#include "entries/SharedFolder.h"
 #include "seams/UserMessages.h"
 
 namespace ombrel::reliability {
@@ -96,17 +95,17 @@ TEST_P(FaultTest, EachCallFailingInTurnIsReportedOrHarmless) {
   for (int error : {EIO, ENOSPC, EACCES, EROFS}) {
     for (long step = 1; step <= steps; ++step) {
       lay(dir, startingFiles());
-      auto window = windowListing(dir, startingNames());
+      auto test = sessionListing(dir, startingNames());
       ombrel_faults_watch(dir.str().c_str());
       ombrel_faults_arm(step, OMBREL_FAULT_FAIL, error);
-      testing::ScriptedDialogs dialogs = runScenario(s, dir, window.get());
+      testing::ScriptedDialogs dialogs = runScenario(s, dir, test.get());
       const std::string where = "step " + std::to_string(step) + " (" +
                                 ombrel_faults_describe(step) + ") failing with " + reasonOf(error);
       const bool hit = ombrel_faults_applied() == 1;
       ombrel_faults_stop();
       std::vector<std::string> problems;
       if (!hit) problems.push_back("the step was never reached");
-      for (auto& p : judge(dialogs, *window, reasonOf(error), s.changedFile, false))
+      for (auto& p : judge(dialogs, test->window, reasonOf(error), s.changedFile, false))
         problems.push_back(p);
       if (problems.empty()) problems = recover();
       tally(where, problems);
@@ -128,13 +127,13 @@ TEST_P(FaultTest, WholeConditionsFailCleanly) {
   };
   for (const auto& c : conditions) {
     lay(dir, startingFiles());
-    auto window = windowListing(dir, startingNames());
+    auto test = sessionListing(dir, startingNames());
     ombrel_faults_watch(dir.str().c_str());
     ombrel_faults_set_condition(c.condition);
-    testing::ScriptedDialogs dialogs = runScenario(s, dir, window.get());
+    testing::ScriptedDialogs dialogs = runScenario(s, dir, test.get());
     ombrel_faults_stop();
     std::vector<std::string> problems =
-        judge(dialogs, *window, reasonOf(c.error), s.changedFile, true);
+        judge(dialogs, test->window, reasonOf(c.error), s.changedFile, true);
     if (problems.empty()) problems = recover();
     tally(c.name, problems);
   }
@@ -152,8 +151,8 @@ TEST_P(FaultTest, AFolderInTheWayIsReportedUntouched) {
       expected.bytes[std::find(kDataFiles.begin(), kDataFiles.end(), blocked) - kDataFiles.begin()]
           .reset();
 
-    auto window = windowListing(dir, startingNames());
-    testing::ScriptedDialogs dialogs = runScenario(s, dir, window.get());
+    auto test = sessionListing(dir, startingNames());
+    testing::ScriptedDialogs dialogs = runScenario(s, dir, test.get());
     std::vector<std::string> problems;
     const std::vector<QString> told = warnings(dialogs);
     if (told.size() != 1) {
@@ -166,7 +165,7 @@ TEST_P(FaultTest, AFolderInTheWayIsReportedUntouched) {
     }
     if (snapshot(dir) != expected) problems.push_back("a data file changed");
     if (dir.read(blocked + "/inside") != "kept") problems.push_back("the folder was touched");
-    if (window->names != startingNames()) problems.push_back("the list changed");
+    if (test->window.names != startingNames()) problems.push_back("the list changed");
     for (const std::string& stray : strayFiles(dir, {blocked}))
       problems.push_back("left: " + stray);
 
@@ -203,10 +202,9 @@ TEST(StartUpFaultTest, AFailedReadLosesNoEntry) {
       if (!hit) problems.push_back("the step was never reached");
       if (snapshot(dir) != startingFiles()) problems.push_back("start-up changed a file");
       if (started.outcome == StartupOutcome::Ready) {
-        auto window = windowListing(dir, started.names);
-        testing::ScriptedDialogs dialogs;
-        for (const char* answer : {"z.com", "zed", "pw-z"}) dialogs.answerInput(answer);
-        newEntry(*window, window->dataDirectory(), dialogs, kNewEntryPrompt);
+        auto test = sessionListing(dir, started.names);
+        for (const char* answer : {"z.com", "zed", "pw-z"}) test->dialogs.answerInput(answer);
+        test->session.newEntry(kNewEntryPrompt);
         if (dir.read("passwords.dat") != withNew) problems.push_back("New after it lost entries");
       }
       QStringList all = startingNames();
@@ -230,34 +228,30 @@ TEST(StartUpFaultTest, AFailedReadLosesNoEntry) {
 TEST(ReloadFaultTest, AFailedReadKeepsTheListAndSaysSoOnce) {
   testing::TempDataDir dir;
   const std::string changed = *startingFiles().bytes[0] + testing::line("z.com", "zed", "pw", "");
-  auto count = windowListing(dir, startingNames());
   lay(dir, startingFiles());
   dir.write("passwords.dat", changed);
-  testing::ScriptedDialogs counting;
-  bool told = false;
+  auto count = sessionListing(dir, startingNames());
   ombrel_faults_watch(dir.str().c_str());
-  followEntryFile(*count, count->dataDirectory(), counting, told);
+  count->session.entryFileChanged();
   const long steps = ombrel_faults_steps();
   ombrel_faults_stop();
-  const QStringList after = count->names;
+  const QStringList after = count->window.names;
   ASSERT_EQ(after.size(), startingNames().size() + 1);
 
   for (int error : {EIO, EACCES}) {
     for (long step = 1; step <= steps; ++step) {
-      auto window = windowListing(dir, startingNames());
-      testing::ScriptedDialogs dialogs;
-      told = false;
+      auto test = sessionListing(dir, startingNames());
       for (int reload = 0; reload < 2; ++reload) {  // the second is not told again
         ombrel_faults_watch(dir.str().c_str());
         ombrel_faults_arm(step, OMBREL_FAULT_FAIL, error);
-        followEntryFile(*window, window->dataDirectory(), dialogs, told);
+        test->session.entryFileChanged();
         ombrel_faults_stop();
       }
       const std::string where = "step " + std::to_string(step) + " (" +
                                 ombrel_faults_describe(step) + ") failing with " + reasonOf(error);
-      const std::vector<QString> said = warnings(dialogs);
-      if (window->names != after) {
-        EXPECT_EQ(window->names, startingNames()) << where;
+      const std::vector<QString> said = warnings(test->dialogs);
+      if (test->window.names != after) {
+        EXPECT_EQ(test->window.names, startingNames()) << where;
         EXPECT_LE(said.size(), 1u) << where;
         for (const QString& text : said) {
           EXPECT_TRUE(text.contains(displayPath(dir.file("passwords.dat")))) << where;
@@ -266,9 +260,8 @@ TEST(ReloadFaultTest, AFailedReadKeepsTheListAndSaysSoOnce) {
       } else {
         EXPECT_TRUE(said.empty()) << where;
       }
-      followEntryFile(*window, window->dataDirectory(), dialogs, told);
-      EXPECT_EQ(window->names, after) << where;
-      EXPECT_FALSE(told) << where;
+      test->session.entryFileChanged();
+      EXPECT_EQ(test->window.names, after) << where;
     }
   }
 }

@@ -9,6 +9,7 @@
 #include "TestEncoding.h"
 #include "startup/ChangePassword.h"
 #include "startup/Startup.h"
+#include "storage/DataDirectory.h"
 
 namespace ombrel {
 namespace {
@@ -44,10 +45,11 @@ TEST_F(ChangePasswordTest, StoresOneLineThatTheNextStartAccepts) {
   EXPECT_EQ(dir.read("pw.dat"), enc("open sesame") + "\r\n");
   EXPECT_FALSE(dir.exists("pw.dat.new"));
 
-  testing::FakeWindow window(dir.str());
+  testing::FakeWindow window;
+
   testing::ScriptedDialogs next;
   next.answerInput("open sesame");
-  EXPECT_EQ(runStartup(window, window.dataDirectory(), next), StartupOutcome::Ready);
+  EXPECT_EQ(runStartup(window, dataDir, next), StartupOutcome::Ready);
   EXPECT_EQ(next.prompts.size(), 1u);  // asked now, no longer the no-password warning
 }
 

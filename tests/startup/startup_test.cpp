@@ -10,6 +10,7 @@
 #include "ScriptedDialogs.h"
 #include "TempDataDir.h"
 #include "TestEncoding.h"
+#include "storage/DataDirectory.h"
 
 namespace ombrel {
 namespace {
@@ -20,20 +21,22 @@ using testing::line;
 
 class StartupTest : public ::testing::Test {
  protected:
-  StartupTest() : window(dir.str()) { window.show("Text2", "Text2", "Text2", "Text1"); }
+  StartupTest() { window.show("Text2", "Text2", "Text2", "Text1"); }
 
-  StartupOutcome start() { return runStartup(window, window.dataDirectory(), dialogs); }
+  StartupOutcome start() { return runStartup(window, data, dialogs); }
   void setPassword(std::string_view plain) { dir.write("pw.dat", enc(plain) + "\r\n"); }
 
   // The background a fresh window gets from the colour file as it stands.
   std::int32_t colourAtStart() {
-    testing::FakeWindow fresh(dir.str());
+    testing::FakeWindow fresh;
+    storage::DataDirectory freshData(dir.str());
     testing::ScriptedDialogs asked;
-    EXPECT_EQ(runStartup(fresh, fresh.dataDirectory(), asked), StartupOutcome::Ready);
+    EXPECT_EQ(runStartup(fresh, freshData, asked), StartupOutcome::Ready);
     return fresh.colour;
   }
 
   testing::TempDataDir dir;
+  storage::DataDirectory data{dir.str()};
   testing::FakeWindow window;
   testing::ScriptedDialogs dialogs;
 };
@@ -78,10 +81,11 @@ TEST_F(StartupTest, WrongPasswordEnds) {
   setPassword("Secret");
   dir.write("passwords.dat", line("site", "u", "p", ""));
   for (QString wrong : {"secret", "SECRET", "Secret ", ""}) {
-    testing::FakeWindow other(dir.str());
+    testing::FakeWindow other;
+    storage::DataDirectory otherData(dir.str());
     testing::ScriptedDialogs asked;
     asked.answerInput(wrong);
-    EXPECT_EQ(runStartup(other, other.dataDirectory(), asked), StartupOutcome::WrongPassword)
+    EXPECT_EQ(runStartup(other, otherData, asked), StartupOutcome::WrongPassword)
         << wrong.toStdString();
     ASSERT_EQ(asked.messages.size(), 1u);
     EXPECT_EQ(asked.messages[0].text,
@@ -104,7 +108,7 @@ TEST_F(StartupTest, MissingPasswordFileOrAFolderInItsPlaceEnds) {
 
   std::filesystem::create_directory(dir.file("pw.dat"));
   testing::ScriptedDialogs again;
-  EXPECT_EQ(runStartup(window, window.dataDirectory(), again), StartupOutcome::NoPasswordFile);
+  EXPECT_EQ(runStartup(window, data, again), StartupOutcome::NoPasswordFile);
 }
 
 TEST_F(StartupTest, PasswordFileIsJudgedByItsFirstLineOnly) {
@@ -123,10 +127,11 @@ TEST_F(StartupTest, PasswordFileIsJudgedByItsFirstLineOnly) {
   };
   for (const Case& c : cases) {
     dir.write("pw.dat", c.pw);
-    testing::FakeWindow fresh(dir.str());
+    testing::FakeWindow fresh;
+    storage::DataDirectory freshData(dir.str());
     testing::ScriptedDialogs asked;
     asked.answerInput(c.answer);
-    EXPECT_EQ(runStartup(fresh, fresh.dataDirectory(), asked), c.expected) << testing::enc(c.pw);
+    EXPECT_EQ(runStartup(fresh, freshData, asked), c.expected) << testing::enc(c.pw);
   }
 }
 
@@ -139,7 +144,7 @@ TEST_F(StartupTest, UnshiftableCharactersAreLeftOutOnBothSides) {
   dir.write("pw.dat", "\r\n");  // a password of only such characters
   testing::ScriptedDialogs asked;
   asked.answerInput(QString::fromUtf8("\u00e9\u00e8\u00ea\u00eb\u4e2d"));
-  EXPECT_EQ(runStartup(window, window.dataDirectory(), asked), StartupOutcome::Ready);
+  EXPECT_EQ(runStartup(window, data, asked), StartupOutcome::Ready);
 }
 
 TEST_F(StartupTest, SavedColourIsApplied) {
@@ -170,9 +175,10 @@ TEST_F(StartupTest, EntryFileEdgeCases) {
   // Duplicates and an empty name are listed; a record cut off at the end is not.
   dir.write("passwords.dat", line("b", "1", "2", "3") + line("", "1", "2", "3") +
                                  line("b", "4", "5", "6") + "\"" + enc("cut") + "\",\"" + enc("x"));
-  testing::FakeWindow fresh(dir.str());
+  testing::FakeWindow fresh;
+  storage::DataDirectory freshData(dir.str());
   testing::ScriptedDialogs asked;
-  EXPECT_EQ(runStartup(fresh, fresh.dataDirectory(), asked), StartupOutcome::Ready);
+  EXPECT_EQ(runStartup(fresh, freshData, asked), StartupOutcome::Ready);
   EXPECT_EQ(fresh.names, QStringList({"", "b", "b"}));
 }
 
@@ -189,16 +195,17 @@ TEST_F(StartupTest, EntryFileEndingInsideAnEntryIsReportedAfterTheList) {
   };
   for (const Case& c : cases) {
     dir.write("passwords.dat", whole + c.tail);
-    testing::FakeWindow fresh(dir.str());
+    testing::FakeWindow fresh;
+    storage::DataDirectory freshData(dir.str());
     testing::ScriptedDialogs asked;
     asked.answerInput("pw");
     std::size_t tail = 99;
-    ASSERT_EQ(runStartup(fresh, fresh.dataDirectory(), asked, &tail), StartupOutcome::Ready);
+    ASSERT_EQ(runStartup(fresh, freshData, asked, &tail), StartupOutcome::Ready);
     EXPECT_EQ(fresh.names, QStringList({"a", "b"}));
     EXPECT_EQ(tail, c.reported) << c.tail;
     EXPECT_TRUE(asked.messages.empty());  // not before the window is shown
 
-    warnDamagedEntryFile(fresh.dataDirectory(), asked, tail);
+    warnDamagedEntryFile(freshData, asked, tail);
     ASSERT_EQ(asked.messages.size(), c.reported ? 1u : 0u);
     if (!c.reported) continue;
     const QString text = asked.messages[0].text;
@@ -218,14 +225,16 @@ TEST_F(StartupTest, NamesComeBackInWindows1252) {
 }
 
 TEST_F(StartupTest, LegacyDataDirectoryIsMovedBeforeAnyFileIsRead) {
-  testing::FakeWindow legacy("C:\\a\\vb\\VB98");
-  EXPECT_EQ(runStartup(legacy, legacy.dataDirectory(), dialogs), StartupOutcome::NoPasswordFile);
-  EXPECT_EQ(legacy.dataDirectory().path(), "C:\\a");
+  testing::FakeWindow legacy;
+  storage::DataDirectory legacyData("C:\\a\\vb\\VB98");
+  EXPECT_EQ(runStartup(legacy, legacyData, dialogs), StartupOutcome::NoPasswordFile);
+  EXPECT_EQ(legacyData.path(), "C:\\a");
 
-  testing::FakeWindow otherCase("C:\\a\\vb\\vb98");
+  testing::FakeWindow otherCase;
+  storage::DataDirectory otherCaseData("C:\\a\\vb\\vb98");
   testing::ScriptedDialogs asked;
-  runStartup(otherCase, otherCase.dataDirectory(), asked);
-  EXPECT_EQ(otherCase.dataDirectory().path(), "C:\\a\\vb\\vb98");
+  runStartup(otherCase, otherCaseData, asked);
+  EXPECT_EQ(otherCaseData.path(), "C:\\a\\vb\\vb98");
 }
 
 }  // namespace

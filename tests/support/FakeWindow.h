@@ -8,16 +8,13 @@
 
 #include "seams/NameOrder.h"
 #include "seams/WindowState.h"
-#include "storage/DataDirectory.h"
 
 namespace ombrel::testing {
 
 // The window's state without widgets: four boxes, a list in the list order and
-// a background colour, over a data directory.
+// a background colour.
 class FakeWindow : public WindowState {
  public:
-  explicit FakeWindow(std::string dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
-
   QString boxText(Box box) const override { return boxes_[index(box)]; }
   void setBoxText(Box box, const QString& text) override { boxes_[index(box)] = text; }
 
@@ -40,9 +37,6 @@ class FakeWindow : public WindowState {
   void setBackgroundColour(std::int32_t value) override {
     if (value >= 0 && value <= 0xFFFFFF) colour = value;
   }
-  // The directory the tests hand to the commands with the window.
-  storage::DataDirectory& dataDirectory() { return dataDirectory_; }
-
   // Fills the boxes as a user would before a command.
   void show(const QString& web, const QString& user = {}, const QString& password = {},
             const QString& notes = {}) {
@@ -60,7 +54,6 @@ class FakeWindow : public WindowState {
  private:
   static std::size_t index(Box box) { return static_cast<std::size_t>(box); }
   std::array<QString, 4> boxes_;
-  storage::DataDirectory dataDirectory_;
 };
 
 }  // namespace ombrel::testing
