@@ -17,6 +17,7 @@ class DataFolderWatcherTest : public QObject {
  private slots:
   void followsEveryWayAFileIsReplaced();
   void waitsWhileAQuestionIsOpen();
+  void ownWritesAreNoNews();
 };
 
 namespace {
@@ -73,6 +74,36 @@ void DataFolderWatcherTest::waitsWhileAQuestionIsOpen() {
   QTest::qWait(4 * DataFolderWatcher::kSettleMs);
   QCOMPARE(entries.count(), 0);  // the command asking must not see its list change
   question.close();
+  QTRY_COMPARE_WITH_TIMEOUT(entries.count(), 1, kWithin);
+}
+
+// The window's own write is not read back; a change made elsewhere while the
+// command ran (while it asked, say) still is.
+void DataFolderWatcherTest::ownWritesAreNoNews() {
+  TempDataDir dir;
+  dir.write("passwords.dat", "1\r\n");
+  DataFolderWatcher watcher(dir.path());
+  QSignalSpy entries(&watcher, &DataFolderWatcher::entriesChanged);
+  bool running = false;
+  watcher.setCommandRunning([&running] { return running; });
+  watcher.start();
+
+  running = true;
+  watcher.beforeOwnWrite();
+  replaceByRename(dir, "passwords.dat", "2\r\n");
+  watcher.afterOwnWrite();
+  running = false;
+  QTest::qWait(4 * DataFolderWatcher::kSettleMs);
+  QCOMPARE(entries.count(), 0);
+
+  running = true;
+  watcher.beforeOwnWrite();
+  replaceByRename(dir, "passwords.dat", "3 elsewhere\r\n");
+  QTest::qWait(2 * DataFolderWatcher::kSettleMs);  // while the command asks
+  QCOMPARE(entries.count(), 0);
+  replaceByRename(dir, "passwords.dat", "4\r\n");
+  watcher.afterOwnWrite();
+  running = false;
   QTRY_COMPARE_WITH_TIMEOUT(entries.count(), 1, kWithin);
 }
 
