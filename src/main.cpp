@@ -10,6 +10,7 @@
 
 #include "app/CommandLine.h"
 #include "app/CoreFiles.h"
+#include "app/TransferCommands.h"
 #include "storage/DataDirectory.h"
 #include "ui/DesktopShell.h"
 #include "ui/Form1.h"
@@ -33,8 +34,8 @@ bool displayAvailable() {
 }
 
 // The options are answered before anything needs a display, so that
-// `ombrel --version` works in a terminal without one, and a mistyped command
-// never opens the window.
+// `ombrel --version` and the import and export work in a terminal without
+// one, and a mistyped command never opens the window.
 int answerCommandLine(const ombrel::CommandLine& commandLine) {
   using Action = ombrel::CommandLine::Action;
   switch (commandLine.action) {
@@ -48,6 +49,10 @@ int answerCommandLine(const ombrel::CommandLine& commandLine) {
       std::fprintf(stderr, "ombrel: %s\n%s", commandLine.error.c_str(),
                    ombrel::usageText().c_str());
       return 2;
+    case Action::Import:
+      return ombrel::runImport(commandLine.file);
+    case Action::Export:
+      return ombrel::runExport(commandLine.file, commandLine.format);
     case Action::Run:
       break;
   }
@@ -66,7 +71,7 @@ int main(int argc, char* argv[]) {
     std::fputs("ombrel: no graphical display available (DISPLAY is not set)\n", stderr);
     return 2;
   }
-  // Qt reads no options of its own from our command line: the program takes
+  // Qt reads no options of its own from our command line: the window takes
   // none, and Qt's are set through its environment variables instead.
   static char programName[] = "ombrel";
   char* qtArgv[] = {argc > 0 ? argv[0] : programName, nullptr};

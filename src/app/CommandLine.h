@@ -5,21 +5,29 @@
 #include <string_view>
 #include <vector>
 
+#include "importexport/ExportFormat.h"
+
 namespace ombrel {
 
 // What the command line asks for. The program works on the data files of its
-// working directory and takes no arguments; the only options are the two that
-// every command answers without a display.
+// working directory. Without arguments it opens the window; the options are
+// answered without one: --help and --version, and the import and export of
+// logins as CSV files.
 struct CommandLine {
-  enum class Action { Run, Help, Version, Usage };
+  enum class Action { Run, Help, Version, Usage, Import, Export };
   Action action = Action::Run;
   // For Usage: what was wrong, e.g. "unrecognized option '--x'".
   std::string error;
+  // For Import and Export: the file as given; "-" is standard output for Export.
+  std::string file;
+  ExportFormat format = ExportFormat::KeePassXC;
 };
 
-// Reads the arguments after the program name. Any unknown option or any
-// argument at all besides --help/-h and --version is a usage error, even next
-// to --help, so that a mistyped command never starts the window.
+// Reads the arguments after the program name. Any unknown option, any
+// argument that is not an option's value, a missing value, an unknown format
+// name and options that do not go together are usage errors, even next to
+// --help, so that a mistyped command never starts the window. --help wins
+// over --version, and both over --import and --export.
 CommandLine parseCommandLine(const std::vector<std::string_view>& arguments);
 
 // The texts printed for --help (to stdout), for a usage error (after the

@@ -24,21 +24,28 @@ void applySavedColour(WindowState& window, const storage::DataDirectory& data) {
 
 namespace {
 
-// True when the master password gate lets the user in.
-bool passwordAccepted(const std::string& storedLine, Dialogs& dialogs) {
-  if (storedLine == kNoPasswordMarker) {
-    dialogs.warn(
-        "The Ombrel has no password. Click on 'Ombrel' and click 'Change Password' to asign a "
-        "password.");
-    return true;
+// Asks for the master password with the dialogs, and tells the user when the
+// gate stays shut; Ready when it lets the user in.
+StartupOutcome passGate(const storage::DataDirectory& data, Dialogs& dialogs) {
+  switch (checkMasterPassword(
+      data, [&dialogs] { return dialogs.inputBox("Enter the Password", "Password"); })) {
+    case PasswordCheck::MissingFile:
+      dialogs.messageBox(kPasswordFileTampered, kCriticalOk,
+                         "Password File has been tampered with!");
+      return StartupOutcome::NoPasswordFile;
+    case PasswordCheck::NoPassword:
+      dialogs.warn(
+          "The Ombrel has no password. Click on 'Ombrel' and click 'Change Password' to asign a "
+          "password.");
+      return StartupOutcome::Ready;
+    case PasswordCheck::Wrong:
+      dialogs.messageBox("The password you have entered is incorrect. This program will end now.",
+                         kCriticalOk, "Wrong Password!");
+      return StartupOutcome::WrongPassword;
+    case PasswordCheck::Accepted:
+      break;
   }
-  QString answer = dialogs.inputBox("Enter the Password", "Password");
-  // Characters that cannot be shifted are left out, just as when the password
-  // was set, so both sides compare the same way.
-  if (toStored(answer).stored == storedLine) return true;
-  dialogs.messageBox("The password you have entered is incorrect. This program will end now.",
-                     kCriticalOk, "Wrong Password!");
-  return false;
+  return StartupOutcome::Ready;
 }
 
 void listStoredNames(WindowState& window, const storage::DataDirectory& data,
@@ -53,6 +60,22 @@ void listStoredNames(WindowState& window, const storage::DataDirectory& data,
 
 }  // namespace
 
+PasswordCheck checkMasterPassword(const storage::DataDirectory& data,
+                                  const std::function<QString()>& askPassword) {
+  const auto passwordFile = data.file(storage::kPasswordFile);
+  if (!storage::isPresentFile(passwordFile)) return PasswordCheck::MissingFile;
+
+  std::string bytes;
+  // An unreadable pw.dat counts as an empty one: only an empty answer passes.
+  if (!storage::readWholeFile(passwordFile, bytes)) bytes.clear();
+  const std::string_view storedLine = storage::firstLine(bytes);
+  if (storedLine == kNoPasswordMarker) return PasswordCheck::NoPassword;
+  // Characters that cannot be shifted are left out, just as when the password
+  // was set, so both sides compare the same way.
+  return toStored(askPassword()).stored == storedLine ? PasswordCheck::Accepted
+                                                      : PasswordCheck::Wrong;
+}
+
 StartupOutcome runStartup(WindowState& window, storage::DataDirectory& data, Dialogs& dialogs,
                           std::size_t* damagedTail) {
   if (damagedTail) *damagedTail = 0;
@@ -62,19 +85,8 @@ StartupOutcome runStartup(WindowState& window, storage::DataDirectory& data, Dia
   data.applyLegacyRule();
   applySavedColour(window, data);
 
-  const auto passwordFile = data.file(storage::kPasswordFile);
-  if (!storage::isPresentFile(passwordFile)) {
-    dialogs.messageBox(
-        "The password file has been erased or tampered with! This program will now close!",
-        kCriticalOk, "Password File has been tampered with!");
-    return StartupOutcome::NoPasswordFile;
-  }
-
-  std::string bytes;
-  // An unreadable pw.dat counts as an empty one: only an empty answer passes.
-  if (!storage::readWholeFile(passwordFile, bytes)) bytes.clear();
-  if (!passwordAccepted(std::string(storage::firstLine(bytes)), dialogs))
-    return StartupOutcome::WrongPassword;
+  if (const StartupOutcome outcome = passGate(data, dialogs); outcome != StartupOutcome::Ready)
+    return outcome;
 
   listStoredNames(window, data, damagedTail);
   return StartupOutcome::Ready;

@@ -48,6 +48,78 @@ TEST(CommandLineTest, TakesItsTwoOptionsOrNothing) {
   }
 }
 
+TEST(CommandLineTest, TakesTheImportAndExportWithTheirFiles) {
+  struct Case {
+    std::vector<std::string_view> arguments;
+    Action action;
+    std::string file;
+    ExportFormat format;
+    std::string error;
+  };
+  const auto kKeePassXC = ExportFormat::KeePassXC;
+  const Case cases[] = {
+      {{"--import", "logins.csv"}, Action::Import, "logins.csv", kKeePassXC, ""},
+      {{"--import=a b.csv"}, Action::Import, "a b.csv", kKeePassXC, ""},
+      {{"--export", "-"}, Action::Export, "-", kKeePassXC, ""},
+      {{"--format", "chrome", "--export", "out.csv"},
+       Action::Export,
+       "out.csv",
+       ExportFormat::Chrome,
+       ""},
+      {{"--export=out.csv", "--format=bitwarden"},
+       Action::Export,
+       "out.csv",
+       ExportFormat::Bitwarden,
+       ""},
+      // The value is the next argument, whatever it looks like.
+      {{"--export", "--help"}, Action::Export, "--help", kKeePassXC, ""},
+      {{"--help", "--import", "x.csv"}, Action::Help, "", kKeePassXC, ""},
+      {{"--import"}, Action::Usage, "", kKeePassXC, "option '--import' requires an argument"},
+      {{"--export="}, Action::Usage, "", kKeePassXC, "option '--export' requires an argument"},
+      {{"--export", "x", "--format"},
+       Action::Usage,
+       "",
+       kKeePassXC,
+       "option '--format' requires an argument"},
+      {{"--export", "x", "--format", "KeePassXC"},
+       Action::Usage,
+       "",
+       kKeePassXC,
+       "unknown format 'KeePassXC' (keepassxc, bitwarden or chrome)"},
+      {{"--export", "x", "--format", "chrome", "--format", "chrome"},
+       Action::Usage,
+       "",
+       kKeePassXC,
+       "option '--format' given twice"},
+      {{"--import", "x", "--format", "chrome"},
+       Action::Usage,
+       "",
+       kKeePassXC,
+       "option '--format' applies to --export only"},
+      {{"--import", "x", "--export", "y"},
+       Action::Usage,
+       "",
+       kKeePassXC,
+       "give one --import or one --export"},
+      {{"--import", "-"},
+       Action::Usage,
+       "",
+       kKeePassXC,
+       "--import reads a file, not standard input"},
+      {{"--import", "x", "y"}, Action::Usage, "", kKeePassXC, "unexpected argument 'y'"},
+      {{"--imports", "x"}, Action::Usage, "", kKeePassXC, "unrecognized option '--imports'"},
+  };
+  for (const Case& c : cases) {
+    std::string shown;
+    for (std::string_view argument : c.arguments) shown += std::string(argument) + " ";
+    const CommandLine parsed = parseCommandLine(c.arguments);
+    EXPECT_EQ(parsed.action, c.action) << shown;
+    EXPECT_EQ(parsed.file, c.file) << shown;
+    EXPECT_EQ(parsed.format, c.format) << shown;
+    EXPECT_EQ(parsed.error, c.error) << shown;
+  }
+}
+
 // Read back inside the process, as the kernel sees it when the program crashes
 // or another process tries to attach.
 TEST(CoreFilesTest, NoCoreFileAndNoOtherProcessReadsTheMemory) {

@@ -1,0 +1,220 @@
+// SPDX-License-Identifier: MIT
+#include "importexport/ImportPlanner.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "importexport/CsvReader.h"
+#include "importexport/ImportReport.h"
+#include "importexport/LoginMapping.h"
+#include "seams/StoredText.h"
+#include "storage/RecordFormat.h"
+#include "storage/RecordReader.h"
+
+namespace ombrel {
+namespace {
+
+using importText::Field;
+
+// A login in the form it is stored in, or the field and character that stop
+// it from being stored.
+struct StoredLogin {
+  std::string name, user, password, notes;
+  Field badField = Field::Name;
+  QString badCharacter;
+
+  StoredFields fields() const { return {name, user, password, notes}; }
+};
+
+// The stored form of a text. Most texts of a login are ASCII, whose
+// characters are their own Windows-1252 bytes, shifted as the codec shifts
+// them; the rest go through the crossing every window text takes.
+StoredText storedFormOf(const QString& text) {
+  StoredText ascii;
+  ascii.stored.resize(static_cast<std::size_t>(text.size()));
+  const QChar* characters = text.constData();
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = characters[i].unicode();
+    if (c >= 0x80) return toStored(text);
+    ascii.stored[static_cast<std::size_t>(i)] = static_cast<char>(c + storage::kShift);
+  }
+  return ascii;
+}
+
+// The same for a column as the file holds it: ASCII bytes are the same in
+// UTF-8 and in Windows-1252, and are shifted without being decoded first.
+StoredText storedFormOf(const CsvText& column) {
+  StoredText ascii;
+  ascii.stored.resize(column.bytes.size());
+  for (std::size_t i = 0; i < column.bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(column.bytes[i]);
+    if (byte >= 0x80) return storedFormOf(column.text());
+    ascii.stored[i] = static_cast<char>(byte + storage::kShift);
+  }
+  return ascii;
+}
+
+StoredLogin storedFormOf(const Login& login) {
+  StoredLogin stored;
+  StoredText texts[] = {storedFormOf(login.name), storedFormOf(login.user),
+                        storedFormOf(login.password), storedFormOf(login.notes)};
+  std::string* const fields[] = {&stored.name, &stored.user, &stored.password, &stored.notes};
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    if (!texts[i].ok()) {
+      // A password is never stored altered: the whole login stays out.
+      stored.badField = static_cast<Field>(i);
+      stored.badCharacter = texts[i].badCharacter;
+      return stored;
+    }
+    *fields[i] = std::move(texts[i].stored);
+  }
+  return stored;
+}
+
+// As New writes a record: an empty user name or password is left unset, the
+// notes are always a text.
+storage::Record recordOf(StoredLogin&& login) {
+  const auto unsetWhenEmpty = [](std::string&& text) -> storage::Field {
+    if (text.empty()) return std::nullopt;
+    return std::move(text);
+  };
+  return {std::move(login.name), unsetWhenEmpty(std::move(login.user)),
+          unsetWhenEmpty(std::move(login.password)), std::move(login.notes)};
+}
+
+bool allBlank(std::span<const std::string> fields) {
+  return std::all_of(fields.begin(), fields.end(), [](const std::string& field) {
+    return field.find_first_not_of(" \t") == std::string::npos;
+  });
+}
+
+// At most the number of rows: every row but the last ends in a line end.
+std::size_t rowsAtMost(std::string_view bytes) {
+  return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+}
+
+}  // namespace
+
+ImportPlanner::ImportPlanner(std::string_view csv, QString shownPath)
+    : csv_(csv), shownPath_(std::move(shownPath)) {}
+
+ImportPlan ImportPlanner::plan(storage::RecordReader* entryFile, std::size_t entryFileBytes) {
+  const std::string_view rows = withoutByteOrderMark(csv_);
+  encoding_ = detectEncoding(rows);
+  if (!readHeader(rows)) return std::move(plan_);
+
+  // The records to add and the text of the stored ones never grow: growing
+  // would copy them, with both copies held for a moment.
+  const std::size_t logins = rowsAtMost(rows);
+  plan_.records.reserve(logins);
+  known_.reserveStored(entryFileBytes);
+  if (entryFile && !learnStoredRecords(*entryFile)) return std::move(plan_);
+  known_.indexStored(logins);
+
+  readLogins(rows);
+  return std::move(plan_);
+}
+
+bool ImportPlanner::readHeader(std::string_view rows) {
+  QStringList header;
+  const CsvProblem problem = readCsv(rows, [&](std::size_t, std::span<const std::string> fields) {
+    for (const std::string& field : fields) header.append(decodeText(field, encoding_));
+    return false;  // the header alone
+  });
+  if (problem) {
+    plan_.problem = importText::unreadableCsv(shownPath_, problem);
+    return false;
+  }
+  const std::optional<CsvFormat> format = recogniseHeader(header);
+  if (!format) {
+    plan_.problem = importText::unknownHeader(shownPath_, header);
+    return false;
+  }
+  format_ = *format;
+  plan_.source = format_.source;
+  plan_.dropped = format_.dropped;
+  return true;
+}
+
+bool ImportPlanner::learnStoredRecords(storage::RecordReader& entryFile) {
+  plan_.entryFile = entryFile.forEachRecord([this](const storage::RecordView& record) {
+    known_.addStored({record.name.text, record.user.text, record.password.text, record.notes.text});
+    return storage::Status::success();
+  });
+  return plan_.entryFile.ok();
+}
+
+void ImportPlanner::readLogins(std::string_view rows) {
+  bool header = true;
+  const CsvProblem problem =
+      readCsv(rows, [&](std::size_t line, std::span<const std::string> fields) {
+        if (!header) take(line, CsvRow{fields, encoding_});
+        header = false;
+        return true;
+      });
+  if (problem) plan_.problem = importText::unreadableCsv(shownPath_, problem);
+}
+
+void ImportPlanner::take(std::size_t line, const CsvRow& row) {
+  // A row of empty fields (a spreadsheet's trailing line) holds no login.
+  if (allBlank(row.fields)) return;
+  const std::optional<Login> login = loginOf(format_, row);
+  if (!login) {
+    skip(importText::skippedUnnamed(line));
+    return;
+  }
+  takeLogin(line, *login);
+}
+
+void ImportPlanner::takeLogin(std::size_t line, const Login& login) {
+  StoredLogin stored = storedFormOf(login);
+  if (!stored.badCharacter.isEmpty()) {
+    skip(importText::skippedUnstorable(login.name, line, stored.badField, stored.badCharacter));
+    return;
+  }
+  using Match = KnownRecords::Match;
+  switch (known_.match(stored.fields())) {
+    case Match::Identical:
+      ++plan_.alreadyThere;
+      return;
+    case Match::NewName:
+      add(recordOf(std::move(stored)));
+      return;
+    case Match::NameTaken:
+      break;
+  }
+  // A second account on the same address: stored under the address with the
+  // user name in it, which Open Site still opens.
+  if (login.user.isEmpty()) {
+    skip(importText::skippedClash(login.name, line));
+    return;
+  }
+  const QString newName = renamedFor(login.name, login.user.text());
+  stored.name = storedFormOf(newName).stored;
+  switch (known_.match(stored.fields())) {
+    case Match::Identical:
+      ++plan_.alreadyThere;
+      return;
+    case Match::NameTaken:
+      skip(importText::skippedClashRenamed(login.name, line, newName));
+      return;
+    case Match::NewName:
+      break;
+  }
+  ++plan_.renamed;
+  plan_.lines.append(importText::renamed(login.name, line, newName));
+  add(recordOf(std::move(stored)));
+}
+
+void ImportPlanner::add(storage::Record record) {
+  plan_.records.push_back(std::move(record));
+  known_.addLastAdded();
+}
+
+void ImportPlanner::skip(QString line) {
+  ++plan_.skipped;
+  plan_.lines.append(std::move(line));
+}
+
+}  // namespace ombrel

@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: MIT
+#include "importexport/LoginExport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "importexport/CommandOutput.h"
+#include "importexport/CsvExport.h"
+#include "seams/UserMessages.h"
+#include "storage/DataDirectory.h"
+#include "storage/DataFiles.h"
+#include "storage/RecordReader.h"
+
+namespace ombrel {
+namespace {
+
+const QString kNothingExported = QStringLiteral("Nothing was exported.");
+
+QString alreadyThere(const QString& shownPath) {
+  return QStringLiteral(
+             "%1 already exists. An export never writes over a file: name a new "
+             "one.\n\n%2")
+      .arg(shownPath, kNothingExported);
+}
+
+// The CSV text of the entry file; a missing entry file has no entries.
+storage::Status csvOfEntryFile(const std::filesystem::path& entryFile, ExportFormat format,
+                               std::string& csv, std::size_t& entries) {
+  storage::InputFile file;
+  storage::MemorySource nothing{std::string_view()};
+  storage::Status status = file.open(entryFile);
+  const bool missing = status.isMissing();
+  if (!status && !missing) return status;
+  csv.reserve(missing ? 0 : file.sizeWhenOpened() + file.sizeWhenOpened() / 2);
+  storage::RecordReader reader(missing ? static_cast<storage::ByteSource&>(nothing) : file);
+  return exportCsv(reader, format, csv, entries);
+}
+
+// Creates the file, which must not exist, readable and writable by its owner
+// alone, and writes every byte. A file it created is removed again when the
+// writing fails, so that no half an export is left.
+storage::Status writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
+  int fd;
+  do {
+    // O_EXCL with O_CREAT also refuses a symbolic link, even a dangling one.
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                S_IRUSR | S_IWUSR);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return storage::Status::writeError(errno);
+  // The mode given at creation is narrowed by the umask; setting it after
+  // creating makes it exactly owner read and write, whatever the umask.
+  int error = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 ? 0 : errno;
+  while (error == 0 && !bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      error = written < 0 ? errno : EIO;
+    } else {
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+  }
+  // A delayed write error of the file system may only show at close().
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0) return storage::Status::success();
+  ::unlink(path.c_str());
+  return storage::Status::writeError(error);
+}
+
+QString exported(std::size_t entries, const QString& shownPath, ExportFormat format) {
+  return QStringLiteral(
+             "Exported %1 %2 to %3 (%4 format).\nIt holds every password in "
+             "plain text: keep it private, and delete it once it has served.")
+      .arg(entries)
+      .arg(entries == 1 ? QStringLiteral("entry") : QStringLiteral("entries"), shownPath,
+           QString::fromLatin1(exportFormatName(format)));
+}
+
+}  // namespace
+
+bool refuseExistingFile(const std::filesystem::path& path, const QString& shownPath,
+                        CommandOutput& output) {
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) return false;
+  output.notice(alreadyThere(shownPath));
+  return true;
+}
+
+bool exportLogins(const storage::DataDirectory& data,
+                  const std::optional<std::filesystem::path>& path, const QString& shownPath,
+                  ExportFormat format, CommandOutput& output) {
+  const auto entryFile = data.file(storage::kEntryFile);
+  std::string csv;
+  std::size_t entries = 0;
+  if (const storage::Status read = csvOfEntryFile(entryFile, format, csv, entries); !read) {
+    output.notice(read.isDamaged()
+                      ? damagedEntryFile(entryFile, read.damagedTail(), kNothingExported)
+                      : fileProblem("The entry file could not be read", entryFile, read) + "\n\n" +
+                            kNothingExported);
+    return false;
+  }
+
+  const storage::Status written = path ? writeNewFile(*path, csv) : output.writeData(csv);
+  if (!written) {
+    output.notice(written.error() == EEXIST
+                      ? alreadyThere(shownPath)
+                      : fileProblem("The export could not be written",
+                                    path.value_or(shownPath.toStdString()), written) +
+                            "\n\n" + kNothingExported);
+    return false;
+  }
+  output.notice(exported(entries, shownPath, format));
+  return true;
+}
+
+}  // namespace ombrel
