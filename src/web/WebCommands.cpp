@@ -21,10 +21,17 @@ QString siteUrl(const QString& webAddress) {
   // Blanks typed or pasted around an address are never part of it; inside
   // one they would cut the URL short.
   QString address = webAddress.trimmed();
-  address.replace(' ', QStringLiteral("%20"));
-  for (const char* scheme : {"http://", "https://"})
+  address.replace(u' ', QStringLiteral("%20"));
+  // Latin-1 views and one allocation for the result: the export makes the
+  // URL of every entry.
+  for (QLatin1String scheme : {QLatin1String("http://"), QLatin1String("https://")})
     if (address.startsWith(scheme, Qt::CaseInsensitive)) return address;
-  return "http://" + address + "/";
+  QString url;
+  url.reserve(address.size() + 8);
+  url += QLatin1String("http://");
+  url += address;
+  url += u'/';
+  return url;
 }
 
 void openSite(Shell& shell, Dialogs& dialogs, const QString& webAddress) {
