@@ -23,5 +23,6 @@ inline benchmark::internal::Benchmark* configure(benchmark::internal::Benchmark*
 void registerStorageBenchmarks(const BenchOptions& options);
 void registerCommandBenchmarks(const BenchOptions& options);
 void registerWindowBenchmarks(const BenchOptions& options);
+void registerTransferBenchmarks(const BenchOptions& options);
 
 }  // namespace ombrel::bench

@@ -2,6 +2,7 @@
 #include "BenchSupport.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -138,6 +139,56 @@ void sortAsListed(QStringList& names) { std::stable_sort(names.begin(), names.en
 int listPositionOf(const QStringList& listed, const QString& name) {
   return static_cast<int>(std::upper_bound(listed.begin(), listed.end(), name, listsBefore) -
                           listed.begin());
+}
+
+namespace {
+
+void check(bool ok, const char* what) {
+  if (!ok) throw std::runtime_error(what);
+}
+
+void writeAll(int fd, const char* bytes, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, bytes, size);
+    check(written > 0, "write");
+    bytes += written;
+    size -= static_cast<std::size_t>(written);
+  }
+}
+
+}  // namespace
+
+std::size_t readPlain(const char* path, std::unique_ptr<char[]>& buffer) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  check(fd >= 0, "open");
+  struct stat info {};
+  check(::fstat(fd, &info) == 0, "fstat");
+  const auto size = static_cast<std::size_t>(info.st_size);
+  buffer.reset(new char[size]);
+  std::size_t filled = 0;
+  while (filled < size) {
+    const ssize_t got = ::read(fd, buffer.get() + filled, size - filled);
+    check(got > 0, "read");
+    filled += static_cast<std::size_t>(got);
+  }
+  ::close(fd);
+  return size;
+}
+
+void copyFlushRename(const std::filesystem::path& directory) {
+  const std::string path = (directory / "passwords.dat").string();
+  const std::string temp = (directory / "passwords2.dat").string();
+  std::unique_ptr<char[]> buffer;
+  const std::size_t size = readPlain(path.c_str(), buffer);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  check(fd >= 0, "open temp");
+  writeAll(fd, buffer.get(), size);
+  check(::fsync(fd) == 0, "fsync");
+  check(::close(fd) == 0, "close");
+  check(::rename(temp.c_str(), path.c_str()) == 0, "rename");
+  const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  check(dir >= 0 && ::fsync(dir) == 0, "fsync directory");
+  ::close(dir);
 }
 
 void truncateFile(const std::filesystem::path& path, std::uintmax_t size) {

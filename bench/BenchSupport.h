@@ -5,10 +5,12 @@
 #include <QStringList>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "importexport/CommandOutput.h"
 #include "seams/Dialogs.h"
 #include "seams/NameBlock.h"
 
@@ -73,6 +75,27 @@ class AnsweringDialogs : public Dialogs {
     return QString();
   }
 };
+
+// Takes what the import and export say and keeps only the last report line
+// (the import's summary), so that a benchmark can check what was done.
+class QuietOutput : public CommandOutput {
+ public:
+  void report(const QString& line) override { lastReport = line; }
+  void notice(const QString& text) override { lastNotice = text; }
+  storage::Status writeData(std::string_view) override { return storage::Status::success(); }
+
+  QString lastReport;
+  QString lastNotice;
+};
+
+// Reads the entry file of `directory`, writes a copy beside it, flushes the
+// copy, renames it over the file and flushes the folder: what a rewrite that
+// survives a crash costs at the very least.
+void copyFlushRename(const std::filesystem::path& directory);
+
+// open, fstat and read into a fresh buffer: what any reader pays before it
+// looks at a byte. Returns the size.
+std::size_t readPlain(const char* path, std::unique_ptr<char[]>& buffer);
 
 // Small file operations used to put files back outside the timed region.
 void truncateFile(const std::filesystem::path& path, std::uintmax_t size);

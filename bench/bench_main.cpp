@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   ombrel::bench::registerStorageBenchmarks(options);
   ombrel::bench::registerCommandBenchmarks(options);
   ombrel::bench::registerWindowBenchmarks(options);
+  ombrel::bench::registerTransferBenchmarks(options);
 
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 // Writes one data directory per entry count under a root folder:
 //   make_bench_data ROOT 0 100 1000 10000
-// gives ROOT/0, ROOT/100, ... each with passwords.dat and pw.dat. Directories
-// already made for the same count are left as they are.
+// gives ROOT/0, ROOT/100, ... each with passwords.dat and pw.dat, and
+// import.csv with as many other logins for the import. Files already made for
+// the same count are left as they are.
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
 
 #include "EntryGenerator.h"
+#include "ImportFile.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -29,6 +31,11 @@ int main(int argc, char** argv) {
       if (ombrel::bench::prepareDataDirectory(directory, count)) {
         std::printf("generated %zu entries (%ju bytes) in %s\n", count,
                     std::filesystem::file_size(directory / "passwords.dat"), directory.c_str());
+      }
+      if (ombrel::bench::prepareImportFile(directory, count)) {
+        std::printf("generated %zu logins to import (%ju bytes) in %s\n", count,
+                    std::filesystem::file_size(directory / ombrel::bench::kImportFile),
+                    directory.c_str());
       }
     } catch (const std::exception& failure) {
       std::fprintf(stderr, "%s\n", failure.what());

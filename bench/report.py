@@ -6,8 +6,10 @@ its median time, and the goal ratios next to the rows they judge.
     python3 bench/report.py RESULTS_DIR DATA_DIR [--title TEXT]
 
 RESULTS_DIR holds bench.json (Google Benchmark, medians of repetitions),
-csv.json (bench/csv_baseline.py) and rss-<entries>.json (ombrel_rss_probe,
-one line per run); DATA_DIR the generated data directories. A missed goal is
+csv.json (bench/csv_baseline.py), rss-<entries>.json (ombrel_rss_probe, one
+line per run) and transfer-<import|export>-<entries>.json
+(ombrel_transfer_probe, one line per run); DATA_DIR the generated data
+directories. A missed goal is
 printed as MISS; only missing or unreadable results make this fail.
 """
 import argparse
@@ -19,12 +21,12 @@ import sys
 # What the program does, as against the baselines it is measured by; growth
 # is judged for these.
 PROGRAM = {"parse", "pick_last", "new", "save_last", "delete_last", "startup", "cold_start",
-           "fill_list"}
+           "fill_list", "import", "export"}
 # Operations in the order the table lists them.
 OPERATIONS = [
     "read_one_pass", "parse", "python_csv", "pick_last", "new", "save_last",
-    "delete_last", "copy_flush_rename", "startup", "cold_start", "fill_list",
-    "sort_names",
+    "delete_last", "copy_flush_rename", "import", "copy_imported", "export", "startup",
+    "cold_start", "fill_list", "sort_names",
 ]
 GROWTH_LIMIT = 12.0  # ten times the entries may cost at most twelve times as much
 
@@ -62,6 +64,23 @@ def load_probes(results):
         probes[entries] = (statistics.median(r["shown_ms"] for r in runs),
                            statistics.median(r["max_rss_kib"] for r in runs))
     return probes
+
+
+def load_transfers(results):
+    """{(mode, entries): (median peak KiB, median entry-file bytes)} from the
+    import and export probe runs."""
+    transfers = {}
+    for name in os.listdir(results):
+        if not (name.startswith("transfer-") and name.endswith(".json")):
+            continue
+        mode, entries = name[len("transfer-"):-len(".json")].split("-")
+        with open(os.path.join(results, name)) as f:
+            runs = [json.loads(line) for line in f if line.strip()]
+        if not runs:
+            raise SystemExit(f"{name}: no probe run recorded")
+        transfers[(mode, int(entries))] = (statistics.median(r["max_rss_kib"] for r in runs),
+                                           statistics.median(r["entry_file_bytes"] for r in runs))
+    return transfers
 
 
 def file_size(data, entries):
@@ -135,6 +154,7 @@ def main():
     with open(os.path.join(args.results, "csv.json")) as f:
         csv_run = json.load(f)
     probes = load_probes(args.results)
+    transfers = load_transfers(args.results)
 
     file_sizes = sorted({n for (op, n) in times if op == "parse"})
     if not file_sizes:
@@ -189,6 +209,20 @@ def main():
         added = (probes[g][1] - probes[0][1]) * 1024
         table.judge("cold_start", g, f"peak RSS: +{added / 2**20:.1f} MiB over empty, per file byte",
                     added / file_size(args.data, g), 4)
+    # 7. The import against one copy-flush-rename of the file it leaves, the
+    # export against one parse of the file it reads; the peak memory each adds
+    # over the same command on an empty file, per byte of the entry file it
+    # leaves or reads.
+    if ("import", g) in times:
+        table.judge("import", g, f"copy_imported {n}", t("import", g) / t("copy_imported", g), 3)
+    if ("export", g) in times:
+        table.judge("export", g, f"parse {n}", t("export", g) / t("parse", g), 3)
+    for mode in ("import", "export"):
+        if (mode, g) in transfers and (mode, 0) in transfers and (mode, g) in times:
+            peak, entry_bytes = transfers[(mode, g)]
+            added = (peak - transfers[(mode, 0)][0]) * 1024
+            table.judge(mode, g, f"peak RSS: +{added / 2**20:.1f} MiB, per entry-file byte",
+                        added / entry_bytes, 4)
     # 6. Growth: ten times the entries, at most twelve times the time.
     if growth:
         lower, upper = growth

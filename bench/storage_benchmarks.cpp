@@ -24,34 +24,6 @@ void check(bool ok, const char* what) {
   if (!ok) throw std::runtime_error(what);
 }
 
-// open, fstat and read into a fresh buffer: what any reader pays before it
-// looks at a byte.
-std::size_t readPlain(const char* path, std::unique_ptr<char[]>& buffer) {
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-  check(fd >= 0, "open");
-  struct stat info {};
-  check(::fstat(fd, &info) == 0, "fstat");
-  const auto size = static_cast<std::size_t>(info.st_size);
-  buffer.reset(new char[size]);
-  std::size_t filled = 0;
-  while (filled < size) {
-    const ssize_t got = ::read(fd, buffer.get() + filled, size - filled);
-    check(got > 0, "read");
-    filled += static_cast<std::size_t>(got);
-  }
-  ::close(fd);
-  return size;
-}
-
-void writeAll(int fd, const char* bytes, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, bytes, size);
-    check(written > 0, "write");
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-}
-
 void BM_ReadOnePass(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
   const DataSet& data = dataSet(*options, entries);
   const std::string path = (data.pristine / "passwords.dat").string();
@@ -95,22 +67,7 @@ void BM_Parse(benchmark::State& state, const BenchOptions* options, std::size_t 
 void BM_CopyFlushRename(benchmark::State& state, const BenchOptions* options, std::size_t entries) {
   const DataSet& data = dataSet(*options, entries);
   resetWorkCopy(data);
-  const std::string path = (data.work / "passwords.dat").string();
-  const std::string temp = (data.work / "passwords2.dat").string();
-  const std::string directory = data.work.string();
-  std::unique_ptr<char[]> buffer;
-  for (auto _ : state) {
-    const std::size_t size = readPlain(path.c_str(), buffer);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    check(fd >= 0, "open temp");
-    writeAll(fd, buffer.get(), size);
-    check(::fsync(fd) == 0, "fsync");
-    check(::close(fd) == 0, "close");
-    check(::rename(temp.c_str(), path.c_str()) == 0, "rename");
-    const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    check(dir >= 0 && ::fsync(dir) == 0, "fsync directory");
-    ::close(dir);
-  }
+  for (auto _ : state) copyFlushRename(data.work);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * data.fileSize));
 }
 

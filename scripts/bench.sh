@@ -44,6 +44,7 @@ echo "Building the benchmarks (release) in $build ..." >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DOMBREL_BUILD_BENCH=ON \
   -DOMBREL_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target make_bench_data ombrel_bench ombrel_rss_probe \
+  ombrel_transfer_probe \
   >"$build/bench-build.log" 2>&1 || { cat "$build/bench-build.log" >&2; exit 1; }
 
 echo "Generating entry files: ${sizes[*]} entries ..." >&2
@@ -74,6 +75,16 @@ for entries in "${probe_sizes[@]}"; do
   for ((run = 0; run < probe_runs; run++)); do
     "$build/bench/ombrel_rss_probe" "$data/$entries" >>"$results/rss-$entries.json" \
       2>>"$results/probe.log"
+  done
+done
+
+# The import and export in a fresh process each, for their peak memory.
+for transfer in import export; do
+  for entries in 0 "$reference"; do
+    for ((run = 0; run < probe_runs; run++)); do
+      "$build/bench/ombrel_transfer_probe" "$transfer" "$data/$entries" "$data/work/probe" \
+        >>"$results/transfer-$transfer-$entries.json" 2>>"$results/probe.log"
+    done
   done
 done
 
