@@ -14,9 +14,9 @@
 #include <memory>
 #include <stdexcept>
 
-#include "seams/StoredText.h"
 #include "storage/DataFiles.h"
 #include "storage/RecordReader.h"
+#include "text/StoredText.h"
 
 namespace ombrel::bench {
 namespace {

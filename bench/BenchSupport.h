@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "importexport/CommandOutput.h"
-#include "seams/Dialogs.h"
-#include "seams/NameBlock.h"
+#include "interfaces/Dialogs.h"
+#include "text/NameBlock.h"
 
 namespace ombrel::bench {
 

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "startup/Startup.h"
+#include "password/PasswordGate.h"
 #include "storage/Record.h"
 #include "storage/RecordWriter.h"
 #include "storage/ShiftCodec.h"

@@ -10,7 +10,7 @@
 #include "app/TerminalPassword.h"
 #include "importexport/LoginExport.h"
 #include "importexport/LoginImport.h"
-#include "startup/Startup.h"
+#include "password/PasswordGate.h"
 #include "storage/DataDirectory.h"
 
 namespace ombrel {

@@ -7,20 +7,20 @@
 #include <string>
 #include <utility>
 
-#include "entries/EntryRewrite.h"
-#include "entries/FailureReport.h"
-#include "entries/ListedNames.h"
-#include "entries/WriteLock.h"
-#include "seams/Dialogs.h"
-#include "seams/StoredText.h"
-#include "seams/UserMessages.h"
-#include "seams/WindowState.h"
+#include "datafolder/EntryRewrite.h"
+#include "datafolder/FailureReport.h"
+#include "datafolder/ListedNames.h"
+#include "datafolder/WriteLock.h"
+#include "interfaces/Dialogs.h"
+#include "interfaces/WindowState.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
 #include "storage/RecordWriter.h"
 #include "storage/ShiftCodec.h"
+#include "text/StoredText.h"
+#include "text/UserMessages.h"
 
 namespace ombrel {
 namespace {

@@ -8,9 +8,9 @@
 #include "importexport/CsvReader.h"
 #include "importexport/ImportReport.h"
 #include "importexport/LoginMapping.h"
-#include "seams/StoredText.h"
 #include "storage/RecordFormat.h"
 #include "storage/RecordReader.h"
+#include "text/StoredText.h"
 
 namespace ombrel {
 namespace {

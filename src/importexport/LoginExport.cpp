@@ -10,10 +10,10 @@
 
 #include "importexport/CommandOutput.h"
 #include "importexport/CsvExport.h"
-#include "seams/UserMessages.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/RecordReader.h"
+#include "text/UserMessages.h"
 
 namespace ombrel {
 namespace {

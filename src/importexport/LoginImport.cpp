@@ -4,16 +4,16 @@
 #include <optional>
 #include <string>
 
-#include "entries/WriteLock.h"
+#include "datafolder/WriteLock.h"
 #include "importexport/CommandOutput.h"
 #include "importexport/ImportPlanner.h"
 #include "importexport/ImportReport.h"
 #include "importexport/OutputDialogs.h"
-#include "seams/UserMessages.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
+#include "text/UserMessages.h"
 
 namespace ombrel {
 namespace {

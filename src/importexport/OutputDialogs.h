@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "seams/Dialogs.h"
+#include "interfaces/Dialogs.h"
 
 namespace ombrel {
 

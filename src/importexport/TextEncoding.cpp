@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "seams/StoredText.h"
 #include "storage/RecordFormat.h"
+#include "text/StoredText.h"
 
 namespace ombrel {
 namespace {

@@ -3,11 +3,11 @@
 
 #include <utility>
 
-#include "seams/NameBlock.h"
-#include "seams/WindowState.h"
-#include "startup/ChangePassword.h"
-#include "startup/ColourFile.h"
+#include "colour/WindowColour.h"
+#include "interfaces/WindowState.h"
+#include "password/ChangePassword.h"
 #include "startup/Startup.h"
+#include "text/NameBlock.h"
 #include "web/WebCommands.h"
 
 namespace ombrel {
@@ -36,7 +36,9 @@ void Session::writing(const std::function<void()>& command) {
 
 bool Session::start() {
   const Running running(*this);
-  return runStartup(window_, dataDirectory_, dialogs_, &damagedTail_) == StartupOutcome::Ready;
+  const Startup found = runStartup(window_, dataDirectory_, dialogs_);
+  damagedTail_ = found.damagedTail;
+  return found.outcome == StartupOutcome::Ready;
 }
 
 void Session::started() {
@@ -92,8 +94,7 @@ void Session::changePassword() {
 }
 
 void Session::chooseColour(std::int32_t value) {
-  window_.setBackgroundColour(value);
-  writing([&] { saveColour(dataDirectory_, value, dialogs_); });
+  writing([&] { ombrel::chooseColour(window_, dataDirectory_, value, dialogs_); });
 }
 
 void Session::entryFileChanged() {

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "entries/EntryCommands.h"
-#include "entries/SharedFolder.h"
+#include "sharing/SharedFolder.h"
 #include "storage/DataDirectory.h"
 
 namespace ombrel {

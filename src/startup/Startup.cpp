@@ -4,24 +4,18 @@
 #include <QStringList>
 #include <string>
 
-#include "entries/ListedNames.h"
-#include "seams/Dialogs.h"
-#include "seams/StoredText.h"
-#include "seams/UserMessages.h"
-#include "seams/WindowState.h"
+#include "colour/WindowColour.h"
+#include "datafolder/ListedNames.h"
+#include "interfaces/Dialogs.h"
+#include "interfaces/WindowState.h"
+#include "password/PasswordGate.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 #include "storage/LineFormat.h"
+#include "text/StoredText.h"
+#include "text/UserMessages.h"
 
 namespace ombrel {
-void applySavedColour(WindowState& window, const storage::DataDirectory& data) {
-  std::string bytes;
-  if (!storage::readWholeFile(data.file(storage::kColourFile), bytes)) return;
-  // A missing, empty or non-numeric colour file keeps the design colour, white:
-  // black would hide the labels' black texts.
-  if (const auto colour = storage::readNumberField(bytes)) window.setBackgroundColour(*colour);
-}
-
 namespace {
 
 // Asks for the master password with the dialogs, and tells the user when the
@@ -48,37 +42,19 @@ StartupOutcome passGate(const storage::DataDirectory& data, Dialogs& dialogs) {
   return StartupOutcome::Ready;
 }
 
-void listStoredNames(WindowState& window, const storage::DataDirectory& data,
-                     std::size_t* damagedTail) {
+// The bytes after the last whole entry when the entry file ends inside one.
+std::size_t listStoredNames(WindowState& window, const storage::DataDirectory& data) {
   // A missing or unreadable entry file leaves the list empty; the first New
   // creates the file. One that cannot be read whole lists the entries before
   // the damage or the read error.
   ListedNames listed = readListedNames(data.file(storage::kEntryFile));
-  if (damagedTail) *damagedTail = listed.status.damagedTail();
   window.addNames(std::move(listed.names));
+  return listed.status.damagedTail();
 }
 
 }  // namespace
 
-PasswordCheck checkMasterPassword(const storage::DataDirectory& data,
-                                  const std::function<QString()>& askPassword) {
-  const auto passwordFile = data.file(storage::kPasswordFile);
-  if (!storage::isPresentFile(passwordFile)) return PasswordCheck::MissingFile;
-
-  std::string bytes;
-  // An unreadable pw.dat counts as an empty one: only an empty answer passes.
-  if (!storage::readWholeFile(passwordFile, bytes)) bytes.clear();
-  const std::string_view storedLine = storage::firstLine(bytes);
-  if (storedLine == kNoPasswordMarker) return PasswordCheck::NoPassword;
-  // Characters that cannot be shifted are left out, just as when the password
-  // was set, so both sides compare the same way.
-  return toStored(askPassword()).stored == storedLine ? PasswordCheck::Accepted
-                                                      : PasswordCheck::Wrong;
-}
-
-StartupOutcome runStartup(WindowState& window, storage::DataDirectory& data, Dialogs& dialogs,
-                          std::size_t* damagedTail) {
-  if (damagedTail) *damagedTail = 0;
+Startup runStartup(WindowState& window, storage::DataDirectory& data, Dialogs& dialogs) {
   for (Box box : {Box::Web, Box::User, Box::Password, Box::Notes})
     window.setBoxText(box, QString());
 
@@ -86,10 +62,8 @@ StartupOutcome runStartup(WindowState& window, storage::DataDirectory& data, Dia
   applySavedColour(window, data);
 
   if (const StartupOutcome outcome = passGate(data, dialogs); outcome != StartupOutcome::Ready)
-    return outcome;
-
-  listStoredNames(window, data, damagedTail);
-  return StartupOutcome::Ready;
+    return {outcome};
+  return {StartupOutcome::Ready, listStoredNames(window, data)};
 }
 
 void warnDamagedEntryFile(const storage::DataDirectory& data, Dialogs& dialogs,

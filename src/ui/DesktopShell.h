@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "seams/Shell.h"
+#include "interfaces/Shell.h"
 
 namespace ombrel {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "seams/WindowState.h"
+#include "interfaces/WindowState.h"
 #include "session/Session.h"
 #include "storage/DataDirectory.h"
 

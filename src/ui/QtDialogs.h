@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "seams/Dialogs.h"
+#include "interfaces/Dialogs.h"
 
 class QInputDialog;
 class QMessageBox;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "seams/NameOrder.h"
+#include "text/NameOrder.h"
 
 namespace ombrel {
 namespace {

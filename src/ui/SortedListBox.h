@@ -5,7 +5,7 @@
 #include <QListView>
 #include <QStringList>
 
-#include "seams/NameBlock.h"
+#include "text/NameBlock.h"
 
 namespace ombrel {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "web/WebCommands.h"
 
-#include "seams/Dialogs.h"
-#include "seams/Shell.h"
-#include "seams/UserMessages.h"
+#include "interfaces/Dialogs.h"
+#include "interfaces/Shell.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
+#include "text/UserMessages.h"
 
 namespace ombrel {
 

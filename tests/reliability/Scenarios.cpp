@@ -8,7 +8,7 @@
 
 #include "ScriptedRuns.h"
 #include "TestEncoding.h"
-#include "seams/Dialogs.h"
+#include "interfaces/Dialogs.h"
 
 namespace ombrel::reliability {
 namespace {
@@ -170,7 +170,7 @@ Restart restart(const testing::TempDataDir& dir, const QString& password) {
   dialogs.answerInput(password);
   Restart result;
   storage::DataDirectory data(dir.str());
-  result.outcome = runStartup(window, data, dialogs);
+  result.outcome = runStartup(window, data, dialogs).outcome;
   result.names = window.names;
   result.colour = window.colour;
   result.messages = dialogs.messages;

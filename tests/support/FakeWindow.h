@@ -6,8 +6,8 @@
 #include <array>
 #include <optional>
 
-#include "seams/NameOrder.h"
-#include "seams/WindowState.h"
+#include "interfaces/WindowState.h"
+#include "text/NameOrder.h"
 
 namespace ombrel::testing {
 

@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-#include "seams/Shell.h"
+#include "interfaces/Shell.h"
 
 namespace ombrel::testing {
 

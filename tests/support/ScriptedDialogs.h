@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "seams/Dialogs.h"
+#include "interfaces/Dialogs.h"
 
 namespace ombrel::testing {
 

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <random>
 
-#include "seams/NameOrder.h"
+#include "text/NameOrder.h"
 #include "ui/SortedListBox.h"
 
 using ombrel::SortedListBox;

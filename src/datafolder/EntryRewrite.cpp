@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+#include "datafolder/EntryRewrite.h"
+
+#include <functional>
+
+#include "datafolder/WriteLock.h"
+#include "storage/DataDirectory.h"
+#include "storage/DataFiles.h"
+#include "storage/RecordReader.h"
+
+namespace ombrel {
+namespace {
+
+enum class IfMissing { Fail, ReadAsEmpty };
+
+using EntryCopy = std::function<storage::Status(storage::RecordReader&, storage::ByteSink&)>;
+
+// Puts in place of the entry file what `copy` makes of it while reading it.
+// `keep`, when given, is asked once the copy is done, before the new file
+// takes the old one's place; false leaves everything as it was.
+storage::Status replaceEntryFile(const storage::DataDirectory& data, IfMissing ifMissing,
+                                 const EntryCopy& copy, const std::function<bool()>& keep = {}) {
+  const WriteLock lock = WriteLock::take(data);
+  if (!lock.status().ok()) return lock.status();
+  const auto path = data.file(storage::kEntryFile);
+  storage::InputFile file;
+  storage::MemorySource nothing{std::string_view()};
+  storage::AtomicFile newFile(path, data.file(storage::kTempEntryFile),
+                              storage::Permissions::OwnerOnly);
+
+  storage::Status status = file.open(path);
+  const bool missing = ifMissing == IfMissing::ReadAsEmpty && status.isMissing();
+  if (missing) status = storage::Status::success();
+  if (status.ok()) status = newFile.open();
+  if (status.ok()) {
+    storage::RecordReader reader(missing ? static_cast<storage::ByteSource&>(nothing) : file);
+    status = copy(reader, newFile);
+  }
+  if (status.ok() && keep && !keep()) return status;  // the temp goes with newFile
+  if (status.ok()) status = newFile.commit();
+  return status;
+}
+
+}  // namespace
+
+RewriteResult rewriteEntries(const storage::DataDirectory& data, const EntryRewrite& rewrite) {
+  RewriteResult result;
+  bool changed = false;
+  result.status = replaceEntryFile(
+      data, IfMissing::Fail,
+      [&](storage::RecordReader& reader, storage::ByteSink& sink) {
+        return storage::copyReplacingEntry(reader, rewrite.key, rewrite.replacement, sink,
+                                           result.found);
+      },
+      [&] {
+        changed = rewrite.expected && result.found.written != *rewrite.expected;
+        return !changed;
+      });
+  using Outcome = RewriteResult::Outcome;
+  result.outcome = !result.status.ok() ? Outcome::Failed
+                   : changed           ? Outcome::ChangedElsewhere
+                                       : Outcome::Written;
+  return result;
+}
+
+storage::Status addEntries(const storage::DataDirectory& data,
+                           const std::vector<storage::Record>& records) {
+  // The whole file is replaced rather than appended to: an append that stops
+  // half-way (a full disk, a crash) would leave half a record, and every
+  // entry added after it would be read as part of it.
+  return replaceEntryFile(data, IfMissing::ReadAsEmpty,
+                          [&](storage::RecordReader& reader, storage::ByteSink& sink) {
+                            return storage::copyAddingEntries(reader, records, sink);
+                          });
+}
+
+storage::NamedRecords storedRecords(const storage::DataDirectory& data, const std::string& key) {
+  storage::InputFile file;
+  if (storage::Status status = file.open(data.file(storage::kEntryFile)); !status.ok())
+    return {{}, std::nullopt, status};
+  storage::RecordReader reader(file);
+  return storage::recordsNamed(reader, key);
+}
+
+storage::Status entryFileDamage(const storage::DataDirectory& data) {
+  storage::InputFile file;
+  if (!file.open(data.file(storage::kEntryFile)).ok()) return storage::Status::success();
+  storage::RecordReader reader(file);
+  const storage::Status status =
+      reader.forEachRecord([](const storage::RecordView&) { return storage::Status::success(); });
+  return status.isDamaged() ? status : storage::Status::success();
+}
+
+}  // namespace ombrel
