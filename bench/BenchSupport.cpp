@@ -44,7 +44,7 @@ std::vector<std::size_t> parseSizes(std::string_view text) {
 
 std::string readOrThrow(const std::filesystem::path& path) {
   std::string bytes;
-  if (auto status = storage::readWholeFile(path, bytes); !status)
+  if (auto status = storage::readWholeFile(path, bytes); !status.ok())
     throw std::runtime_error(path.string() + ": " + status.reason());
   return bytes;
 }

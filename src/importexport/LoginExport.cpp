@@ -34,7 +34,7 @@ storage::Status csvOfEntryFile(const std::filesystem::path& entryFile, ExportFor
   storage::MemorySource nothing{std::string_view()};
   storage::Status status = file.open(entryFile);
   const bool missing = status.isMissing();
-  if (!status && !missing) return status;
+  if (!status.ok() && !missing) return status;
   csv.reserve(missing ? 0 : file.sizeWhenOpened() + file.sizeWhenOpened() / 2);
   storage::RecordReader reader(missing ? static_cast<storage::ByteSource&>(nothing) : file);
   return exportCsv(reader, format, csv, entries);
@@ -95,7 +95,7 @@ bool exportLogins(const storage::DataDirectory& data,
   const auto entryFile = data.file(storage::kEntryFile);
   std::string csv;
   std::size_t entries = 0;
-  if (const storage::Status read = csvOfEntryFile(entryFile, format, csv, entries); !read) {
+  if (const storage::Status read = csvOfEntryFile(entryFile, format, csv, entries); !read.ok()) {
     output.notice(read.isDamaged()
                       ? damagedEntryFile(entryFile, read.damagedTail(), kNothingExported)
                       : fileProblem("The entry file could not be read", entryFile, read) + "\n\n" +
@@ -104,7 +104,7 @@ bool exportLogins(const storage::DataDirectory& data,
   }
 
   const storage::Status written = path ? writeNewFile(*path, csv) : output.writeData(csv);
-  if (!written) {
+  if (!written.ok()) {
     output.notice(written.error() == EEXIST
                       ? alreadyThere(shownPath)
                       : fileProblem("The export could not be written",

@@ -41,7 +41,7 @@ ImportPlan planFrom(const storage::DataDirectory& data, const std::string& csv,
   storage::InputFile file;
   const storage::Status opened = file.open(data.file(storage::kEntryFile));
   if (opened.isMissing()) return planner.plan(nullptr, 0);
-  if (!opened) {
+  if (!opened.ok()) {
     ImportPlan failed;
     failed.entryFile = opened;
     return failed;
@@ -64,12 +64,12 @@ storage::Status appendRecords(const storage::DataDirectory& data,
   storage::Status status = file.open(path);
   const bool missing = status.isMissing();
   if (missing) status = storage::Status::success();
-  if (status) status = newFile.open();
-  if (status) {
+  if (status.ok()) status = newFile.open();
+  if (status.ok()) {
     storage::RecordReader reader(missing ? static_cast<storage::ByteSource&>(nothing) : file);
     status = storage::copyAddingEntries(reader, records, newFile);
   }
-  if (status) status = newFile.commit();
+  if (status.ok()) status = newFile.commit();
   return status;
 }
 
@@ -85,7 +85,7 @@ void report(const ImportPlan& plan, const QString& shownPath, CommandOutput& out
 bool importLogins(const storage::DataDirectory& data, const std::filesystem::path& path,
                   const QString& shownPath, CommandOutput& output) {
   std::string csv;
-  if (const storage::Status read = storage::readWholeFile(path, csv); !read) {
+  if (const storage::Status read = storage::readWholeFile(path, csv); !read.ok()) {
     output.notice(fileProblem("The file to import could not be read", path, read) + "\n\n" +
                   importText::nothingImported());
     return false;
@@ -103,14 +103,14 @@ bool importLogins(const storage::DataDirectory& data, const std::filesystem::pat
     return false;
   }
   const auto entryFile = data.file(storage::kEntryFile);
-  if (!plan.entryFile) {
+  if (!plan.entryFile.ok()) {
     reportEntryFile(entryFile, plan.entryFile, output);
     return false;
   }
   std::string().swap(csv);  // its logins are records now; the memory is better used by the copy
 
   if (!plan.records.empty()) {
-    if (const storage::Status written = appendRecords(data, plan.records); !written) {
+    if (const storage::Status written = appendRecords(data, plan.records); !written.ok()) {
       reportEntryFile(entryFile, written, output);
       return false;
     }

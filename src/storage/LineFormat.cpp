@@ -36,7 +36,7 @@ std::optional<std::int32_t> readNumberField(std::string_view data) {
   Field field;
   MemorySource source(data);
   RecordReader reader(source, data.size() + 1);  // one fetch takes it all
-  if (!reader.readField(field) || !field || field->empty()) return std::nullopt;
+  if (!reader.readField(field).ok() || !field || field->empty()) return std::nullopt;
 
   // Nothing but an optional sign and decimal digits: "12abc" or "1.5" is not a
   // number, and neither is one that does not fit 32 bits.

@@ -44,7 +44,6 @@ class Status {
   // A status is read through these, never taken for a truth value: each
   // names what it asks.
   bool ok() const { return !failure_; }
-  explicit operator bool() const { return ok(); }  // going: read ok() instead
   Kind kind() const { return failure_ ? failure_->kind : Kind::Ok; }
   bool isMissing() const { return kind() == Kind::Missing; }
   bool isReadFailure() const { return kind() == Kind::ReadFailed; }

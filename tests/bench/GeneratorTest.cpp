@@ -24,7 +24,7 @@ TEST(EntryGenerator, WritesRecordsTheProgramReadsBackExactly) {
   storage::MemorySource source(file.bytes);
   storage::RecordReader reader(source);
   std::size_t records = 0;
-  ASSERT_TRUE(reader.forEachRecord([&records](const storage::RecordView& record) {
+  const storage::Status read = reader.forEachRecord([&records](const storage::RecordView& record) {
     for (const storage::FieldView* field :
          {&record.name, &record.user, &record.password, &record.notes})
       EXPECT_TRUE(storage::shiftDecode(field->text).ok()) << "record " << records;
@@ -33,7 +33,8 @@ TEST(EntryGenerator, WritesRecordsTheProgramReadsBackExactly) {
     }
     ++records;
     return storage::Status::success();
-  }));
+  });
+  ASSERT_TRUE(read.ok());
   EXPECT_EQ(records, 3000u);
   // Written in the one form the program writes: a rewrite that changes
   // nothing gives back the same bytes, one CR LF line per record.

@@ -57,7 +57,7 @@ class SharingTest : public testing::SessionFixture {
 TEST_F(SharingTest, EveryWriterWaitsForTheLockThenChangesNothing) {
   entries(testing::runEntries(), testing::runNames());
   storage::DirectoryLock other;
-  ASSERT_TRUE(other.tryLock(dir.path()));
+  ASSERT_TRUE(other.tryLock(dir.path()).ok());
   const std::string entriesBefore = entryFile();
   const QStringList namesBefore = window.names;
   for (const auto& run : testing::scriptedRuns()) {

@@ -187,7 +187,7 @@ TEST(EntryFile, RewritePassesTheFileOnInPieces) {
   RecordReader reader(source);
   StringSink sink;
   MatchedRecords matched;
-  ASSERT_TRUE(copyReplacingEntry(reader, "n3", replacement, sink, matched));
+  ASSERT_TRUE(copyReplacingEntry(reader, "n3", replacement, sink, matched).ok());
   EXPECT_GT(sink.writes, 1);
   const Rewrite whole = replacingEntry(data, "n3", replacement);
   EXPECT_EQ(sink.bytes, whole.bytes);

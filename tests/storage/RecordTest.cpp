@@ -85,11 +85,13 @@ TEST(RecordReader, ConsumesExactlyOneLinePerRecord) {
   RecordReader reader(source);
   std::vector<std::size_t> ends;
   std::vector<Record> records;
-  ASSERT_TRUE(reader.forEachRecord([&](const RecordView& record) {
-    ends.push_back(reader.position());
-    records.push_back(recordOf(record));
-    return Status::success();
-  }));
+  ASSERT_TRUE(reader
+                  .forEachRecord([&](const RecordView& record) {
+                    ends.push_back(reader.position());
+                    records.push_back(recordOf(record));
+                    return Status::success();
+                  })
+                  .ok());
   EXPECT_EQ(ends, (std::vector<std::size_t>{10, 15, 32}));
   EXPECT_EQ(records[1], (Record{kUnset, kUnset, kUnset, kUnset}));
   EXPECT_EQ(records[2], (Record{"b", "u", "p", "n"}));

@@ -122,7 +122,7 @@ inline std::optional<std::string> addingEntry(std::string_view data,
   storage::MemorySource source(data);
   storage::RecordReader reader(source);
   StringSink sink;
-  if (!storage::copyAddingEntries(reader, {record}, sink)) return std::nullopt;
+  if (!storage::copyAddingEntries(reader, {record}, sink).ok()) return std::nullopt;
   return sink.bytes;
 }
 
