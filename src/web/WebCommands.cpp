@@ -9,11 +9,10 @@
 
 namespace ombrel {
 
-bool openBrowser(Shell& shell, QString url, QString* reason) {
+Opened openBrowser(Shell& shell, QString url) {
   if (!url.startsWith("http", Qt::CaseInsensitive)) url = kMakerAddress;
-  QString why;
-  const bool opened = shell.openUrl(url, why);
-  if (reason) *reason = why;
+  Opened opened;
+  opened.ok = shell.openUrl(url, opened.reason);
   return opened;
 }
 
@@ -36,9 +35,10 @@ QString siteUrl(const QString& webAddress) {
 
 void openSite(Shell& shell, Dialogs& dialogs, const QString& webAddress) {
   const QString url = siteUrl(webAddress);
-  QString reason;
-  if (openBrowser(shell, url, &reason)) return;
-  dialogs.warn(QStringLiteral("The web site could not be opened:\n%1\n\n%2.").arg(url, reason));
+  const Opened opened = openBrowser(shell, url);
+  if (opened.ok) return;
+  dialogs.warn(
+      QStringLiteral("The web site could not be opened:\n%1\n\n%2.").arg(url, opened.reason));
 }
 
 void openHelp(Shell& shell, const storage::DataDirectory& dataDirectory) {

@@ -15,10 +15,15 @@ class DataDirectory;
 // that is not a web address.
 inline const char* const kMakerAddress = "http://www.ombrel.example/";
 
+// Whether the desktop took a URL, and if not, why, in words the user can read.
+struct Opened {
+  bool ok = false;
+  QString reason;
+};
+
 // Hands `url` to the desktop; a text that does not start with "http" (in any
-// case) is replaced by the maker's address. True when the desktop accepted it;
-// otherwise `reason`, when given, says why not.
-bool openBrowser(Shell& shell, QString url, QString* reason = nullptr);
+// case) is replaced by the maker's address.
+Opened openBrowser(Shell& shell, QString url);
 
 // The web address of the box as a URL: one that names its scheme (http:// or
 // https://, in any case) stays as it is, any other text becomes "http://" +

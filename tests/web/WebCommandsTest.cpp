@@ -49,7 +49,7 @@ TEST(OpenSiteTest, MakesAUrlOfTheBoxText) {
 
 TEST(OpenBrowserTest, FallsBackToTheMakerSiteForNonWebAddresses) {
   testing::RecordingShell shell;
-  EXPECT_TRUE(openBrowser(shell, "HTTPS://Example.com"));
+  EXPECT_TRUE(openBrowser(shell, "HTTPS://Example.com").ok);
   openBrowser(shell, "hTtp:odd");
   openBrowser(shell, "ftp://example.com");
   openBrowser(shell, " http://example.com");
@@ -57,7 +57,7 @@ TEST(OpenBrowserTest, FallsBackToTheMakerSiteForNonWebAddresses) {
   EXPECT_EQ(shell.urls, QStringList({"HTTPS://Example.com", "hTtp:odd", kMakerAddress,
                                      kMakerAddress, kMakerAddress}));
   shell.accept = false;
-  EXPECT_FALSE(openBrowser(shell, "http://down"));
+  EXPECT_FALSE(openBrowser(shell, "http://down").ok);
 
   openMakerSite(shell);
   EXPECT_EQ(shell.urls.last(), QString(kMakerAddress));
