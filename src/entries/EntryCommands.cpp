@@ -113,7 +113,8 @@ std::optional<RewriteResult> guardedRewrite(
 
 }  // namespace
 
-void showSelectedEntry(WindowState& window, const storage::DataDirectory& data, ShownEntry& shown) {
+void showSelectedEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& dialogs,
+                       ShownEntry& shown) {
   int selected = window.selectedIndex();
   if (selected >= 0) window.setBoxText(Box::Web, window.nameAt(selected));
 
@@ -127,6 +128,8 @@ void showSelectedEntry(WindowState& window, const storage::DataDirectory& data, 
     found = storedRecords(data, key.stored);
     shown.known = found.status.ok();
     shown.records = found.written;
+    if (found.status.isReadFailure())
+      report(dialogs, found.status, entryTask(data, QStringLiteral("The entry is not shown.")));
   }
   const storage::Record entry = found.first.value_or(storage::Record{});
   window.setBoxText(Box::User, fromStored(storage::textOf(entry.user)));

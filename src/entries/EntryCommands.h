@@ -29,9 +29,10 @@ struct ShownEntry {
 
 // Shows the entry picked in the list: its name in the web-address box, its
 // user name, password and notes read afresh from the entry file. A name with
-// no record, or a missing entry file, shows empty boxes.
+// no record, or a missing entry file, shows empty boxes; so does a file that
+// cannot be read, and the user is told why.
 void showSelectedEntry(WindowState& window, const storage::DataDirectory& dataDirectory,
-                       ShownEntry& shown);
+                       Dialogs& dialogs, ShownEntry& shown);
 
 // Asks for a web address, a user name and a password, adds the entry at the
 // end of the entry file and lists it. The file is replaced in one step; one

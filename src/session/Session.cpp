@@ -51,7 +51,7 @@ void Session::started() {
 
 void Session::showPickedEntry() {
   const Running running(*this);
-  showSelectedEntry(window_, dataDirectory_, shown_);
+  showSelectedEntry(window_, dataDirectory_, dialogs_, shown_);
 }
 
 void Session::newEntry(const QString& firstPrompt) {

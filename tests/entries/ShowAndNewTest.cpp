@@ -40,6 +40,14 @@ TEST_F(ShowTest, NameWithoutRecordOrFileShowsEmptyBoxes) {
   pick("a.com");
   EXPECT_EQ(boxes(), QStringList({"a.com", "", "", ""}));
   EXPECT_TRUE(dialogs.messages.empty());
+
+  // A file that is there but cannot be read is no empty entry: the user is
+  // told why nothing shows.
+  std::filesystem::create_directory(dir.file("passwords.dat"));
+  pick("a.com");
+  EXPECT_EQ(boxes(), QStringList({"a.com", "", "", ""}));
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_THAT(dialogs.messages[0].text.toStdString(), HasSubstr("Is a directory"));
 }
 
 TEST_F(ShowTest, NoSelectionLooksUpTheTypedName) {
