@@ -15,13 +15,14 @@ enum class IfMissing { Fail, ReadAsEmpty };
 
 using EntryCopy = std::function<storage::Status(storage::RecordReader&, storage::ByteSink&)>;
 
-// Puts in place of the entry file what `copy` makes of it while reading it.
-// `keep`, when given, is asked once the copy is done, before the new file
-// takes the old one's place; false leaves everything as it was.
-storage::Status replaceEntryFile(const storage::DataDirectory& data, IfMissing ifMissing,
-                                 const EntryCopy& copy, const std::function<bool()>& keep = {}) {
-  const WriteLock lock = WriteLock::take(data);
-  if (!lock.status().ok()) return lock.status();
+// Puts in place of the entry file what `copy` makes of it while reading it,
+// under the write lock `held`. `keep`, when given, is asked once the copy is
+// done, before the new file takes the old one's place; false leaves
+// everything as it was.
+storage::Status replaceEntryFile(const WriteLock& held, const storage::DataDirectory& data,
+                                 IfMissing ifMissing, const EntryCopy& copy,
+                                 const std::function<bool()>& keep = {}) {
+  if (!held.status().ok()) return held.status();
   const auto path = data.file(storage::kEntryFile);
   storage::InputFile file;
   storage::MemorySource nothing{std::string_view()};
@@ -47,7 +48,7 @@ RewriteResult rewriteEntries(const storage::DataDirectory& data, const EntryRewr
   RewriteResult result;
   bool changed = false;
   result.status = replaceEntryFile(
-      data, IfMissing::Fail,
+      WriteLock::take(data), data, IfMissing::Fail,
       [&](storage::RecordReader& reader, storage::ByteSink& sink) {
         return storage::copyReplacingEntry(reader, rewrite.key, rewrite.replacement, sink,
                                            result.found);
@@ -65,10 +66,15 @@ RewriteResult rewriteEntries(const storage::DataDirectory& data, const EntryRewr
 
 storage::Status addEntries(const storage::DataDirectory& data,
                            const std::vector<storage::Record>& records) {
+  return addEntries(WriteLock::take(data), data, records);
+}
+
+storage::Status addEntries(const WriteLock& held, const storage::DataDirectory& data,
+                           const std::vector<storage::Record>& records) {
   // The whole file is replaced rather than appended to: an append that stops
   // half-way (a full disk, a crash) would leave half a record, and every
   // entry added after it would be read as part of it.
-  return replaceEntryFile(data, IfMissing::ReadAsEmpty,
+  return replaceEntryFile(held, data, IfMissing::ReadAsEmpty,
                           [&](storage::RecordReader& reader, storage::ByteSink& sink) {
                             return storage::copyAddingEntries(reader, records, sink);
                           });

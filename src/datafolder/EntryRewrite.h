@@ -11,6 +11,7 @@
 
 namespace ombrel {
 
+class WriteLock;
 namespace storage {
 class DataDirectory;
 }
@@ -52,6 +53,10 @@ RewriteResult rewriteEntries(const storage::DataDirectory& dataDirectory,
 // start will: Damaged when the file ends in a way that would swallow them. A
 // missing entry file is created.
 storage::Status addEntries(const storage::DataDirectory& dataDirectory,
+                           const std::vector<storage::Record>& records);
+// The same under a write lock the caller already holds: for an import, which
+// reads the entry file under it to decide what to add.
+storage::Status addEntries(const WriteLock& held, const storage::DataDirectory& dataDirectory,
                            const std::vector<storage::Record>& records);
 
 // The records of one name as they are now. The whole file is read, so that a

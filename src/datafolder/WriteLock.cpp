@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <thread>
 
-#include "datafolder/FailureReport.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
 
@@ -43,14 +42,6 @@ WriteLock WriteLock::take(const storage::DataDirectory& dataDirectory) {
   }
   taken.status_ = storage::Status::busy();
   return taken;
-}
-
-std::optional<WriteLock> lockForWriting(const storage::DataDirectory& dataDirectory,
-                                        Dialogs& dialogs, const QString& consequence) {
-  WriteLock lock = WriteLock::take(dataDirectory);
-  if (lock.status().ok()) return lock;
-  report(dialogs, lock.status(), {dataDirectory.file(storage::kEntryFile), {}, consequence});
-  return std::nullopt;
 }
 
 }  // namespace ombrel

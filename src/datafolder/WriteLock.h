@@ -3,14 +3,12 @@
 
 #include <QString>
 #include <chrono>
-#include <optional>
 
 #include "storage/DirectoryLock.h"
 #include "storage/Status.h"
 
 namespace ombrel {
 
-class Dialogs;
 namespace storage {
 class DataDirectory;
 }
@@ -32,11 +30,6 @@ class WriteLock {
   storage::DirectoryLock lock_;
   storage::Status status_ = storage::Status::success();
 };
-
-// The same, telling the user when another program kept the lock: nothing
-// then, and the command must change nothing.
-std::optional<WriteLock> lockForWriting(const storage::DataDirectory& dataDirectory,
-                                        Dialogs& dialogs, const QString& consequence);
 
 // How long a command waits for another program's lock; tests shorten it.
 std::chrono::milliseconds writeLockPatience();

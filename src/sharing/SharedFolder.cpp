@@ -123,9 +123,9 @@ MergeInput readMergeInput(const std::filesystem::path& target, const std::filesy
 // What a merge under the write lock came to.
 struct Merged {
   storage::Status status = storage::Status::success();
-  Task task;                 // for a failure: the file and what it means
+  Task task{};               // for a failure: the file and what it means
   bool damagedCopy = false;  // a Damaged status: the copy ends inside a record
-  NameBlock added;           // the names of the records passwords.dat now holds too
+  NameBlock added{};         // the names of the records passwords.dat now holds too
   bool leftInPlace = false;  // merged, but the copy could not be renamed aside
 };
 
@@ -134,16 +134,17 @@ struct Merged {
 Merged mergeUnderLock(const storage::DataDirectory& data, const std::filesystem::path& copy) {
   const auto target = data.file(storage::kEntryFile);
   const QString consequence = QStringLiteral("The copy was not merged.");
-  Merged merged{storage::Status::success(),
-                {target, QStringLiteral("The entry file could not be rewritten"), consequence}};
+  Merged merged{
+      .task = {target, QStringLiteral("The entry file could not be rewritten"), consequence}};
   const WriteLock lock = WriteLock::take(data);
   if (merged.status = lock.status(); !merged.status.ok()) return merged;
   const MergeInput in = readMergeInput(target, copy);
-  if (!in.status.ok()) return {in.status, in.task};
+  if (!in.status.ok()) return {.status = in.status, .task = in.task};
   const storage::EntryMerge merge = storage::mergeEntries(in.current, in.theirs);
   if (merge.damaged != storage::EntryMerge::Damaged::Neither)
-    return {storage::Status::damaged(), merged.task,
-            merge.damaged == storage::EntryMerge::Damaged::Copy};
+    return {.status = storage::Status::damaged(),
+            .task = merged.task,
+            .damagedCopy = merge.damaged == storage::EntryMerge::Damaged::Copy};
   if (!merge.added.empty()) {
     if (merged.status = writeMerge(data, in.current, merge); !merged.status.ok()) return merged;
     for (const storage::Record& record : merge.added)
@@ -151,7 +152,10 @@ Merged mergeUnderLock(const storage::DataDirectory& data, const std::filesystem:
   }
   const SetAside aside = setAside(copy);
   if (!aside.status.ok())
-    return {aside.status, setAsideTask(copy, {}), false, std::move(merged.added), true};
+    return {.status = aside.status,
+            .task = setAsideTask(copy, {}),
+            .added = std::move(merged.added),
+            .leftInPlace = true};
   return merged;
 }
 
