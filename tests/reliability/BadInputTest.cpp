@@ -177,8 +177,9 @@ TEST_P(BadInputTest, EveryCommandSurvivesTheDamageLosingNothing) {
     EXPECT_EQ(window->boxText(Box::User), "ann");
     EXPECT_EQ(window->boxText(Box::Password), "pw-a");
   }
-  if (test->pick("big.com"))
+  if (test->pick("big.com")) {
     EXPECT_EQ(window->boxText(Box::Notes).size(), static_cast<qsizetype>(kBig));
+  }
   window->selected = -1;
 
   const bool added = warnings(command(*test, [](testing::TestSession& t) {
