@@ -88,7 +88,7 @@ TEST_F(SaveTest, EveryWriteLeavesTheFilesPrivate) {
     SCOPED_TRACE(run.name);
     dir.write("passwords.dat",
               run.name == "Maintenance" ? "\"x\",\"u\",\"p\",\"n\"\r\n" : testing::runEntries());
-    for (const std::string& file : {"passwords.dat", "pw.dat", "passwords2.dat"}) {
+    for (const char* file : {"passwords.dat", "pw.dat", "passwords2.dat"}) {
       if (!dir.exists(file)) dir.write(file, "");
       ::chmod(dir.file(file).c_str(), 0644);
     }
