@@ -40,9 +40,17 @@ fi
 reference=${sizes[-1]}
 ((small)) || reference=100000
 
-echo "Building the benchmarks (release) in $build ..." >&2
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DOMBREL_BUILD_BENCH=ON \
-  -DOMBREL_BUILD_TESTS=OFF >/dev/null
+# A build directory that exists already (CI's, which has built everything
+# else) keeps its own settings and only adds the benchmarks; a new one is
+# made for release.
+if [[ -f "$build/CMakeCache.txt" ]]; then
+  echo "Building the benchmarks in $build ..." >&2
+  cmake -S . -B "$build" -DOMBREL_BUILD_BENCH=ON >/dev/null
+else
+  echo "Building the benchmarks (release) in $build ..." >&2
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DOMBREL_BUILD_BENCH=ON \
+    -DOMBREL_BUILD_TESTS=OFF >/dev/null
+fi
 cmake --build "$build" -j"$(nproc)" --target make_bench_data ombrel_bench ombrel_rss_probe \
   ombrel_transfer_probe \
   >"$build/bench-build.log" 2>&1 || { cat "$build/bench-build.log" >&2; exit 1; }

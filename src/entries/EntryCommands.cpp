@@ -59,6 +59,14 @@ std::optional<std::string> recordsSeen(const ShownEntry& shown, const QString& n
   return std::nullopt;
 }
 
+// Why Save of an entry whose records are gone writes nothing.
+QString deletedElsewhere(const QString& name, const QString& consequence) {
+  return QStringLiteral(
+             "The entry \"%1\" was deleted elsewhere after you opened it, so there "
+             "is nothing to save it over.\n\nCreate it again with New to keep it. %2")
+      .arg(name, consequence);
+}
+
 // Asked before Save or Delete acts on records that are no longer those the
 // boxes were filled from.
 bool overwriteChangesElsewhere(Dialogs& dialogs) {
@@ -180,11 +188,7 @@ void saveEntry(WindowState& window, const storage::DataDirectory& data, Dialogs&
       [&](const std::string& onDisk) {
         if (onDisk.empty()) {
           // Save never creates an entry; a name without a record is left alone.
-          if (seen && !seen->empty())
-            dialogs.warn(QStringLiteral("The entry \"%1\" was deleted elsewhere after you "
-                                        "opened it, so there is nothing to save it over.\n\n"
-                                        "Create it again with New to keep it. %2")
-                             .arg(name, task.consequence));
+          if (seen && !seen->empty()) dialogs.warn(deletedElsewhere(name, task.consequence));
           return false;
         }
         return std::exchange(confirmed, true) ||
