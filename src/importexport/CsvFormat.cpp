@@ -10,15 +10,15 @@ namespace {
 // A column of a format's header. A column that a format added in a later
 // version is taken when it is there, but does not identify the format, so
 // that files of older versions are recognised too.
-struct ColumnSpec {
+struct KnownColumn {
   const char* name;
   std::optional<ColumnRole> role;  // nothing: a column Ombrel has no place for
   bool later = false;
 };
 
-struct FormatSpec {
+struct KnownFormat {
   CsvSource source;
-  std::vector<ColumnSpec> columns;
+  std::vector<KnownColumn> columns;
 };
 
 using Role = ColumnRole;
@@ -28,7 +28,7 @@ constexpr bool kLater = true;
 // The headers as each program writes them, in the order they are tried: a
 // header that fits two formats (LastPass's holds all of Chrome's identifying
 // columns) goes to the first.
-const std::vector<FormatSpec> kFormats = {
+const std::vector<KnownFormat> kFormats = {
     {CsvSource::KeePassXC,
      {{"Group", kNoPlace},
       {"Title", Role::Title},
@@ -106,13 +106,13 @@ int indexOf(const QStringList& keys, const char* name) {
   return static_cast<int>(keys.indexOf(key(QString::fromLatin1(name))));
 }
 
-std::optional<CsvFormat> tryFormat(const FormatSpec& spec, const QStringList& header,
+std::optional<CsvFormat> tryFormat(const KnownFormat& known, const QStringList& header,
                                    const QStringList& keys) {
   CsvFormat format;
-  format.source = spec.source;
+  format.source = known.source;
   format.columns.fill(-1);
   QSet<int> used;
-  for (const ColumnSpec& column : spec.columns) {
+  for (const KnownColumn& column : known.columns) {
     const int index = indexOf(keys, column.name);
     if (index < 0) {
       if (!column.later) return std::nullopt;
@@ -159,8 +159,8 @@ std::optional<CsvFormat> recogniseHeader(const QStringList& header) {
   QStringList keys;
   keys.reserve(header.size());
   for (const QString& name : header) keys.append(key(name));
-  for (const FormatSpec& spec : kFormats)
-    if (auto format = tryFormat(spec, header, keys)) return format;
+  for (const KnownFormat& known : kFormats)
+    if (auto format = tryFormat(known, header, keys)) return format;
   return std::nullopt;
 }
 
