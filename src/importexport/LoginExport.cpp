@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "importexport/LoginExport.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <string>
 
 #include "importexport/CommandOutput.h"
@@ -38,36 +33,6 @@ storage::Status csvOfEntryFile(const std::filesystem::path& entryFile, ExportFor
   csv.reserve(missing ? 0 : file.sizeWhenOpened() + file.sizeWhenOpened() / 2);
   storage::RecordReader reader(missing ? static_cast<storage::ByteSource&>(nothing) : file);
   return exportCsv(reader, format, csv, entries);
-}
-
-// Creates the file, which must not exist, readable and writable by its owner
-// alone, and writes every byte. A file it created is removed again when the
-// writing fails, so that no half an export is left.
-storage::Status writeNewFile(const std::filesystem::path& path, std::string_view bytes) {
-  int fd;
-  do {
-    // O_EXCL with O_CREAT also refuses a symbolic link, even a dangling one.
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                S_IRUSR | S_IWUSR);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return storage::Status::writeError(errno);
-  // The mode given at creation is narrowed by the umask; setting it after
-  // creating makes it exactly owner read and write, whatever the umask.
-  int error = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 ? 0 : errno;
-  while (error == 0 && !bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      error = written < 0 ? errno : EIO;
-    } else {
-      bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-  }
-  // A delayed write error of the file system may only show at close().
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0) return storage::Status::success();
-  ::unlink(path.c_str());
-  return storage::Status::writeError(error);
 }
 
 QString exported(std::size_t entries, const QString& shownPath, ExportFormat format) {
@@ -103,7 +68,8 @@ bool exportLogins(const storage::DataDirectory& data,
     return false;
   }
 
-  const storage::Status written = path ? writeNewFile(*path, csv) : output.writeData(csv);
+  const storage::Status written =
+      path ? storage::createPrivateFile(*path, csv) : output.writeData(csv);
   if (!written.ok()) {
     output.notice(written.error() == EEXIST
                       ? alreadyThere(shownPath)

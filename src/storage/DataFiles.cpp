@@ -144,6 +144,24 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
   return Status::success();
 }
 
+Status createPrivateFile(const std::filesystem::path& path, std::string_view bytes) {
+  // O_EXCL with O_CREAT also refuses a symbolic link, even a dangling one.
+  FileDescriptor file =
+      FileDescriptor::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, kOwnerReadWrite);
+  if (!file.valid()) return lastWriteError();
+  // The mode given at creation is narrowed by the umask; setting it after
+  // creating makes it exactly owner read and write.
+  Status status = ::fchmod(file.get(), kOwnerReadWrite) == 0 ? Status::success() : lastWriteError();
+  if (status.ok()) status = writeAll(file.get(), bytes);
+  // A delayed write error of the file system may only show at close().
+  if (status.ok()) status = file.close();
+  if (!status.ok()) {
+    file.reset();
+    ::unlink(path.c_str());
+  }
+  return status;
+}
+
 AtomicFile::AtomicFile(std::filesystem::path target, std::filesystem::path temp,
                        Permissions permissions)
     : target_(std::move(target)), temp_(std::move(temp)), permissions_(permissions) {}

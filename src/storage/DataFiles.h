@@ -53,6 +53,12 @@ Status readWholeFile(const std::filesystem::path& path, std::string& out);
 // a failure never leaves part of the bytes behind.
 Status appendToFile(const std::filesystem::path& path, std::string_view bytes);
 
+// Creates `path`, which must not exist (a symbolic link of that name counts
+// as existing), readable and writable by its owner alone whatever the umask,
+// holding `bytes`. When the write fails, the file is removed again, so that no
+// part of it is left.
+Status createPrivateFile(const std::filesystem::path& path, std::string_view bytes);
+
 // Who may read the file that replaces another.
 enum class Permissions {
   KeepTarget,  // those of the file replaced; owner read/write when there is none
