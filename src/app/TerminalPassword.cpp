@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "storage/FileDescriptor.h"
+
 namespace ombrel {
 namespace {
 
@@ -79,13 +81,10 @@ std::string readWithoutEcho(int terminal) {
 
 QString askPasswordOnTerminal() {
   std::string answer;
-  const int terminal = ::isatty(STDIN_FILENO) ? ::open("/dev/tty", O_RDWR | O_CLOEXEC) : -1;
-  if (terminal >= 0) {
-    answer = readWithoutEcho(terminal);
-    ::close(terminal);
-  } else {
-    answer = readLine(STDIN_FILENO);
-  }
+  const storage::FileDescriptor terminal = ::isatty(STDIN_FILENO)
+                                               ? storage::FileDescriptor::open("/dev/tty", O_RDWR)
+                                               : storage::FileDescriptor();
+  answer = terminal.valid() ? readWithoutEcho(terminal.get()) : readLine(STDIN_FILENO);
   return QString::fromUtf8(answer.data(), static_cast<qsizetype>(answer.size()));
 }
 
