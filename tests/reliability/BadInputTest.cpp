@@ -141,13 +141,13 @@ class BadInputTest : public ::testing::TestWithParam<Damage> {
     ++figures().inputs;
   }
 
-  // Runs one command with its answers on a window as start-up left it.
-  testing::ScriptedDialogs command(testing::TestSession& test,
-                                   const std::function<void(testing::TestSession&)>& run) {
+  // Runs one command with its answers on a window as start-up left it; true
+  // when it gave no warning.
+  bool succeeds(testing::TestSession& test, const std::function<void(testing::TestSession&)>& run) {
     test.dialogs = testing::ScriptedDialogs();
     run(test);
     ++figures().inputCommands;
-    return test.dialogs;
+    return test.dialogs.warnings().empty();
   }
 
   testing::TempDataDir dir;
@@ -182,31 +182,28 @@ TEST_P(BadInputTest, EveryCommandSurvivesTheDamageLosingNothing) {
   }
   window->selected = -1;
 
-  const bool added = warnings(command(*test, [](testing::TestSession& t) {
-                       for (const char* answer : {"new.com", "nu", "np"})
-                         t.dialogs.answerInput(answer);
-                       t.session.newEntry(kNewEntryPrompt);
-                     })).empty();
-  const bool saved = warnings(command(*test,
-                                      [](testing::TestSession& t) {
-                                        t.window.show("a.com", "ann2", "pw-a2", "saved");
-                                        t.dialogs.answerMessage(kYes);
-                                        t.session.saveEntry();
-                                      }))
-                         .empty() &&
+  const bool added = succeeds(*test, [](testing::TestSession& t) {
+    for (const char* answer : {"new.com", "nu", "np"}) t.dialogs.answerInput(answer);
+    t.session.newEntry(kNewEntryPrompt);
+  });
+  const bool saved = succeeds(*test,
+                              [](testing::TestSession& t) {
+                                t.window.show("a.com", "ann2", "pw-a2", "saved");
+                                t.dialogs.answerMessage(kYes);
+                                t.session.saveEntry();
+                              }) &&
                      before.contains("a.com");
-  const bool deleted = warnings(command(*test, [](testing::TestSession& t) {
-                         t.window.show("b.com");
-                         t.dialogs.answerMessage(kYes);
-                         t.session.deleteEntry();
-                       })).empty();
-  const bool passwordChanged = warnings(command(*test, [](testing::TestSession& t) {
-                                 t.dialogs.answerInput("n3w secret");
-                                 t.session.changePassword();
-                               })).empty();
-  const bool colourSaved = warnings(command(*test, [](testing::TestSession& t) {
-                             t.session.chooseColour(65280);
-                           })).empty();
+  const bool deleted = succeeds(*test, [](testing::TestSession& t) {
+    t.window.show("b.com");
+    t.dialogs.answerMessage(kYes);
+    t.session.deleteEntry();
+  });
+  const bool passwordChanged = succeeds(*test, [](testing::TestSession& t) {
+    t.dialogs.answerInput("n3w secret");
+    t.session.changePassword();
+  });
+  const bool colourSaved =
+      succeeds(*test, [](testing::TestSession& t) { t.session.chooseColour(65280); });
 
   // Every entry listed before is listed again, unless Delete removed it, and
   // what the commands reported done is done.

@@ -32,7 +32,7 @@ class CrashTest : public ::testing::TestWithParam<std::size_t> {
     testing::ScriptedDialogs dialogs = runScenario(scenario(), dir);
     const long steps = ombrel_faults_steps();
     ombrel_faults_stop();
-    EXPECT_TRUE(warnings(dialogs).empty());
+    EXPECT_TRUE(dialogs.warnings().empty());
     EXPECT_EQ(snapshot(dir), scenario().after) << "the command itself writes the wrong files";
     return steps;
   }
@@ -83,7 +83,7 @@ class CrashTest : public ::testing::TestWithParam<std::size_t> {
     if (left != s.after) {
       auto test = sessionListing(dir, started.names);
       testing::ScriptedDialogs dialogs = runScenario(s, dir, test.get());
-      if (!warnings(dialogs).empty() || snapshot(dir) != s.after)
+      if (!dialogs.warnings().empty() || snapshot(dir) != s.after)
         problems.push_back("running the command again does not finish it");
     }
     // ... and a new entry after it is kept.

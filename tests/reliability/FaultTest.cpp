@@ -43,7 +43,7 @@ class FaultTest : public ::testing::TestWithParam<std::size_t> {
                                  const std::string& named, bool mustFail) {
     std::vector<std::string> problems;
     const Scenario& s = scenario();
-    const std::vector<QString> told = warnings(dialogs);
+    const std::vector<QString> told = dialogs.warnings();
     const Files left = snapshot(dir);
     if (told.empty()) {
       if (mustFail) problems.push_back("no message");
@@ -70,7 +70,7 @@ class FaultTest : public ::testing::TestWithParam<std::size_t> {
     const Scenario& s = scenario();
     if (snapshot(dir) != s.after) {
       testing::ScriptedDialogs dialogs = runScenario(s, dir);
-      if (!warnings(dialogs).empty() || snapshot(dir) != s.after)
+      if (!dialogs.warnings().empty() || snapshot(dir) != s.after)
         return {"the command fails again once the fault is gone"};
     }
     const Restart started = restart(dir, s.passwordAfter);
@@ -154,7 +154,7 @@ TEST_P(FaultTest, AFolderInTheWayIsReportedUntouched) {
     auto test = sessionListing(dir, startingNames());
     testing::ScriptedDialogs dialogs = runScenario(s, dir, test.get());
     std::vector<std::string> problems;
-    const std::vector<QString> told = warnings(dialogs);
+    const std::vector<QString> told = dialogs.warnings();
     if (told.size() != 1) {
       problems.push_back(std::to_string(told.size()) + " messages instead of one");
     } else {
@@ -249,7 +249,7 @@ TEST(ReloadFaultTest, AFailedReadKeepsTheListAndSaysSoOnce) {
       }
       const std::string where = "step " + std::to_string(step) + " (" +
                                 ombrel_faults_describe(step) + ") failing with " + reasonOf(error);
-      const std::vector<QString> said = warnings(test->dialogs);
+      const std::vector<QString> said = test->dialogs.warnings();
       if (test->window.names != after) {
         EXPECT_EQ(test->window.names, startingNames()) << where;
         EXPECT_LE(said.size(), 1u) << where;

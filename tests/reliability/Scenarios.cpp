@@ -177,13 +177,6 @@ Restart restart(const testing::TempDataDir& dir, const QString& password) {
   return result;
 }
 
-std::vector<QString> warnings(const testing::ScriptedDialogs& dialogs) {
-  std::vector<QString> texts;
-  for (const auto& message : dialogs.messages)
-    if (message.style == kWarningOk || message.style == kCriticalOk) texts.push_back(message.text);
-  return texts;
-}
-
 Figures& figures() {
   static Figures counts;
   return counts;

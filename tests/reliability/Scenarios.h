@@ -73,9 +73,6 @@ struct Restart {
 };
 Restart restart(const testing::TempDataDir& dir, const QString& password);
 
-// The messages that report a failure (warnings), as opposed to questions.
-std::vector<QString> warnings(const testing::ScriptedDialogs& dialogs);
-
 // Counts kept for the figures printed at the end of a run.
 struct Figures {
   long crashPoints = 0, crashPointsSurvived = 0, tornWrites = 0;

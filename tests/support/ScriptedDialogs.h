@@ -50,6 +50,16 @@ class ScriptedDialogs : public Dialogs {
 
   bool allAnswered() const { return messageAnswers_.empty() && inputAnswers_.empty(); }
 
+  // The texts of the messages that report a failure, as opposed to questions
+  // and notices.
+  std::vector<QString> warnings() const {
+    std::vector<QString> texts;
+    for (const Message& message : messages)
+      if (message.style == kWarningOk || message.style == kCriticalOk)
+        texts.push_back(message.text);
+    return texts;
+  }
+
   std::vector<Message> messages;
   std::vector<Prompt> prompts;
 
