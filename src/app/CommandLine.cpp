@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/CommandLine.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <optional>
 
 #ifndef OMBREL_VERSION
@@ -12,91 +14,127 @@ namespace {
 
 using Action = CommandLine::Action;
 
+// The options that take a value, each also accepted as --name=VALUE.
+const QStringList kValueOptions = {QStringLiteral("import"), QStringLiteral("export"),
+                                   QStringLiteral("format")};
+
+// Each argument goes to the parser as Latin-1, one character per byte, so
+// that a file name comes back byte for byte, whatever its encoding: a name
+// decoded as UTF-8 would lose a byte that is not UTF-8.
+QString fromBytes(std::string_view bytes) {
+  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+std::string toBytes(const QString& text) { return text.toLatin1().toStdString(); }
+
+// The name an argument gives an option: "--export=x" gives "export".
+QString optionName(const QString& argument) {
+  QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+  return name.left(name.indexOf(u'='));
+}
+
+bool isOption(const QString& argument) { return argument.size() > 1 && argument.startsWith(u'-'); }
+
+// What QCommandLineParser allows and we do not, or reports only in its own
+// words: read from the arguments as given, up to "--".
+std::optional<std::string> mistakeIn(const QStringList& arguments,
+                                     const QCommandLineParser& parser) {
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == QStringLiteral("--")) break;
+    if (!isOption(argument)) continue;
+    const QString name = optionName(argument);
+    const std::string shown = toBytes(argument);
+    if (parser.unknownOptionNames().contains(name)) return "unrecognized option '" + shown + "'";
+    const bool takesValue = kValueOptions.contains(name);
+    const bool hasEquals = argument.contains(u'=');
+    if (!takesValue) {
+      if (hasEquals) return "unrecognized option '" + shown + "'";
+      continue;
+    }
+    const QString option = QStringLiteral("--") + name;
+    if (hasEquals) {
+      if (argument.section(u'=', 1).isEmpty())
+        return "option '" + toBytes(option) + "' requires an argument";
+      continue;
+    }
+    // A value as the next argument never looks like an option, so that
+    // `--export --help` cannot write every password to a file named --help.
+    const bool valueFollows = i + 1 < arguments.size() && !arguments[i + 1].isEmpty() &&
+                              (!isOption(arguments[i + 1]) || arguments[i + 1] == "-");
+    if (!valueFollows) {
+      if (i + 1 < arguments.size() && !arguments[i + 1].isEmpty())
+        return "option '" + toBytes(option) + "' requires an argument; a value that starts with " +
+               "'-' is given as " + toBytes(option) + "=VALUE";
+      return "option '" + toBytes(option) + "' requires an argument";
+    }
+    ++i;
+  }
+  return std::nullopt;
+}
+
 CommandLine usage(std::string error) { return {Action::Usage, std::move(error), {}, {}}; }
 
-// Reads the arguments in order, remembering what each option asked for.
-class Parser {
- public:
-  explicit Parser(const std::vector<std::string_view>& arguments) : arguments_(arguments) {}
+std::optional<std::string> oneValue(const QCommandLineParser& parser, const QString& name) {
+  const QStringList values = parser.values(name);
+  if (values.size() > 1) return "option '--" + toBytes(name) + "' given twice";
+  return std::nullopt;
+}
 
-  // The first mistake, or nothing when every argument was understood.
-  std::optional<std::string> read() {
-    bool optionsEnded = false;
-    for (next_ = 0; next_ < arguments_.size();) {
-      const std::string_view argument = arguments_[next_++];
-      std::optional<std::string> mistake;
-      if (optionsEnded || argument.size() < 2 || argument.front() != '-') {
-        mistake = "unexpected argument '" + std::string(argument) + "'";
-      } else if (argument == "--") {
-        optionsEnded = true;
-      } else if (argument == "--help" || argument == "-h") {
-        help_ = true;
-      } else if (argument == "--version") {
-        version_ = true;
-      } else {
-        mistake = readValueOption(argument);
-      }
-      if (mistake) return mistake;
-    }
-    if (format_ && transfer_ != Action::Export)
-      return std::string("option '--format' applies to --export only");
-    return std::nullopt;
+// The options after they have been read: what they ask for together.
+CommandLine meaningOf(const QCommandLineParser& parser) {
+  if (!parser.positionalArguments().isEmpty())
+    return usage("unexpected argument '" + toBytes(parser.positionalArguments().first()) + "'");
+  const bool import = parser.isSet(QStringLiteral("import"));
+  const bool exportSet = parser.isSet(QStringLiteral("export"));
+  if ((import && exportSet) || parser.values(QStringLiteral("import")).size() > 1 ||
+      parser.values(QStringLiteral("export")).size() > 1)
+    return usage("give one --import or one --export");
+  if (auto twice = oneValue(parser, QStringLiteral("format"))) return usage(*twice);
+
+  std::optional<ExportFormat> format;
+  if (parser.isSet(QStringLiteral("format"))) {
+    const std::string name = toBytes(parser.value(QStringLiteral("format")));
+    format = exportFormatNamed(name);
+    if (!format) return usage("unknown format '" + name + "' (keepassxc, bitwarden or chrome)");
+    if (!exportSet) return usage("option '--format' applies to --export only");
   }
+  if (import && parser.value(QStringLiteral("import")) == QStringLiteral("-"))
+    return usage("--import reads a file, not standard input");
 
-  CommandLine result() const {
-    if (help_) return {Action::Help, {}, {}, {}};
-    if (version_) return {Action::Version, {}, {}, {}};
-    if (transfer_ == Action::Run) return {};
-    return {transfer_, {}, file_, format_.value_or(ExportFormat::KeePassXC)};
-  }
-
- private:
-  // --import FILE, --export FILE and --format NAME, each also as --name=VALUE.
-  std::optional<std::string> readValueOption(std::string_view argument) {
-    const std::size_t equals = argument.find('=');
-    const std::string_view name = argument.substr(0, equals);
-    if (name != "--import" && name != "--export" && name != "--format")
-      return "unrecognized option '" + std::string(argument) + "'";
-    std::string_view value;
-    if (equals != std::string_view::npos) {
-      value = argument.substr(equals + 1);
-    } else if (next_ < arguments_.size()) {
-      value = arguments_[next_++];
-    }
-    if (value.empty()) return "option '" + std::string(name) + "' requires an argument";
-    if (name == "--format") return readFormat(value);
-    if (transfer_ != Action::Run) return std::string("give one --import or one --export");
-    transfer_ = name == "--import" ? Action::Import : Action::Export;
-    // Standard input carries the master password when it is not a terminal.
-    if (transfer_ == Action::Import && value == "-")
-      return std::string("--import reads a file, not standard input");
-    file_ = value;
-    return std::nullopt;
-  }
-
-  std::optional<std::string> readFormat(std::string_view value) {
-    if (format_) return std::string("option '--format' given twice");
-    format_ = exportFormatNamed(value);
-    if (!format_)
-      return "unknown format '" + std::string(value) + "' (keepassxc, bitwarden or chrome)";
-    return std::nullopt;
-  }
-
-  const std::vector<std::string_view>& arguments_;
-  std::size_t next_ = 0;
-  bool help_ = false;
-  bool version_ = false;
-  Action transfer_ = Action::Run;
-  std::string file_;
-  std::optional<ExportFormat> format_;
-};
+  if (parser.isSet(QStringLiteral("help"))) return {Action::Help, {}, {}, {}};
+  if (parser.isSet(QStringLiteral("version"))) return {Action::Version, {}, {}, {}};
+  if (import) return {Action::Import, {}, toBytes(parser.value(QStringLiteral("import"))), {}};
+  if (exportSet)
+    return {Action::Export,
+            {},
+            toBytes(parser.value(QStringLiteral("export"))),
+            format.value_or(ExportFormat::KeePassXC)};
+  return {};
+}
 
 }  // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string_view>& arguments) {
-  Parser parser(arguments);
-  if (std::optional<std::string> mistake = parser.read()) return usage(std::move(*mistake));
-  return parser.result();
+  QCommandLineParser parser;
+  // "-platform" is one unknown option, not the letters p, l, a, ...
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  // Our own help text, not addHelpOption(), which would add Qt's --help-all.
+  parser.addOptions({
+      {{QStringLiteral("h"), QStringLiteral("help")}, QString()},
+      {QStringLiteral("version"), QString()},
+      {QStringLiteral("import"), QString(), QStringLiteral("FILE")},
+      {QStringLiteral("export"), QString(), QStringLiteral("FILE")},
+      {QStringLiteral("format"), QString(), QStringLiteral("NAME")},
+  });
+  QStringList list{QStringLiteral("ombrel")};
+  for (std::string_view argument : arguments) list.append(fromBytes(argument));
+  const bool parsed = parser.parse(list);
+  list.removeFirst();
+  // Every mistake is reported, even beside --help, so that a mistyped command
+  // never starts the window; the parser's own texts are not ours.
+  if (auto mistake = mistakeIn(list, parser)) return usage(std::move(*mistake));
+  if (!parsed) return usage("the arguments could not be read");
+  return meaningOf(parser);
 }
 
 std::string usageText() {
@@ -123,6 +161,9 @@ std::string helpText() {
          "                     output when FILE is -\n"
          "      --format NAME  the export's format: keepassxc (the default),\n"
          "                     bitwarden or chrome\n"
+         "\n"
+         "A value that starts with '-' (other than - alone) is given as\n"
+         "--option=VALUE, or a file as ./-name.\n"
          "\n"
          "Both commands ask for the master password, if one is set: on the terminal,\n"
          "or as one line on standard input when that is not a terminal. A relative\n"

@@ -22,8 +22,11 @@ class CommandOutput {
   // to standard output carries nothing but the CSV).
   virtual void notice(const QString& text) = 0;
 
-  // The bytes of an export written to standard output.
-  virtual storage::Status writeData(std::string_view bytes) = 0;
+  // One record of data for standard output (an exported row, a printed
+  // value), ending with its line end. The output may hold it back until
+  // flushData(), which reports whether everything arrived.
+  virtual storage::Status writeData(std::string_view record) = 0;
+  virtual storage::Status flushData() = 0;
 };
 
 }  // namespace ombrel

@@ -10,6 +10,7 @@
 #include "importexport/LoginMapping.h"
 #include "storage/RecordFormat.h"
 #include "storage/RecordReader.h"
+#include "storage/RecordWriter.h"
 #include "text/StoredText.h"
 
 namespace ombrel {
@@ -23,8 +24,6 @@ struct StoredLogin {
   std::string name, user, password, notes;
   Field badField = Field::Name;
   QString badCharacter;
-
-  StoredFields fields() const { return {name, user, password, notes}; }
 };
 
 // The stored form of a text. Most texts of a login are ASCII, whose
@@ -83,6 +82,40 @@ storage::Record recordOf(StoredLogin&& login) {
           unsetWhenEmpty(std::move(login.password)), std::move(login.notes)};
 }
 
+// The fields as the known records are compared: an unset one as empty.
+StoredFields fieldsOf(const storage::Record& record) {
+  const auto view = [](const storage::Field& field) {
+    return field ? std::string_view(*field) : std::string_view();
+  };
+  return {view(record.name), view(record.user), view(record.password), view(record.notes)};
+}
+
+// The fewest bytes the stored login can take: every character of the user
+// name, the password and the notes is one stored byte. The name is left out,
+// since which column gives it is decided later.
+std::size_t storedBytesAtLeast(const CsvFormat& format, const CsvRow& row) {
+  std::size_t bytes = 0;
+  for (ColumnRole role : {ColumnRole::User, ColumnRole::Password, ColumnRole::Notes,
+                          ColumnRole::Fields, ColumnRole::Totp}) {
+    const std::string_view field = row.column(format.column(role)).bytes;
+    bytes += row.encoding == TextEncoding::Windows1252
+                 ? field.size()
+                 : static_cast<std::size_t>(std::count_if(field.begin(), field.end(), [](char c) {
+                     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;  // a character's start
+                   }));
+  }
+  return bytes;
+}
+
+// Enough of the login's name to tell it in a message, without decoding a
+// name that may itself be huge.
+QString shortNameOf(const CsvFormat& format, const CsvRow& row) {
+  constexpr std::size_t kShown = 400;
+  std::string_view name = row.column(format.column(ColumnRole::Address)).bytes;
+  if (name.empty()) name = row.column(format.column(ColumnRole::Title)).bytes;
+  return decodeText(name.substr(0, kShown), row.encoding);
+}
+
 bool allBlank(std::span<const std::string> fields) {
   return std::all_of(fields.begin(), fields.end(), [](const std::string& field) {
     return field.find_first_not_of(" \t") == std::string::npos;
@@ -119,7 +152,11 @@ ImportPlan ImportPlanner::plan(storage::RecordReader* entryFile, std::size_t ent
 bool ImportPlanner::readHeader(std::string_view rows) {
   QStringList header;
   const CsvProblem problem = readCsv(rows, [&](std::size_t, std::span<const std::string> fields) {
-    for (const std::string& field : fields) header.append(decodeText(field, encoding_));
+    // Column names are short: a field of a megabyte is no header, and
+    // decoding all of it would double what it takes.
+    constexpr std::size_t kLongestName = 1024;
+    for (const std::string& field : fields)
+      header.append(decodeText(std::string_view(field).substr(0, kLongestName), encoding_));
     return false;  // the header alone
   });
   if (problem) {
@@ -159,6 +196,12 @@ void ImportPlanner::readLogins(std::string_view rows) {
 void ImportPlanner::take(std::size_t line, const CsvRow& row) {
   // A row of empty fields (a spreadsheet's trailing line) holds no login.
   if (allBlank(row.fields)) return;
+  // Known too large from its bytes alone, a login is never decoded: that
+  // would take twice its size again, for nothing.
+  if (storedBytesAtLeast(format_, row) >= storage::RecordReader::kMaxRecordBytes) {
+    skip(importText::skippedTooLarge(shortNameOf(format_, row), line));
+    return;
+  }
   const std::optional<Login> login = loginOf(format_, row);
   if (!login) {
     skip(importText::skippedUnnamed(line));
@@ -173,13 +216,20 @@ void ImportPlanner::takeLogin(std::size_t line, const Login& login) {
     skip(importText::skippedUnstorable(login.name, line, stored.badField, stored.badCharacter));
     return;
   }
+  storage::Record record = recordOf(std::move(stored));
+  // Wherever it stood, a record too large for the reader would cut the entry
+  // file short at the next start.
+  if (!storage::fitsOneRecord(record)) {
+    skip(importText::skippedTooLarge(login.name, line));
+    return;
+  }
   using Match = KnownRecords::Match;
-  switch (known_.match(stored.fields())) {
+  switch (known_.match(fieldsOf(record))) {
     case Match::Identical:
       ++plan_.alreadyThere;
       return;
     case Match::NewName:
-      add(recordOf(std::move(stored)));
+      add(std::move(record));
       return;
     case Match::NameTaken:
       break;
@@ -191,8 +241,8 @@ void ImportPlanner::takeLogin(std::size_t line, const Login& login) {
     return;
   }
   const QString newName = renamedFor(login.name, login.user.text());
-  stored.name = storedFormOf(newName).stored;
-  switch (known_.match(stored.fields())) {
+  record.name = storedFormOf(newName).stored;
+  switch (known_.match(fieldsOf(record))) {
     case Match::Identical:
       ++plan_.alreadyThere;
       return;
@@ -204,7 +254,7 @@ void ImportPlanner::takeLogin(std::size_t line, const Login& login) {
   }
   ++plan_.renamed;
   plan_.lines.append(importText::renamed(login.name, line, newName));
-  add(recordOf(std::move(stored)));
+  add(std::move(record));
 }
 
 void ImportPlanner::add(storage::Record record) {

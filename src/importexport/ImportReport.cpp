@@ -56,6 +56,14 @@ QString skippedUnstorable(const QString& name, std::size_t line, Field field,
       .arg(login(name, line), holds(field), character, codePoint(character));
 }
 
+QString skippedTooLarge(const QString& name, std::size_t line) {
+  // The name may be the very field that is too large.
+  constexpr qsizetype kShownName = 100;
+  const QString shown = name.size() > kShownName ? name.left(kShownName) + u'\u2026' : name;
+  return QStringLiteral("Skipped ") + login(shown, line) +
+         QStringLiteral(": it is too large to store; one login may take at most 64 MiB.");
+}
+
 QString skippedClash(const QString& name, std::size_t line) {
   return QStringLiteral("Skipped ") + login(name, line) +
          QStringLiteral(
@@ -81,20 +89,35 @@ QString summary(std::size_t imported, const QString& file, const QString& format
       .arg(skipped);
 }
 
+// "a", "a and b", "a, b and c".
+QString listed(QStringList words) {
+  const QString last = words.takeLast();
+  return words.isEmpty() ? last : words.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+}
+
 QString unknownHeader(const QString& file, const QStringList& header) {
   if (header.isEmpty())
     return QStringLiteral(
                "%1: the file is empty; a CSV file of logins starts with a header "
                "line that names its columns.\n\n%2")
         .arg(file, nothingImported());
-  QStringList columns;
-  for (const QString& column : header) columns.append(quoted(column));
+  // A file without a header cannot be told from one with a header we do not
+  // know, so the first line's fields are never repeated: they may be a login.
+  QStringList keys;
+  for (const QString& column : header) keys.append(column.trimmed().toLower());
+  QStringList lacking;
+  for (const char* wanted : {"url", "username", "password"})
+    if (!keys.contains(QLatin1String(wanted))) lacking.append(QLatin1String(wanted));
   return QStringLiteral(
-             "%1: the header names the columns %2, which fit none of the formats Ombrel "
-             "knows: the CSV files of KeePassXC, Bitwarden, 1Password, LastPass, Firefox and "
-             "Chrome, and any file with the columns url, username and password (and perhaps "
-             "title or name, and notes or note).\n\n%3")
-      .arg(file, columns.join(QStringLiteral(", ")), nothingImported());
+             "%1: the first line has %2 %3 and lacks the %4 %5, so it is no header of the "
+             "formats Ombrel knows: the CSV files of KeePassXC, Bitwarden, 1Password, "
+             "LastPass, Firefox and Chrome, and any file with the columns url, username and "
+             "password (and perhaps title or name, and notes or note).\n\n%6")
+      .arg(file)
+      .arg(header.size())
+      .arg(header.size() == 1 ? QStringLiteral("column") : QStringLiteral("columns"),
+           lacking.size() == 1 ? QStringLiteral("column") : QStringLiteral("columns"),
+           listed(lacking), nothingImported());
 }
 
 QString unreadableCsv(const QString& file, const CsvProblem& problem) {

@@ -21,6 +21,7 @@ QString renamed(const QString& name, std::size_t line, const QString& newName);
 QString skippedUnnamed(std::size_t line);
 QString skippedUnstorable(const QString& name, std::size_t line, Field field,
                           const QString& character);
+QString skippedTooLarge(const QString& name, std::size_t line);
 QString skippedClash(const QString& name, std::size_t line);
 QString skippedClashRenamed(const QString& name, std::size_t line, const QString& newName);
 // "Imported N logins from FILE (FORMAT): R renamed, A already there, S skipped."

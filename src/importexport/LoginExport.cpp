@@ -44,6 +44,22 @@ QString exported(std::size_t entries, const QString& shownPath, ExportFormat for
            QString::fromLatin1(exportFormatName(format)));
 }
 
+// Hands the rows over one by one, so that a terminal shows the line breaks
+// inside a field escaped and only those between rows as they are. A line
+// end outside quotes ends a row.
+storage::Status writeRows(std::string_view csv, CommandOutput& output) {
+  bool quoted = false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < csv.size(); ++i) {
+    if (csv[i] == '"') quoted = !quoted;
+    if (csv[i] != '\n' || quoted) continue;
+    if (storage::Status status = output.writeData(csv.substr(start, i + 1 - start)); !status.ok())
+      return status;
+    start = i + 1;
+  }
+  return output.flushData();
+}
+
 }  // namespace
 
 bool refuseExistingFile(const std::filesystem::path& path, const QString& shownPath,
@@ -69,7 +85,7 @@ bool exportLogins(const storage::DataDirectory& data,
   }
 
   const storage::Status written =
-      path ? storage::createPrivateFile(*path, csv) : output.writeData(csv);
+      path ? storage::createPrivateFile(*path, csv) : writeRows(csv, output);
   if (!written.ok()) {
     output.notice(written.error() == EEXIST
                       ? alreadyThere(shownPath)

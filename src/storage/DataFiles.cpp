@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <string>
 #include <system_error>
 
 namespace ombrel::storage {
@@ -144,21 +146,63 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes) {
   return Status::success();
 }
 
-Status createPrivateFile(const std::filesystem::path& path, std::string_view bytes) {
-  // O_EXCL with O_CREAT also refuses a symbolic link, even a dangling one.
+namespace {
+
+// Writes and flushes a file that was just created, private whatever the umask.
+Status fillPrivate(int fd, std::string_view bytes) {
+  if (::fchmod(fd, kOwnerReadWrite) != 0) return lastWriteError();
+  return writeAllAndSync(fd, bytes);
+}
+
+// A file with no name in the directory until it is whole: a kill at any
+// moment leaves nothing under the name. linkat() never replaces a file.
+Status createUnnamed(const std::filesystem::path& path, std::string_view bytes) {
   FileDescriptor file =
-      FileDescriptor::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, kOwnerReadWrite);
+      FileDescriptor::open(directoryOf(path), O_TMPFILE | O_WRONLY, kOwnerReadWrite);
   if (!file.valid()) return lastWriteError();
-  // The mode given at creation is narrowed by the umask; setting it after
-  // creating makes it exactly owner read and write.
-  Status status = ::fchmod(file.get(), kOwnerReadWrite) == 0 ? Status::success() : lastWriteError();
-  if (status.ok()) status = writeAll(file.get(), bytes);
-  // A delayed write error of the file system may only show at close().
+  if (Status status = fillPrivate(file.get(), bytes); !status.ok()) return status;
+  const std::string self = "/proc/self/fd/" + std::to_string(file.get());
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0)
+    return lastWriteError();
+  return file.close();
+}
+
+// The same where the file system has no unnamed files: a hidden file beside
+// the target, renamed to it only when whole and never over a file. Only a
+// kill can leave it behind.
+Status createThroughPartial(const std::filesystem::path& path, std::string_view bytes) {
+  const std::filesystem::path partial =
+      directoryOf(path) / ("." + path.filename().string() + ".partial");
+  ::unlink(partial.c_str());  // what a killed export left holds nothing to keep
+  FileDescriptor file =
+      FileDescriptor::open(partial, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, kOwnerReadWrite);
+  if (!file.valid()) return lastWriteError();
+  Status status = fillPrivate(file.get(), bytes);
   if (status.ok()) status = file.close();
-  if (!status.ok()) {
-    file.reset();
-    ::unlink(path.c_str());
-  }
+  if (status.ok() &&
+      ::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) != 0)
+    status = lastWriteError();
+  if (!status.ok()) ::unlink(partial.c_str());
+  return status;
+}
+
+bool unnamedFilesUnsupported(int error) {
+  // Older kernels say EISDIR, file systems without support EOPNOTSUPP.
+  return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+}  // namespace
+
+Status createPrivateFile(const std::filesystem::path& path, std::string_view bytes,
+                         bool unnamedFirst) {
+  // Refused at once, before anything is written: the link at the end would
+  // refuse it too, after the whole write.
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0) return Status::writeError(EEXIST);
+  Status status = unnamedFirst ? createUnnamed(path, bytes) : Status::writeError(EOPNOTSUPP);
+  if (!status.ok() && unnamedFilesUnsupported(status.error()))
+    status = createThroughPartial(path, bytes);
+  if (status.ok()) syncDirectory(directoryOf(path));
   return status;
 }
 

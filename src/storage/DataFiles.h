@@ -55,9 +55,13 @@ Status appendToFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Creates `path`, which must not exist (a symbolic link of that name counts
 // as existing), readable and writable by its owner alone whatever the umask,
-// holding `bytes`. When the write fails, the file is removed again, so that no
-// part of it is left.
-Status createPrivateFile(const std::filesystem::path& path, std::string_view bytes);
+// holding `bytes`, flushed to disk. The name appears only once the file is
+// whole, so that a failure or a kill never leaves part of it there: the file
+// is written unnamed and then linked, or, where the file system cannot do
+// that (and when `unnamedFirst` is false), written as a hidden
+// `.NAME.partial` beside it and renamed, never over a file.
+Status createPrivateFile(const std::filesystem::path& path, std::string_view bytes,
+                         bool unnamedFirst = true);
 
 // Who may read the file that replaces another.
 enum class Permissions {

@@ -39,10 +39,12 @@ class Pieces {
 // Whether the records of `bytes` end exactly at `start`, and `records` alone
 // follow them, in order.
 bool readsBackAt(std::string_view bytes, std::size_t start, const std::vector<Record>& records) {
+  // Read in blocks, as the next start reads them, so that every record is
+  // held to the reader's limit wherever it stands.
   MemorySource source(bytes);
-  RecordReader check(source, bytes.size() + 1);  // one fetch takes it all
-  std::size_t end = 0;                           // of the records read so far
-  std::size_t found = 0;                         // new records read back
+  RecordReader check(source);
+  std::size_t end = 0;    // of the records read so far
+  std::size_t found = 0;  // new records read back
   bool exact = true;
   const Status status = check.forEachRecord([&](const RecordView& read) {
     if (check.position() > start) {

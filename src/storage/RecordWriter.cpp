@@ -2,6 +2,7 @@
 #include "storage/RecordWriter.h"
 
 #include "storage/RecordFormat.h"
+#include "storage/RecordReader.h"
 
 namespace ombrel::storage {
 namespace {
@@ -39,5 +40,18 @@ void appendAny(std::string& out, const AnyRecord& record) {
 void appendRecord(std::string& out, const Record& record) { appendAny(out, record); }
 
 void appendRecord(std::string& out, const RecordView& record) { appendAny(out, record); }
+
+std::size_t writtenSize(const Record& record) {
+  std::size_t size = 3 + kLineEnd.size();  // the commas and the line end
+  for (const Field* field : {&record.name, &record.user, &record.password, &record.notes})
+    if (*field) size += (*field)->size() + 2;
+  return size;
+}
+
+bool fitsOneRecord(const Record& record) {
+  // A line end left unread before the record counts towards the reader's
+  // limit as well.
+  return writtenSize(record) + kLineEnd.size() < RecordReader::kMaxRecordBytes;
+}
 
 }  // namespace ombrel::storage

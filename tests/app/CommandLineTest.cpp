@@ -9,6 +9,7 @@
 
 #include "app/CommandLine.h"
 #include "app/CoreFiles.h"
+#include "app/StandardStreams.h"
 
 namespace ombrel {
 namespace {
@@ -26,6 +27,9 @@ TEST(CommandLineTest, TakesEachOptionOrSaysWhatIsWrong) {
     ExportFormat format = KeePassXC;
     std::string error = {};
   };
+  const std::string kDashValue =
+      "option '--export' requires an argument; a value that starts with '-' is given as "
+      "--export=VALUE";
   // clang-format off
   const Case cases[] = {
       {{}, Action::Run},
@@ -41,8 +45,16 @@ TEST(CommandLineTest, TakesEachOptionOrSaysWhatIsWrong) {
       {{"--export", "-"}, Action::Export, "-"},
       {{"--format", "chrome", "--export", "out.csv"}, Action::Export, "out.csv", Chrome},
       {{"--export=out.csv", "--format=bitwarden"}, Action::Export, "out.csv", Bitwarden},
-      // The value is the next argument, whatever it looks like.
-      {{"--export", "--help"}, Action::Export, "--help"},
+      // A value as the next argument never looks like an option; with "=" it may.
+      {{"--export", "--help"}, Action::Usage, {}, KeePassXC, kDashValue},
+      {{"--export", "--"}, Action::Usage, {}, KeePassXC, kDashValue},
+      {{"--import", "--version"}, Action::Usage, {}, KeePassXC,
+       "option '--import' requires an argument; a value that starts with '-' is given as "
+       "--import=VALUE"},
+      {{"--export=--help"}, Action::Export, "--help"},
+      {{"--export", "./--help"}, Action::Export, "./--help"},
+      // A file name reaches the file system byte for byte, UTF-8 or not.
+      {{"--export", "caf\xE9.csv"}, Action::Export, "caf\xE9.csv"},
       // A mistake anywhere is reported, even beside an option that is known.
       {{"--help", "--bogus"}, Action::Usage, {}, KeePassXC, "unrecognized option '--bogus'"},
       {{"-v"}, Action::Usage, {}, KeePassXC, "unrecognized option '-v'"},
@@ -77,6 +89,21 @@ TEST(CommandLineTest, TakesEachOptionOrSaysWhatIsWrong) {
     EXPECT_EQ(parsed.format, c.format) << shown;
     EXPECT_EQ(parsed.error, c.error) << shown;
   }
+}
+
+// What a crafted file could make the terminal do is shown instead.
+TEST(PrintableTest, ControlCharactersAreShownEscapedAndMessagesBounded) {
+  const std::pair<QString, std::string> messages[] = {
+      {"two\nlines", "two\nlines"},
+      {"\x1B]2;title\x07 \x1B[2J", "\\x1B]2;title\\x07 \\x1B[2J"},
+      {"back\\slash \r \x7F", "back\\\\slash \\x0D \\x7F"},
+      {QString(QChar(0x9B)) + "\u20AC", "\\x9B\xE2\x82\xAC"},
+  };
+  for (const auto& [text, shown] : messages) EXPECT_EQ(printableMessage(text), shown);
+  const std::string cut = printableMessage(QString(3000, QChar(0x20AC)));
+  EXPECT_LE(cut.size(), kMaxMessageBytes);
+  EXPECT_EQ(cut.substr(cut.size() - 6), "\xE2\x82\xAC...");
+  EXPECT_EQ(printableRecord("a\tb\nc\n"), "a\\x09b\\x0Ac\n");
 }
 
 // Read back inside the process, as the kernel sees it when the program crashes

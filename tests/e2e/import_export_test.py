@@ -396,6 +396,98 @@ class CommandLineTest(Scratch):
                                        b'"a.example","http://a.example/","u","p",""\n')
 
 
+def peak_memory_kib(command, **options):
+    """The largest resident size, in KiB, that `command` reached."""
+    probe = ("import resource, subprocess, sys\n"
+             "subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)\n"
+             "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)\n")
+    run = subprocess.run([sys.executable, "-c", probe, *command], capture_output=True, text=True,
+                         timeout=300, **options)
+    return int(run.stdout)
+
+
+class SafeOutputTest(Scratch):
+    """What the commands print and write, however hostile the files."""
+
+    def test_a_failed_or_killed_export_leaves_nothing_under_the_name(self):
+        data = self.data_dir()
+        with open(os.path.join(data, "passwords.dat"), "wb") as f:
+            f.write(b'"' + shift("a.example") + b'","' + shift("u") + b'","' + shift("p") +
+                    b'",""\r\n')
+        for fault in ("fsync:error=EIO", "linkat:error=ENOSPC", "fsync:signal=KILL"):
+            with self.subTest(fault=fault):
+                folder = self.path(fault.replace(":", "-").replace("=", "-"))
+                os.makedirs(folder)
+                run = subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-e",
+                                      "inject=" + fault, PROGRAM, "--export",
+                                      os.path.join(folder, "out.csv")],
+                                     cwd=data, env=self.env(), capture_output=True, timeout=60)
+                self.assertNotEqual(run.returncode, 0, run.stderr)
+                self.assertNotIn(b"Exported", run.stderr)
+                self.assertEqual(os.listdir(folder), [])
+        # A retry after the failures is not refused.
+        retry = self.ombrel(data, "--export", os.path.join(folder, "out.csv"))
+        self.assertEqual(retry.returncode, 0, retry.stderr)
+
+    def test_control_characters_in_files_reach_the_terminal_escaped(self):
+        data = self.data_dir()
+        title = "\x1b]2;pwned\x07"
+        crafted = self.write("crafted.csv", f"url,username,password,{title}\n"
+                                            "a.example\x1b[2J,u\\v,p,x\n")
+        run = self.ombrel(data, "--import", crafted)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertNotIn(b"\x1b", run.stdout + run.stderr)
+        self.assertIn(b"\\x1B]2;pwned\\x07", run.stdout)
+        self.assertEqual(entries(data), [["a.example\x1b[2J", "u\\v", "p", ""]])
+
+        # Data is raw in a pipe and escaped on a terminal, its row ends kept.
+        piped = self.ombrel(data, "--export", "-", "--format", "chrome")
+        self.assertIn(b'"a.example\x1b[2J","http://a.example\x1b[2J/","u\\v","p",""\n', piped.stdout)
+        master, slave = pty.openpty()
+        shown = subprocess.run([PROGRAM, "--export", "-", "--format", "chrome"], cwd=data,
+                               env=self.env(), stdout=slave, stderr=subprocess.PIPE, timeout=60)
+        os.close(slave)
+        screen = PasswordTest.read_until(master, None)
+        os.close(master)
+        self.assertEqual(shown.returncode, 0, shown.stderr)
+        self.assertIn(b'"a.example\\x1B[2J","http://a.example\\x1B[2J/","u\\\\v","p",""\r\n', screen)
+
+    def test_a_file_without_a_header_is_refused_without_repeating_it(self):
+        data = self.data_dir()
+        headless = self.write("headless.csv", "bank.example,bob,Secret7pw\n")
+        run = self.ombrel(data, "--import", headless)
+        self.assertEqual(run.returncode, 1)
+        self.assertNotIn(b"Secret7pw", run.stderr)
+        self.assertIn(b"the first line has 3 columns and lacks the columns url, username and "
+                      b"password", run.stderr)
+
+    def test_a_huge_file_is_refused_in_bounded_memory_and_words(self):
+        data = self.data_dir()
+        size = 100 * 1024 * 1024
+        huge = self.path("zeros.csv")
+        with open(huge, "wb") as f:
+            f.truncate(size)  # NUL bytes, no line end
+        run = self.ombrel(data, "--import", huge)
+        self.assertEqual(run.returncode, 1)
+        self.assertLessEqual(len(run.stderr), 4096 + 1)
+        small = self.write("small.csv", "url,username,password\na.example,u,p\n")
+        baseline = peak_memory_kib([PROGRAM, "--import", small], cwd=self.data_dir("base"))
+        peak = peak_memory_kib([PROGRAM, "--import", huge], cwd=data)
+        self.assertLessEqual((peak - baseline) * 1024, 4 * size)
+
+    def test_a_login_too_large_to_store_is_skipped_wherever_it_stands(self):
+        data = self.data_dir()
+        note = "n" * (65 * 1024 * 1024)
+        big = self.write("big.csv", "url,username,password,notes\n"
+                                    f"a.example,u,p,\nb.example,u,p,{note}\nc.example,u,p,\n")
+        del note
+        run = self.ombrel(data, "--import", big)
+        self.assertEqual(run.returncode, 1, run.stderr)
+        self.assertIn(b'Skipped "b.example" (line 3): it is too large to store', run.stdout)
+        self.assertEqual([e[0] for e in entries(data)], ["a.example", "c.example"])
+        again = self.ombrel(data, "--export", "-")
+        self.assertEqual(again.returncode, 0, again.stderr)
+
 if __name__ == "__main__":
     if not shutil.which("keepassxc-cli"):
         print("keepassxc-cli is missing (Debian package keepassxc)", file=sys.stderr)

@@ -66,13 +66,15 @@ TEST(HeaderTest, RecognisesEachProgramByItsColumns) {
   }
 }
 
-TEST(HeaderTest, AnUnknownHeaderNamesItsColumnsAndTheKnownFormats) {
-  const ImportPlan plan = testing::planOf("site,login,secret\nx.example,bob,pw\n");
+// A file without a header looks like one with an unknown header: its first
+// line may be a login, so none of its fields is repeated.
+TEST(HeaderTest, AnUnknownHeaderSaysWhatItLacksAndNeverRepeatsTheLine) {
+  const ImportPlan plan = testing::planOf("x.example,Username,Secret7pw\nx.example,bob,pw\n");
   EXPECT_EQ(plan.problem,
-            "in.csv: the header names the columns \"site\", \"login\", \"secret\", which fit "
-            "none of the formats Ombrel knows: the CSV files of KeePassXC, Bitwarden, "
-            "1Password, LastPass, Firefox and Chrome, and any file with the columns url, "
-            "username and password (and perhaps title or name, and notes or note).\n\n"
+            "in.csv: the first line has 3 columns and lacks the columns url and password, so "
+            "it is no header of the formats Ombrel knows: the CSV files of KeePassXC, "
+            "Bitwarden, 1Password, LastPass, Firefox and Chrome, and any file with the columns "
+            "url, username and password (and perhaps title or name, and notes or note).\n\n"
             "Nothing was imported.");
   EXPECT_TRUE(plan.records.empty());
   EXPECT_THAT(testing::planOf("").problem.toStdString(), HasSubstr("in.csv: the file is empty"));

@@ -19,10 +19,11 @@ class RecordingOutput : public CommandOutput {
  public:
   void report(const QString& line) override { reported.append(line); }
   void notice(const QString& text) override { notices.append(text); }
-  storage::Status writeData(std::string_view bytes) override {
-    data += bytes;
+  storage::Status writeData(std::string_view record) override {
+    data += record;
     return storage::Status::success();
   }
+  storage::Status flushData() override { return storage::Status::success(); }
 
   QStringList reported;
   QStringList notices;

@@ -72,6 +72,27 @@ TEST_F(DataFilesTest, AppendAddsAfterTheLastByte) {
   EXPECT_EQ(dir.read("passwords.dat"), "one\r\ntwo\r\n");
 }
 
+// Both ways of creating a new private file: unnamed and linked, and through
+// a hidden partial file where the file system cannot do the first.
+TEST_F(DataFilesTest, ACreatedFileAppearsWholePrivateAndNeverOverAnother) {
+  for (const bool unnamedFirst : {true, false}) {
+    SCOPED_TRACE(unnamedFirst ? "unnamed" : "partial");
+    const fs::path out = dir.file(unnamedFirst ? "a.csv" : "b.csv");
+    ::umask(0022);
+    ASSERT_TRUE(createPrivateFile(out, "x,y\n", unnamedFirst).ok());
+    EXPECT_EQ(dir.read(out.filename().string()), "x,y\n");
+    EXPECT_EQ(permissionsOf(out), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(createPrivateFile(out, "new", unnamedFirst).error(), EEXIST);
+    EXPECT_EQ(dir.read(out.filename().string()), "x,y\n");
+    const fs::path link = dir.file(unnamedFirst ? "l1.csv" : "l2.csv");
+    fs::create_symlink(dir.file("nowhere"), link);
+    EXPECT_EQ(createPrivateFile(link, "new", unnamedFirst).error(), EEXIST);
+    EXPECT_FALSE(fs::exists(dir.file("nowhere")));
+  }
+  // Nothing but the two files and the two links: no partial file left.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4);
+}
+
 TEST_F(DataFilesTest, PresenceCountsOnlyOrdinaryVisibleFiles) {
   EXPECT_FALSE(isPresentFile(dir.file("pw.dat")));
   fs::create_directory(dir.file("pw.dat"));

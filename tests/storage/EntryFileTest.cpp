@@ -12,6 +12,7 @@
 namespace ombrel::storage {
 namespace {
 
+using testing::addingEntries;
 using testing::addingEntry;
 using testing::firstNamed;
 using testing::formatRecord;
@@ -91,6 +92,16 @@ TEST(EntryFile, AppendRefusesATailTheNewRecordWouldBeReadInto) {
         "\"open\",\"u\",\"p\",\"no closing quote", "\"open,\"u\",\"p\",\"n\"\r\n", "\r\n\r\n,",
         "\"five\",\"u\",\"p\",\"n\",\"extra\"\r\n"})
     EXPECT_EQ(addingEntry(kFile + tail, added), std::nullopt) << tail;
+}
+
+// Records are read back as the next start reads them: one that the reader
+// would refuse is never added, whether it comes first or last.
+TEST(EntryFile, AppendRefusesARecordTooLargeForTheReader) {
+  const Record huge{"big", "u", "p", std::string(RecordReader::kMaxRecordBytes, 'n')};
+  const Record small{"small", "u", "p", ""};
+  EXPECT_FALSE(fitsOneRecord(huge));
+  EXPECT_EQ(addingEntries(kFile, {huge, small}), std::nullopt);
+  EXPECT_EQ(addingEntries(kFile, {small, huge}), std::nullopt);
 }
 
 // New streams the old file through in blocks: whatever the block size, every

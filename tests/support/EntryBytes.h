@@ -117,13 +117,18 @@ inline Rewrite replacingEntry(std::string_view data, std::string_view key,
 }
 
 // The new file New writes, or nothing when it refuses the data.
-inline std::optional<std::string> addingEntry(std::string_view data,
-                                              const storage::Record& record) {
+inline std::optional<std::string> addingEntries(std::string_view data,
+                                                const std::vector<storage::Record>& records) {
   storage::MemorySource source(data);
   storage::RecordReader reader(source);
   StringSink sink;
-  if (!storage::copyAddingEntries(reader, {record}, sink).ok()) return std::nullopt;
+  if (!storage::copyAddingEntries(reader, records, sink).ok()) return std::nullopt;
   return sink.bytes;
+}
+
+inline std::optional<std::string> addingEntry(std::string_view data,
+                                              const storage::Record& record) {
+  return addingEntries(data, {record});
 }
 
 }  // namespace ombrel::testing
