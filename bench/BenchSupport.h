@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "importexport/CommandOutput.h"
+#include "interfaces/CommandOutput.h"
 #include "interfaces/Dialogs.h"
 #include "text/NameBlock.h"
 
@@ -83,6 +83,7 @@ class QuietOutput : public CommandOutput {
   void report(const QString& line) override { lastReport = line; }
   void notice(const QString& text) override { lastNotice = text; }
   storage::Status writeData(std::string_view) override { return storage::Status::success(); }
+  storage::Status flushData() override { return storage::Status::success(); }
 
   QString lastReport;
   QString lastNotice;

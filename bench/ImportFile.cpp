@@ -8,6 +8,7 @@
 
 #include "EntryGenerator.h"
 #include "importexport/CsvExport.h"
+#include "importexport/CsvFormats.h"
 #include "storage/ByteStreams.h"
 #include "storage/RecordReader.h"
 
@@ -43,7 +44,7 @@ bool prepareImportFile(const std::filesystem::path& directory, std::size_t count
   storage::RecordReader reader(source);
   std::string csv;
   std::size_t exported = 0;
-  if (!exportCsv(reader, ExportFormat::KeePassXC, csv, exported).ok() || exported != count)
+  if (!exportCsv(reader, defaultExportFormat(), csv, exported).ok() || exported != count)
     throw std::runtime_error("the generated logins could not be exported");
   writeFile(file, csv);
   writeFile(stamp, stampText(count));

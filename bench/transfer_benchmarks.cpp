@@ -9,6 +9,7 @@
 #include "BenchRegistry.h"
 #include "BenchSupport.h"
 #include "ImportFile.h"
+#include "importexport/CsvFormats.h"
 #include "importexport/LoginExport.h"
 #include "importexport/LoginImport.h"
 #include "storage/DataDirectory.h"
@@ -66,7 +67,7 @@ void BM_Export(benchmark::State& state, const BenchOptions* options, std::size_t
     state.PauseTiming();
     std::filesystem::remove(target);
     state.ResumeTiming();
-    expect(exportLogins(source, target, "export.csv", ExportFormat::KeePassXC, output),
+    expect(exportLogins(source, target, "export.csv", defaultExportFormat(), output).ok(),
            "the export failed");
   }
   std::filesystem::remove(target);

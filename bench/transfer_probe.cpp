@@ -17,6 +17,7 @@
 
 #include "BenchSupport.h"
 #include "ImportFile.h"
+#include "importexport/CsvFormats.h"
 #include "importexport/LoginExport.h"
 #include "importexport/LoginImport.h"
 #include "storage/DataDirectory.h"
@@ -29,9 +30,11 @@ bool run(std::string_view mode, const fs::path& data, const fs::path& work,
          ombrel::bench::QuietOutput& output) {
   if (mode == "import")
     return ombrel::importLogins(ombrel::storage::DataDirectory(work.string()),
-                                data / ombrel::bench::kImportFile, "import.csv", output);
+                                data / ombrel::bench::kImportFile, "import.csv", output)
+        .ok();
   return ombrel::exportLogins(ombrel::storage::DataDirectory(data.string()), work / "export.csv",
-                              "export.csv", ombrel::ExportFormat::KeePassXC, output);
+                              "export.csv", ombrel::defaultExportFormat(), output)
+      .ok();
 }
 
 }  // namespace

@@ -72,7 +72,20 @@ std::optional<std::string> mistakeIn(const QStringList& arguments,
   return std::nullopt;
 }
 
-CommandLine usage(std::string error) { return {Action::Usage, std::move(error), {}, {}}; }
+CommandLine asking(Action action, std::string file = {},
+                   const CsvFormat* format = &defaultExportFormat()) {
+  CommandLine commandLine;
+  commandLine.action = action;
+  commandLine.file = std::move(file);
+  commandLine.format = format;
+  return commandLine;
+}
+
+CommandLine usage(std::string error) {
+  CommandLine commandLine = asking(Action::Usage);
+  commandLine.error = std::move(error);
+  return commandLine;
+}
 
 std::optional<std::string> oneValue(const QCommandLineParser& parser, const QString& name) {
   const QStringList values = parser.values(name);
@@ -91,24 +104,22 @@ CommandLine meaningOf(const QCommandLineParser& parser) {
     return usage("give one --import or one --export");
   if (auto twice = oneValue(parser, QStringLiteral("format"))) return usage(*twice);
 
-  std::optional<ExportFormat> format;
+  const CsvFormat* format = &defaultExportFormat();
   if (parser.isSet(QStringLiteral("format"))) {
     const std::string name = toBytes(parser.value(QStringLiteral("format")));
     format = exportFormatNamed(name);
-    if (!format) return usage("unknown format '" + name + "' (keepassxc, bitwarden or chrome)");
+    if (!format)
+      return usage("unknown format '" + name + "' (" + exportFormatNames().toStdString() + ")");
     if (!exportSet) return usage("option '--format' applies to --export only");
   }
   if (import && parser.value(QStringLiteral("import")) == QStringLiteral("-"))
     return usage("--import reads a file, not standard input");
 
-  if (parser.isSet(QStringLiteral("help"))) return {Action::Help, {}, {}, {}};
-  if (parser.isSet(QStringLiteral("version"))) return {Action::Version, {}, {}, {}};
-  if (import) return {Action::Import, {}, toBytes(parser.value(QStringLiteral("import"))), {}};
+  if (parser.isSet(QStringLiteral("help"))) return asking(Action::Help);
+  if (parser.isSet(QStringLiteral("version"))) return asking(Action::Version);
+  if (import) return asking(Action::Import, toBytes(parser.value(QStringLiteral("import"))));
   if (exportSet)
-    return {Action::Export,
-            {},
-            toBytes(parser.value(QStringLiteral("export"))),
-            format.value_or(ExportFormat::KeePassXC)};
+    return asking(Action::Export, toBytes(parser.value(QStringLiteral("export"))), format);
   return {};
 }
 
@@ -137,45 +148,91 @@ CommandLine parseCommandLine(const std::vector<std::string_view>& arguments) {
   return meaningOf(parser);
 }
 
+namespace {
+
+// Words of `text` in lines of at most 79 characters, each after `indent`
+// blanks; the first line's indent is the caller's.
+std::string wrapped(const QString& text, int indent) {
+  constexpr int kWidth = 79;
+  std::string out;
+  int column = indent;
+  for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+    const std::string bytes = word.toStdString();
+    const bool first = column == indent;
+    if (!first && column + 1 + word.size() > kWidth) {
+      out += '\n' + std::string(static_cast<std::size_t>(indent), ' ');
+      column = indent;
+    } else if (!first) {
+      out += ' ';
+      ++column;
+    }
+    out += bytes;
+    column += static_cast<int>(word.size());
+  }
+  return out + '\n';
+}
+
+// An option and what it does, the text in a column of its own.
+std::string option(const char* names, const QString& text) {
+  constexpr int kTextColumn = 21;
+  std::string line = std::string("  ") + names;
+  line.resize(kTextColumn, ' ');
+  return line + wrapped(text, kTextColumn);
+}
+
+}  // namespace
+
 std::string usageText() {
+  QString formats = exportFormatNames();
+  formats.replace(QStringLiteral(", "), QStringLiteral("|"))
+      .replace(QStringLiteral(" or "), QStringLiteral("|"));
   return "Usage: ombrel [--help | --version]\n"
          "       ombrel --import FILE\n"
-         "       ombrel --export FILE [--format keepassxc|bitwarden|chrome]\n";
+         "       ombrel --export FILE [--format " +
+         formats.toStdString() + "]\n";
 }
 
 std::string helpText() {
-  return usageText() +
-         "\n"
-         "Keeps web-site logins behind a master password. The program works on the\n"
-         "data files in its working directory (passwords.dat, pw.dat, pwclr.dat,\n"
-         "help.htm); the ombrel command on the PATH prepares the data directory and\n"
-         "starts it there. Without options it opens the window.\n"
-         "\n"
-         "  -h, --help         print this help and exit\n"
-         "      --version      print the version and exit\n"
-         "      --import FILE  add the logins of a CSV file exported by KeePassXC,\n"
-         "                     Bitwarden, 1Password, LastPass, Firefox or Chrome (or\n"
-         "                     any CSV file with url, username and password columns);\n"
-         "                     the header tells which\n"
-         "      --export FILE  write every entry to a new CSV file, or to standard\n"
-         "                     output when FILE is -\n"
-         "      --format NAME  the export's format: keepassxc (the default),\n"
-         "                     bitwarden or chrome\n"
-         "\n"
-         "A value that starts with '-' (other than - alone) is given as\n"
-         "--option=VALUE, or a file as ./-name.\n"
-         "\n"
-         "Both commands ask for the master password, if one is set: on the terminal,\n"
-         "or as one line on standard input when that is not a terminal. A relative\n"
-         "FILE is taken from $OMBREL_START_DIR when set, else from the working\n"
-         "directory. The import's report goes to standard output; the export writes\n"
-         "the file readable by its owner only, never over an existing one, and the\n"
-         "file holds every password in plain text.\n"
-         "\n"
-         "Exit status: 0 when all went well, 1 on an error or when a login was\n"
-         "skipped, 2 for a usage error.\n"
-         "\n"
-         "The files are shift-encoded, not encrypted: keep them private.\n";
+  const QString defaultName = QString::fromUtf8(defaultExportFormat().exportName);
+  return usageText() + "\n" +
+         wrapped(QStringLiteral(
+                     "Keeps web-site logins behind a master password. The program works on the "
+                     "data files in its working directory (passwords.dat, pw.dat, pwclr.dat, "
+                     "help.htm); the ombrel command on the PATH prepares the data directory and "
+                     "starts it there. Without options it opens the window."),
+                 0) +
+         "\n" + option("-h, --help", QStringLiteral("print this help and exit")) +
+         option("    --version", QStringLiteral("print the version and exit")) +
+         option("    --import FILE",
+                QStringLiteral("add the logins of a CSV file exported by %1 (or any CSV file "
+                               "with url, username and password columns); the header tells "
+                               "which")
+                    .arg(knownProgramNames())) +
+         option("    --export FILE",
+                QStringLiteral("write every entry to a new CSV file, or to standard output when "
+                               "FILE is -")) +
+         option("    --format NAME", QStringLiteral("the export's format: %1; %2 when not given")
+                                         .arg(exportFormatNames(), defaultName)) +
+         "\n" +
+         wrapped(QStringLiteral("A value that starts with '-' (other than - alone) is given as "
+                                "--option=VALUE, or a file as ./-name."),
+                 0) +
+         "\n" +
+         wrapped(QStringLiteral(
+                     "Both commands ask for the master password, if one is set: on the "
+                     "terminal, or as one line on standard input when that is not a terminal. "
+                     "A relative FILE is taken from $OMBREL_START_DIR when set, else from the "
+                     "working directory. The import's report goes to standard output; the "
+                     "export writes the file readable by its owner only, never over an existing "
+                     "one, and the file holds every password in plain text."),
+                 0) +
+         "\n" +
+         wrapped(QStringLiteral("Exit status: 0 when all went well, 1 on an error or when a login "
+                                "was skipped, 2 for a usage error."),
+                 0) +
+         "\n" +
+         wrapped(QStringLiteral("The files are shift-encoded, not encrypted: keep them private."),
+                 0);
 }
 
 std::string versionText() { return "ombrel " OMBREL_VERSION "\n"; }

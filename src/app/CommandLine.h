@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "importexport/ExportFormat.h"
+#include "importexport/CsvFormats.h"
 
 namespace ombrel {
 
@@ -20,7 +20,7 @@ struct CommandLine {
   std::string error;
   // For Import and Export: the file as given; "-" is standard output for Export.
   std::string file;
-  ExportFormat format = ExportFormat::KeePassXC;
+  const CsvFormat* format = &defaultExportFormat();
 };
 
 // Reads the arguments after the program name. Any unknown option, any

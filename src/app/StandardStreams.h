@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "importexport/CommandOutput.h"
+#include "interfaces/CommandOutput.h"
 
 namespace ombrel {
 

@@ -16,9 +16,6 @@
 namespace ombrel {
 namespace {
 
-constexpr int kSuccess = 0;
-constexpr int kFailure = 1;
-
 // The launcher starts the program in the data directory and says where the
 // user was: a relative file is meant from there.
 std::filesystem::path resolved(const std::string& file) {
@@ -37,19 +34,23 @@ storage::DataDirectory dataDirectory() {
 }
 
 // The gate start-up keeps, with the command line's prompt and messages.
-bool passwordAccepted(const storage::DataDirectory& data, CommandOutput& output) {
+CommandResult passwordGate(const storage::DataDirectory& data) {
   switch (checkMasterPassword(data, askPasswordOnTerminal)) {
     case PasswordCheck::MissingFile:
-      output.notice(kPasswordFileTampered);
-      return false;
+      return CommandResult::failed(kPasswordFileTampered);
     case PasswordCheck::Wrong:
-      output.notice(QStringLiteral("The password you have entered is incorrect."));
-      return false;
+      return CommandResult::failed(QStringLiteral("The password you have entered is incorrect."));
     case PasswordCheck::NoPassword:
     case PasswordCheck::Accepted:
       break;
   }
-  return true;
+  return CommandResult::done();
+}
+
+// What the program exits with, once a failure has been told.
+int finished(const CommandResult& result, CommandOutput& output) {
+  if (result.isFailure()) output.notice(result.message());
+  return result.exitStatus();
 }
 
 }  // namespace
@@ -57,20 +58,22 @@ bool passwordAccepted(const storage::DataDirectory& data, CommandOutput& output)
 int runImport(const std::string& file) {
   StandardStreams output;
   const storage::DataDirectory data = dataDirectory();
-  if (!passwordAccepted(data, output)) return kFailure;
-  return importLogins(data, resolved(file), shown(file), output) ? kSuccess : kFailure;
+  CommandResult result = passwordGate(data);
+  if (result.ok()) result = importLogins(data, resolved(file), shown(file), output);
+  return finished(result, output);
 }
 
-int runExport(const std::string& file, ExportFormat format) {
+int runExport(const std::string& file, const CsvFormat& format) {
   StandardStreams output;
   const std::optional<std::filesystem::path> path =
       file == "-" ? std::nullopt : std::optional(resolved(file));
   const QString shownPath = path ? shown(file) : QStringLiteral("standard output");
   // Refused before the password is asked, so that no one types it for nothing.
-  if (path && refuseExistingFile(*path, shownPath, output)) return kFailure;
+  CommandResult result = path ? refuseExistingFile(*path, shownPath) : CommandResult::done();
   const storage::DataDirectory data = dataDirectory();
-  if (!passwordAccepted(data, output)) return kFailure;
-  return exportLogins(data, path, shownPath, format, output) ? kSuccess : kFailure;
+  if (result.ok()) result = passwordGate(data);
+  if (result.ok()) result = exportLogins(data, path, shownPath, format, output);
+  return finished(result, output);
 }
 
 }  // namespace ombrel

@@ -52,7 +52,7 @@ int answerCommandLine(const ombrel::CommandLine& commandLine) {
     case Action::Import:
       return ombrel::runImport(commandLine.file);
     case Action::Export:
-      return ombrel::runExport(commandLine.file, commandLine.format);
+      return ombrel::runExport(commandLine.file, *commandLine.format);
     case Action::Run:
       break;
   }

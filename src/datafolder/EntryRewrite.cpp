@@ -13,6 +13,23 @@ namespace {
 
 enum class IfMissing { Fail, ReadAsEmpty };
 
+// Opens the entry file for `use`. A missing one reads as empty where the
+// command may create it (an import, New) or has nothing to say of it (an
+// export).
+storage::Status withEntryFile(const storage::DataDirectory& data, IfMissing ifMissing,
+                              const EntryReading& use) {
+  storage::InputFile file;
+  storage::Status status = file.open(data.file(storage::kEntryFile));
+  if (ifMissing == IfMissing::ReadAsEmpty && status.isMissing()) {
+    storage::MemorySource nothing{std::string_view()};
+    storage::RecordReader reader(nothing);
+    return use(reader);
+  }
+  if (!status.ok()) return status;
+  storage::RecordReader reader(file);
+  return use(reader);
+}
+
 using EntryCopy = std::function<storage::Status(storage::RecordReader&, storage::ByteSink&)>;
 
 // Puts in place of the entry file what `copy` makes of it while reading it,
@@ -23,20 +40,12 @@ storage::Status replaceEntryFile(const WriteLock& held, const storage::DataDirec
                                  IfMissing ifMissing, const EntryCopy& copy,
                                  const std::function<bool()>& keep = {}) {
   if (!held.status().ok()) return held.status();
-  const auto path = data.file(storage::kEntryFile);
-  storage::InputFile file;
-  storage::MemorySource nothing{std::string_view()};
-  storage::AtomicFile newFile(path, data.file(storage::kTempEntryFile),
+  storage::AtomicFile newFile(data.file(storage::kEntryFile), data.file(storage::kTempEntryFile),
                               storage::Permissions::OwnerOnly);
-
-  storage::Status status = file.open(path);
-  const bool missing = ifMissing == IfMissing::ReadAsEmpty && status.isMissing();
-  if (missing) status = storage::Status::success();
-  if (status.ok()) status = newFile.open();
-  if (status.ok()) {
-    storage::RecordReader reader(missing ? static_cast<storage::ByteSource&>(nothing) : file);
-    status = copy(reader, newFile);
-  }
+  storage::Status status = withEntryFile(data, ifMissing, [&](storage::RecordReader& reader) {
+    const storage::Status opened = newFile.open();
+    return opened.ok() ? copy(reader, newFile) : opened;
+  });
   if (status.ok() && keep && !keep()) return status;  // the temp goes with newFile
   if (status.ok()) status = newFile.commit();
   return status;
@@ -78,6 +87,10 @@ storage::Status addEntries(const WriteLock& held, const storage::DataDirectory& 
                           [&](storage::RecordReader& reader, storage::ByteSink& sink) {
                             return storage::copyAddingEntries(reader, records, sink);
                           });
+}
+
+storage::Status readEntryFile(const storage::DataDirectory& data, const EntryReading& use) {
+  return withEntryFile(data, IfMissing::ReadAsEmpty, use);
 }
 
 storage::NamedRecords storedRecords(const storage::DataDirectory& data, const std::string& key) {

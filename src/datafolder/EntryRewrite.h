@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ namespace ombrel {
 class WriteLock;
 namespace storage {
 class DataDirectory;
-}
+class RecordReader;
+}  // namespace storage
 
 // The ways the commands change the entry file. Each writes a new file beside
 // the old one from what it reads, record by record, and puts it in place in
@@ -58,6 +60,12 @@ storage::Status addEntries(const storage::DataDirectory& dataDirectory,
 // reads the entry file under it to decide what to add.
 storage::Status addEntries(const WriteLock& held, const storage::DataDirectory& dataDirectory,
                            const std::vector<storage::Record>& records);
+
+// Reads the entry file with `use`, which gets the reader at its first
+// record; a missing entry file reads as an empty one. Returns the file's
+// failure to open, or what `use` returned.
+using EntryReading = std::function<storage::Status(storage::RecordReader&)>;
+storage::Status readEntryFile(const storage::DataDirectory& dataDirectory, const EntryReading& use);
 
 // The records of one name as they are now. The whole file is read, so that a
 // file that ends inside an entry is found before anything is asked.

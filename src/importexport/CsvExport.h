@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <string>
 
-#include "importexport/ExportFormat.h"
 #include "storage/Status.h"
 
 namespace ombrel {
 
+struct CsvFormat;
 namespace storage {
 class RecordReader;
 }
@@ -21,7 +21,7 @@ class RecordReader;
 // quoted with doubled quotes, the header included, every line ending in LF:
 // as KeePassXC writes its own export. Returns the entry file's failure, if
 // any: the text is then incomplete and must not be used.
-storage::Status exportCsv(storage::RecordReader& entryFile, ExportFormat format, std::string& csv,
-                          std::size_t& entries);
+storage::Status exportCsv(storage::RecordReader& entryFile, const CsvFormat& format,
+                          std::string& csv, std::size_t& entries);
 
 }  // namespace ombrel

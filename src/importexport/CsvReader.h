@@ -22,7 +22,7 @@ struct CsvProblem {
   // MisplacedQuote the line of the quote; counted from 1.
   std::size_t line = 0;
 
-  explicit operator bool() const { return kind != Kind::None; }
+  bool ok() const { return kind == Kind::None; }
 };
 
 // The fields of one row as raw bytes, and the line the row starts on.

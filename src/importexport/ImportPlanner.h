@@ -4,72 +4,43 @@
 #include <QString>
 #include <QStringList>
 #include <cstddef>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
-#include "importexport/CsvFormat.h"
-#include "importexport/KnownRecords.h"
-#include "importexport/TextEncoding.h"
+#include "interfaces/CommandOutput.h"
 #include "storage/Record.h"
-#include "storage/Status.h"
 
 namespace ombrel {
 
-struct CsvRow;
-struct Login;
+struct CsvFormat;
 namespace storage {
 class RecordReader;
 }
 
 // Everything an import decides before it writes anything.
 struct ImportPlan {
-  // Why the CSV file cannot be imported (its header is unknown, a quote is
-  // never closed, ...), as the user is told; empty when it can.
-  QString problem;
-  // How the entry file was read: a failure (damage, a read error) stops the
-  // import, and the command tells the user about the file.
-  storage::Status entryFile = storage::Status::success();
+  // Failed, with the message, when the CSV file or the entry file cannot be
+  // read to the end; nothing is then imported.
+  CommandResult result = CommandResult::done();
 
-  CsvSource source = CsvSource::Other;
+  const CsvFormat* format = nullptr;     // whose file it is
   QStringList dropped;                   // the CSV file's columns left out
   QStringList lines;                     // a report line for each login renamed or skipped
   std::vector<storage::Record> records;  // to add, in file order, renamed ones included
   std::size_t renamed = 0;
   std::size_t alreadyThere = 0;
   std::size_t skipped = 0;
-
-  bool ok() const { return problem.isEmpty() && entryFile.ok(); }
 };
 
 // Reads the logins of a CSV file and compares them with the records of the
 // entry file: which are added (as New writes a record), which renamed, which
-// already there and which skipped. `csv` is the whole file as read; `shownPath`
-// is how messages name it. `entryFile` reads the entry file (nullptr when
-// there is none), of `entryFileBytes` bytes. Nothing here touches a disk.
-class ImportPlanner {
- public:
-  ImportPlanner(std::string_view csv, QString shownPath);
-
-  ImportPlan plan(storage::RecordReader* entryFile, std::size_t entryFileBytes);
-
- private:
-  // The header: the first row. False, with the problem set, when no format
-  // fits it.
-  bool readHeader(std::string_view rows);
-  bool learnStoredRecords(storage::RecordReader& entryFile);
-  void readLogins(std::string_view rows);
-  // Decides on the login of one row.
-  void take(std::size_t line, const CsvRow& row);
-  void takeLogin(std::size_t line, const Login& login);
-  void add(storage::Record record);
-  void skip(QString line);
-
-  std::string_view csv_;
-  QString shownPath_;
-  TextEncoding encoding_ = TextEncoding::Utf8;
-  CsvFormat format_;
-  ImportPlan plan_;
-  KnownRecords known_{plan_.records};
-};
+// already there and which skipped. `csv` is the whole file as read, which
+// messages name `shownPath`; `entryFile` reads the entry file at
+// `entryFilePath` (a missing one reads as empty). Nothing here touches a
+// disk.
+ImportPlan planImport(std::string_view csv, const QString& shownPath,
+                      storage::RecordReader& entryFile,
+                      const std::filesystem::path& entryFilePath = "passwords.dat");
 
 }  // namespace ombrel

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "importexport/ImportReport.h"
 
+#include "importexport/CsvFormats.h"
+
 namespace ombrel::importText {
 namespace {
 
@@ -89,10 +91,9 @@ QString summary(std::size_t imported, const QString& file, const QString& format
       .arg(skipped);
 }
 
-// "a", "a and b", "a, b and c".
-QString listed(QStringList words) {
+QString listed(QStringList words, const QString& lastSeparator) {
   const QString last = words.takeLast();
-  return words.isEmpty() ? last : words.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+  return words.isEmpty() ? last : words.join(QStringLiteral(", ")) + lastSeparator + last;
 }
 
 QString unknownHeader(const QString& file, const QStringList& header) {
@@ -110,14 +111,13 @@ QString unknownHeader(const QString& file, const QStringList& header) {
     if (!keys.contains(QLatin1String(wanted))) lacking.append(QLatin1String(wanted));
   return QStringLiteral(
              "%1: the first line has %2 %3 and lacks the %4 %5, so it is no header of the "
-             "formats Ombrel knows: the CSV files of KeePassXC, Bitwarden, 1Password, "
-             "LastPass, Firefox and Chrome, and any file with the columns url, username and "
-             "password (and perhaps title or name, and notes or note).\n\n%6")
+             "formats Ombrel knows: the CSV files of %6, and any file with the columns url, "
+             "username and password (and perhaps title or name, and notes or note).\n\n%7")
       .arg(file)
       .arg(header.size())
       .arg(header.size() == 1 ? QStringLiteral("column") : QStringLiteral("columns"),
            lacking.size() == 1 ? QStringLiteral("column") : QStringLiteral("columns"),
-           listed(lacking), nothingImported());
+           listed(lacking, QStringLiteral(" and ")), knownProgramNames(), nothingImported());
 }
 
 QString unreadableCsv(const QString& file, const CsvProblem& problem) {

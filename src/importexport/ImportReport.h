@@ -31,6 +31,9 @@ QString summary(std::size_t imported, const QString& file, const QString& format
 QString unknownHeader(const QString& file, const QStringList& header);
 QString unreadableCsv(const QString& file, const CsvProblem& problem);
 
+// "a", "a, b and c" with " and " as `lastSeparator`.
+QString listed(QStringList words, const QString& lastSeparator);
+
 // What follows every message of an import that stopped.
 QString nothingImported();
 

@@ -1,47 +1,34 @@
 // SPDX-License-Identifier: MIT
 #include "importexport/LoginExport.h"
 
+#include <cerrno>
 #include <string>
 
-#include "importexport/CommandOutput.h"
+#include "datafolder/EntryRewrite.h"
+#include "datafolder/FailureReport.h"
 #include "importexport/CsvExport.h"
+#include "importexport/CsvFormats.h"
 #include "storage/DataDirectory.h"
 #include "storage/DataFiles.h"
-#include "storage/RecordReader.h"
-#include "text/UserMessages.h"
 
 namespace ombrel {
 namespace {
 
 const QString kNothingExported = QStringLiteral("Nothing was exported.");
 
-QString alreadyThere(const QString& shownPath) {
-  return QStringLiteral(
-             "%1 already exists. An export never writes over a file: name a new "
-             "one.\n\n%2")
-      .arg(shownPath, kNothingExported);
+CommandResult alreadyThere(const QString& shownPath) {
+  return CommandResult::failed(
+      QStringLiteral("%1 already exists. An export never writes over a file: name a new one.\n\n%2")
+          .arg(shownPath, kNothingExported));
 }
 
-// The CSV text of the entry file; a missing entry file has no entries.
-storage::Status csvOfEntryFile(const std::filesystem::path& entryFile, ExportFormat format,
-                               std::string& csv, std::size_t& entries) {
-  storage::InputFile file;
-  storage::MemorySource nothing{std::string_view()};
-  storage::Status status = file.open(entryFile);
-  const bool missing = status.isMissing();
-  if (!status.ok() && !missing) return status;
-  csv.reserve(missing ? 0 : file.sizeWhenOpened() + file.sizeWhenOpened() / 2);
-  storage::RecordReader reader(missing ? static_cast<storage::ByteSource&>(nothing) : file);
-  return exportCsv(reader, format, csv, entries);
-}
-
-QString exported(std::size_t entries, const QString& shownPath, ExportFormat format) {
+QString exported(std::size_t entries, const QString& shownPath, const CsvFormat& format) {
   return QStringLiteral(
              "Exported %1 %2 to %3 (%4 format).\nIt holds every password in "
              "plain text: keep it private, and delete it once it has served.")
       .arg(entries)
       .arg(entries == 1 ? QStringLiteral("entry") : QStringLiteral("entries"), shownPath,
-           QString::fromLatin1(exportFormatName(format)));
+           QString::fromUtf8(format.exportName));
 }
 
 // Hands the rows over one by one, so that a terminal shows the line breaks
@@ -62,40 +49,35 @@ storage::Status writeRows(std::string_view csv, CommandOutput& output) {
 
 }  // namespace
 
-bool refuseExistingFile(const std::filesystem::path& path, const QString& shownPath,
-                        CommandOutput& output) {
+CommandResult refuseExistingFile(const std::filesystem::path& path, const QString& shownPath) {
   std::error_code error;
-  if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) return false;
-  output.notice(alreadyThere(shownPath));
-  return true;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+    return CommandResult::done();
+  return alreadyThere(shownPath);
 }
 
-bool exportLogins(const storage::DataDirectory& data,
-                  const std::optional<std::filesystem::path>& path, const QString& shownPath,
-                  ExportFormat format, CommandOutput& output) {
-  const auto entryFile = data.file(storage::kEntryFile);
+CommandResult exportLogins(const storage::DataDirectory& data,
+                           const std::optional<std::filesystem::path>& path,
+                           const QString& shownPath, const CsvFormat& format,
+                           CommandOutput& output) {
   std::string csv;
   std::size_t entries = 0;
-  if (const storage::Status read = csvOfEntryFile(entryFile, format, csv, entries); !read.ok()) {
-    output.notice(read.isDamaged()
-                      ? damagedEntryFile(entryFile, read.damagedTail(), kNothingExported)
-                      : fileProblem("The entry file could not be read", entryFile, read) + "\n\n" +
-                            kNothingExported);
-    return false;
-  }
+  const storage::Status read = readEntryFile(data, [&](storage::RecordReader& entryFile) {
+    return exportCsv(entryFile, format, csv, entries);
+  });
+  if (!read.ok())
+    return CommandResult::failed(
+        failureMessage(read, {data.file(storage::kEntryFile), QString(), kNothingExported}));
 
   const storage::Status written =
       path ? storage::createPrivateFile(*path, csv) : writeRows(csv, output);
-  if (!written.ok()) {
-    output.notice(written.error() == EEXIST
-                      ? alreadyThere(shownPath)
-                      : fileProblem("The export could not be written",
-                                    path.value_or(shownPath.toStdString()), written) +
-                            "\n\n" + kNothingExported);
-    return false;
-  }
+  if (written.error() == EEXIST) return alreadyThere(shownPath);
+  if (!written.ok())
+    return CommandResult::failed(failureMessage(
+        written, {path.value_or(shownPath.toStdString()),
+                  QStringLiteral("The export could not be written"), kNothingExported}));
   output.notice(exported(entries, shownPath, format));
-  return true;
+  return CommandResult::done();
 }
 
 }  // namespace ombrel

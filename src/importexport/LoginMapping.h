@@ -5,42 +5,30 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 
-#include "importexport/CsvFormat.h"
-#include "importexport/TextEncoding.h"
+#include "importexport/CsvFormats.h"
+#include "importexport/CsvText.h"
 
 namespace ombrel {
 
-// A column as the file holds it, decoded only when it is needed as a text: a
-// user name or a password goes into the entry file just as it is, and most
-// are never needed as a text.
-struct CsvText {
-  std::string_view bytes;
-  TextEncoding encoding = TextEncoding::Utf8;
-
-  bool isEmpty() const { return bytes.empty(); }
-  QString text() const { return decodeText(bytes, encoding); }
-};
-
-// The columns of one row of a CSV file, decoded as they are asked for: most
-// of a row's columns are never looked at.
+// The columns of one row of a CSV file as the file holds them, decoded as
+// they are asked for: most of a row's columns are never looked at.
 struct CsvRow {
   std::span<const std::string> fields;
   TextEncoding encoding = TextEncoding::Utf8;
 
-  // The column at `index`; empty for -1 (no such column) and for a column
-  // the row stops short of.
-  CsvText column(int index) const;
-  QString text(int index) const { return column(index).text(); }
+  // The bytes of the column at `index`; empty for -1 (no such column) and
+  // for a column the row stops short of.
+  std::string_view bytes(int index) const;
+  QString text(int index) const { return decodeText(bytes(index), encoding); }
 };
 
-// A login as Ombrel keeps it, still in plain text. The user name and the
-// password are their columns, exactly as the file gives them.
+// A login as Ombrel keeps it, in plain text; the user name and the password
+// exactly as the file gives them.
 struct Login {
   QString name;
-  CsvText user;
-  CsvText password;
+  QString user;
+  QString password;
   QString notes;
 };
 
@@ -50,7 +38,7 @@ struct Login {
 // (custom fields, further addresses, a TOTP) follow the notes a line each;
 // every line break of the notes becomes CR LF. Nothing when the login has
 // neither an address nor a title to be named by.
-std::optional<Login> loginOf(const CsvFormat& format, const CsvRow& row);
+std::optional<Login> loginOf(const CsvHeader& header, const CsvRow& row);
 
 // The name for a second account on the same address: the user name, every
 // UTF-8 byte but ASCII letters, digits and "-._~" percent-encoded, as the

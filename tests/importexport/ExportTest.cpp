@@ -9,6 +9,7 @@
 #include "TestEncoding.h"
 #include "Transfer.h"
 #include "importexport/CsvExport.h"
+#include "importexport/CsvFormats.h"
 #include "importexport/LoginExport.h"
 #include "importexport/LoginImport.h"
 #include "storage/DataDirectory.h"
@@ -25,16 +26,16 @@ const std::string kEntries = line("mail.example", "bob", "p\"w", "one\r\ntwo") +
 
 TEST(ExportTest, WritesEachFormatAsItsProgramReadsIt) {
   struct Case {
-    ExportFormat format;
+    const char* format;
     std::string csv;
   } cases[] = {
-      {ExportFormat::KeePassXC,
+      {"keepassxc",
        "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"\n"
        "\"Ombrel\",\"mail.example\",\"bob\",\"p\"\"w\",\"http://mail.example/\",\"one\ntwo\"\n"
        "\"Ombrel\",\"\",\"\",\"\",\"\",\"\"\n"
        "\"Ombrel\",\"https://x.example/a b\",\"\xE2\x82\xAC\",\"\",\"https://x.example/a%20b\","
        "\"\"\n"},
-      {ExportFormat::Bitwarden,
+      {"bitwarden",
        "\"folder\",\"favorite\",\"type\",\"name\",\"notes\",\"fields\",\"reprompt\","
        "\"login_uri\",\"login_username\",\"login_password\",\"login_totp\"\n"
        "\"\",\"\",\"login\",\"mail.example\",\"one\ntwo\",\"\",\"0\",\"http://mail.example/\","
@@ -42,7 +43,7 @@ TEST(ExportTest, WritesEachFormatAsItsProgramReadsIt) {
        "\"\",\"\",\"login\",\"\",\"\",\"\",\"0\",\"\",\"\",\"\",\"\"\n"
        "\"\",\"\",\"login\",\"https://x.example/a b\",\"\",\"\",\"0\",\"https://x.example/a%20b\","
        "\"\xE2\x82\xAC\",\"\",\"\"\n"},
-      {ExportFormat::Chrome,
+      {"chrome",
        "\"name\",\"url\",\"username\",\"password\",\"note\"\n"
        "\"mail.example\",\"http://mail.example/\",\"bob\",\"p\"\"w\",\"one\ntwo\"\n"
        "\"\",\"\",\"\",\"\",\"\"\n"
@@ -53,8 +54,8 @@ TEST(ExportTest, WritesEachFormatAsItsProgramReadsIt) {
     storage::RecordReader reader(source);
     std::string csv;
     std::size_t entries = 0;
-    ASSERT_TRUE(exportCsv(reader, c.format, csv, entries).ok());
-    EXPECT_EQ(csv, c.csv) << exportFormatName(c.format);
+    ASSERT_TRUE(exportCsv(reader, *exportFormatNamed(c.format), csv, entries).ok());
+    EXPECT_EQ(csv, c.csv) << c.format;
     EXPECT_EQ(entries, 3u);
   }
 }
@@ -74,10 +75,10 @@ TEST(RoundTripTest, AnExportComesBackThroughAnEmptyDataDirectory) {
       line("https://x.example/path", nullptr, nullptr, "") + line("my bank", "u\x80", "p\"q,", "") +
       line(" padded ", "u", "p", "") + line("bob@plain.example", "bob", "p2", "");
   // Bitwarden separates addresses with commas, so a name with one is cut there.
-  const std::pair<ExportFormat, std::string> cases[] = {
-      {ExportFormat::KeePassXC, common + line("a,b.example", "u", "p", "")},
-      {ExportFormat::Bitwarden, common + line("http://a", "u", "p", "URL: b.example/")},
-      {ExportFormat::Chrome, common + line("a,b.example", "u", "p", "")},
+  const std::pair<const char*, std::string> cases[] = {
+      {"keepassxc", common + line("a,b.example", "u", "p", "")},
+      {"bitwarden", common + line("http://a", "u", "p", "URL: b.example/")},
+      {"chrome", common + line("a,b.example", "u", "p", "")},
   };
   const mode_t umask = ::umask(0);
   for (const auto& [format, expected] : cases) {
@@ -85,19 +86,22 @@ TEST(RoundTripTest, AnExportComesBackThroughAnEmptyDataDirectory) {
     from.write("passwords.dat", entries);
     testing::RecordingOutput output;
     const auto csv = from.file("export.csv");
-    ASSERT_TRUE(
-        exportLogins(storage::DataDirectory(from.str()), csv, "export.csv", format, output));
+    ASSERT_TRUE(exportLogins(storage::DataDirectory(from.str()), csv, "export.csv",
+                             *exportFormatNamed(format), output)
+                    .ok());
     EXPECT_EQ(std::filesystem::status(csv).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
-    EXPECT_FALSE(importLogins(storage::DataDirectory(to.str()), csv, "export.csv", output));
-    EXPECT_EQ(to.read("passwords.dat"), expected) << exportFormatName(format);
+    EXPECT_TRUE(
+        importLogins(storage::DataDirectory(to.str()), csv, "export.csv", output).isIncomplete());
+    EXPECT_EQ(to.read("passwords.dat"), expected) << format;
     ASSERT_FALSE(output.reported.isEmpty());
     EXPECT_THAT(output.reported.last().toStdString(),
                 HasSubstr(": 1 renamed, 1 already there, 2 skipped."));
 
     // The same file again adds nothing.
-    EXPECT_FALSE(importLogins(storage::DataDirectory(to.str()), csv, "export.csv", output));
+    EXPECT_TRUE(
+        importLogins(storage::DataDirectory(to.str()), csv, "export.csv", output).isIncomplete());
     EXPECT_EQ(to.read("passwords.dat"), expected);
   }
   ::umask(umask);
@@ -111,19 +115,20 @@ TEST(SafetyTest, NeitherCommandActsOnADamagedEntryFileNorWritesOverAFile) {
   const storage::DataDirectory data(dir.str());
   testing::RecordingOutput output;
 
-  EXPECT_FALSE(importLogins(data, dir.file("in.csv"), "in.csv", output));
+  const CsvFormat& chrome = *exportFormatNamed("chrome");
+  const CommandResult imported = importLogins(data, dir.file("in.csv"), "in.csv", output);
   EXPECT_EQ(dir.read("passwords.dat"), damaged);
-  EXPECT_FALSE(exportLogins(data, dir.file("out.csv"), "out.csv", ExportFormat::Chrome, output));
+  const CommandResult exported = exportLogins(data, dir.file("out.csv"), "out.csv", chrome, output);
   EXPECT_FALSE(dir.exists("out.csv"));
-  ASSERT_EQ(output.notices.size(), 2);
-  for (const QString& notice : output.notices)
-    EXPECT_THAT(notice.toStdString(), HasSubstr("The entry file ends inside an entry"));
+  for (const CommandResult& result : {imported, exported}) {
+    EXPECT_TRUE(result.isFailure());
+    EXPECT_THAT(result.message().toStdString(), HasSubstr("The entry file ends inside an entry"));
+  }
   EXPECT_TRUE(output.reported.isEmpty());
 
   dir.write("passwords.dat", kEntries);
-  EXPECT_TRUE(refuseExistingFile(dir.file("in.csv"), "in.csv", output));
-  EXPECT_FALSE(exportLogins(data, dir.file("in.csv"), "in.csv", ExportFormat::Chrome, output));
-  EXPECT_EQ(output.notices.last(),
+  EXPECT_TRUE(refuseExistingFile(dir.file("in.csv"), "in.csv").isFailure());
+  EXPECT_EQ(exportLogins(data, dir.file("in.csv"), "in.csv", chrome, output).message(),
             "in.csv already exists. An export never writes over a file: name a new one.\n\n"
             "Nothing was exported.");
   EXPECT_EQ(dir.read("in.csv"), "url,username,password\nb.example,u,p\n");

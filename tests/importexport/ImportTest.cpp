@@ -8,7 +8,7 @@
 
 #include "TestEncoding.h"
 #include "Transfer.h"
-#include "importexport/CsvFormat.h"
+#include "importexport/CsvFormats.h"
 
 namespace ombrel {
 namespace {
@@ -19,49 +19,47 @@ using testing::line;
 TEST(HeaderTest, RecognisesEachProgramByItsColumns) {
   struct Case {
     const char* header;
-    std::optional<CsvSource> source;
+    std::optional<std::string> source;
     QStringList dropped;
   } cases[] = {
       {R"("Group","Title","Username","Password","URL","Notes","TOTP","Icon","Last Modified","Created")",
-       CsvSource::KeePassXC,
+       "KeePassXC",
        {"Group", "Icon", "Last Modified", "Created"}},
-      {R"("Group","Title","Username","Password","URL","Notes")", CsvSource::KeePassXC, {"Group"}},
+      {R"("Group","Title","Username","Password","URL","Notes")", "KeePassXC", {"Group"}},
       // Order and case do not matter; the names are given back as written.
-      {"notes,URL,password,USERNAME,title,group", CsvSource::KeePassXC, {"group"}},
+      {"notes,URL,password,USERNAME,title,group", "KeePassXC", {"group"}},
       {"folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,"
        "login_totp",
-       CsvSource::Bitwarden,
+       "Bitwarden",
        {"folder", "favorite", "reprompt"}},
       {"folder,favorite,type,name,notes,fields,login_uri,login_username,login_password,login_totp",
-       CsvSource::Bitwarden,
+       "Bitwarden",
        {"folder", "favorite"}},
       {"Title,Url,Username,Password,OTPAuth,Favorite,Archived,Tags,Notes",
-       CsvSource::OnePassword,
+       "1Password",
        {"Favorite", "Archived", "Tags"}},
       // LastPass's columns hold all of Chrome's; LastPass is tried first.
-      {"url,username,password,totp,extra,name,grouping,fav",
-       CsvSource::LastPass,
-       {"grouping", "fav"}},
-      {"url,username,password,extra,name,grouping,fav", CsvSource::LastPass, {"grouping", "fav"}},
+      {"url,username,password,totp,extra,name,grouping,fav", "LastPass", {"grouping", "fav"}},
+      {"url,username,password,extra,name,grouping,fav", "LastPass", {"grouping", "fav"}},
       {R"("url","username","password","httpRealm","formActionOrigin","guid","timeCreated","timeLastUsed","timePasswordChanged")",
-       CsvSource::Firefox,
+       "Firefox",
        {"httpRealm", "formActionOrigin", "guid", "timeCreated", "timeLastUsed",
         "timePasswordChanged"}},
-      {"name,url,username,password,note", CsvSource::Chrome, {}},
-      {"name,url,username,password", CsvSource::Chrome, {}},
+      {"name,url,username,password,note", "Chrome", {}},
+      {"name,url,username,password", "Chrome", {}},
       // Columns beyond a format's own are left out too, each named once.
-      {"name,url,username,password,note,extra1,Extra1", CsvSource::Chrome, {"extra1"}},
+      {"name,url,username,password,note,extra1,Extra1", "Chrome", {"extra1"}},
       // KeePassXC's without Group is no KeePassXC file, but any spreadsheet's.
-      {"Title,Username,Password,URL,Notes", CsvSource::Other, {}},
-      {"Password,Site,URL,UserName,Title,Notes,Note", CsvSource::Other, {"Site", "Note"}},
+      {"Title,Username,Password,URL,Notes", "CSV", {}},
+      {"Password,Site,URL,UserName,Title,Notes,Note", "CSV", {"Site", "Note"}},
       {"url,user,password", std::nullopt, {}},
       {"a,b,c", std::nullopt, {}},
   };
   for (const Case& c : cases) {
     const ImportPlan plan = testing::planOf(std::string(c.header) + "\n");
-    EXPECT_EQ(plan.problem.isEmpty(), c.source.has_value()) << c.header;
+    EXPECT_EQ(plan.result.ok(), c.source.has_value()) << c.header;
     if (!c.source) continue;
-    EXPECT_EQ(plan.source, *c.source) << c.header;
+    EXPECT_EQ(plan.format->name, *c.source) << c.header;
     EXPECT_EQ(plan.dropped, c.dropped) << c.header;
   }
 }
@@ -70,14 +68,15 @@ TEST(HeaderTest, RecognisesEachProgramByItsColumns) {
 // line may be a login, so none of its fields is repeated.
 TEST(HeaderTest, AnUnknownHeaderSaysWhatItLacksAndNeverRepeatsTheLine) {
   const ImportPlan plan = testing::planOf("x.example,Username,Secret7pw\nx.example,bob,pw\n");
-  EXPECT_EQ(plan.problem,
+  EXPECT_EQ(plan.result.message(),
             "in.csv: the first line has 3 columns and lacks the columns url and password, so "
             "it is no header of the formats Ombrel knows: the CSV files of KeePassXC, "
             "Bitwarden, 1Password, LastPass, Firefox and Chrome, and any file with the columns "
             "url, username and password (and perhaps title or name, and notes or note).\n\n"
             "Nothing was imported.");
   EXPECT_TRUE(plan.records.empty());
-  EXPECT_THAT(testing::planOf("").problem.toStdString(), HasSubstr("in.csv: the file is empty"));
+  EXPECT_THAT(testing::planOf("").result.message().toStdString(),
+              HasSubstr("in.csv: the file is empty"));
 }
 
 // One sample for each program, written as its exporter writes it.
@@ -86,7 +85,7 @@ TEST(SampleFileTest, EachProgramsFileGivesItsLogins) {
     const char* what;
     std::string csv;
     std::string records;
-    CsvSource source;
+    std::string source;
   } cases[] = {
       {"KeePassXC 2.7: every field quoted, LF, a TOTP column",
        "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\","
@@ -97,11 +96,11 @@ TEST(SampleFileTest, EachProgramsFileGivesItsLogins) {
        line("https://bank.example/", "bob", "pa\"ss",
             "one, two\r\nthree\r\nTOTP: otpauth://totp/b?secret=AB") +
            line("No address", "x", "y", ""),
-       CsvSource::KeePassXC},
+       "KeePassXC"},
       {"an older KeePassXC: CR LF, no line end after the last line",
        "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"\r\n"
        "\"Root\",\"Mail\",\"m\",\"p\",\" mail.example \",\"a\r\nb\"",
-       line("mail.example", "m", "p", "a\r\nb"), CsvSource::KeePassXC},
+       line("mail.example", "m", "p", "a\r\nb"), "KeePassXC"},
       {"Bitwarden: quoted only where needed, several addresses, custom fields, a secure note",
        "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,"
        "login_password,login_totp\r\n"
@@ -112,47 +111,47 @@ TEST(SampleFileTest, EachProgramsFileGivesItsLogins) {
             "a note, with a comma\r\npin: 1234\r\nquestion: blue\r\n"
             "URL: https://webmail.example/\r\nTOTP: JBSWY3DP") +
            line("Safe code", nullptr, nullptr, "left of the door"),
-       CsvSource::Bitwarden},
+       "Bitwarden"},
       {"Chrome: quoted only where needed, no line end after the last line",
        "name,url,username,password,note\n"
        "example.com,https://example.com/login,alice,\"a,b\",\n"
        "mail.example,http://mail.example/,  bob  ,\" s \",\"two\nlines\"",
        line("https://example.com/login", "alice", "a,b", "") +
            line("mail.example", "  bob  ", " s ", "two\r\nlines"),
-       CsvSource::Chrome},
+       "Chrome"},
       {"an older Chrome, with a byte-order mark",
        "\xEF\xBB\xBFname,url,username,password\r\nshop,https://shop.example/,c,d\r\n",
-       line("https://shop.example/", "c", "d", ""), CsvSource::Chrome},
+       line("https://shop.example/", "c", "d", ""), "Chrome"},
       {"Firefox: empty fields unquoted",
        "\"url\",\"username\",\"password\",\"httpRealm\",\"formActionOrigin\",\"guid\","
        "\"timeCreated\",\"timeLastUsed\",\"timePasswordChanged\"\r\n"
        "\"https://a.example\",\"alice\",\"pw\",,\"https://a.example\",\"{1}\",\"1\",\"2\",\"3\"\r\n"
        "\"https://b.example\",,\"pw2\",,,\"{2}\",\"1\",\"2\",\"3\"\r\n",
        line("https://a.example", "alice", "pw", "") + line("https://b.example", nullptr, "pw2", ""),
-       CsvSource::Firefox},
+       "Firefox"},
       {"LastPass: a secure note at http://sn",
        "url,username,password,totp,extra,name,grouping,fav\n"
        "https://shop.example/,carol,pw,,,Shop,Shopping,0\n"
        "http://sn,,,,\"NoteType:Server\nHostname:x\",Server,Secure Notes,0\n",
        line("https://shop.example/", "carol", "pw", "") +
            line("Server", nullptr, nullptr, "NoteType:Server\r\nHostname:x"),
-       CsvSource::LastPass},
+       "LastPass"},
       {"1Password 8: an archived item",
        "Title,Url,Username,Password,OTPAuth,Favorite,Archived,Tags,Notes\n"
        "Router,192.168.1.1,admin,admin1,otpauth://totp/r,false,true,home,on the shelf\n",
        line("192.168.1.1", "admin", "admin1", "on the shelf\r\nTOTP: otpauth://totp/r"),
-       CsvSource::OnePassword},
+       "1Password"},
       {"a spreadsheet saved as Windows-1252",
        "Password,URL,UserName,Title,Extra\r\npa\x80ss,www.shop.example,d\x96,Shop,x\r\n",
-       line("www.shop.example", "d\x96", "pa\x80ss", ""), CsvSource::Other},
+       line("www.shop.example", "d\x96", "pa\x80ss", ""), "CSV"},
       {"UTF-8 without a byte-order mark",
        "url,username,password\n\xE2\x80\x93.example,\xE2\x80\x98x,\xE2\x82\xAC\n",
-       line("\x96.example", "\x91x", "\x80", ""), CsvSource::Other},
+       line("\x96.example", "\x91x", "\x80", ""), "CSV"},
   };
   for (const Case& c : cases) {
     const ImportPlan plan = testing::planOf(c.csv);
-    EXPECT_TRUE(plan.problem.isEmpty()) << c.what << ": " << plan.problem.toStdString();
-    EXPECT_EQ(plan.source, c.source) << c.what;
+    EXPECT_TRUE(plan.result.ok()) << c.what << ": " << plan.result.message().toStdString();
+    EXPECT_EQ(plan.format->name, c.source) << c.what;
     EXPECT_EQ(testing::added(plan), c.records) << c.what;
     EXPECT_EQ(plan.skipped, 0u) << c.what;
   }
@@ -177,7 +176,7 @@ TEST(SampleFileTest, AFileThatIsNotWholeIsRefusedNamingTheLine) {
   };
   for (const Case& c : cases) {
     const ImportPlan plan = testing::planOf(c.csv);
-    EXPECT_EQ(plan.problem, c.problem) << c.csv;
+    EXPECT_EQ(plan.result.message(), c.problem) << c.csv;
   }
 }
 

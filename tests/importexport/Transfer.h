@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "EntryBytes.h"
-#include "importexport/CommandOutput.h"
 #include "importexport/ImportPlanner.h"
+#include "interfaces/CommandOutput.h"
 #include "storage/ByteStreams.h"
 #include "storage/RecordReader.h"
 
@@ -34,7 +34,7 @@ class RecordingOutput : public CommandOutput {
 inline ImportPlan planOf(std::string_view csv, std::string_view entryFile = {}) {
   storage::MemorySource source(entryFile);
   storage::RecordReader reader(source);
-  return ImportPlanner(csv, "in.csv").plan(&reader, entryFile.size());
+  return planImport(csv, "in.csv", reader);
 }
 
 // The records a plan adds, as the record writer writes them.
