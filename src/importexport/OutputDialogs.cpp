@@ -13,4 +13,6 @@ int OutputDialogs::messageBox(const QString& text, int style, const QString&) {
 
 QString OutputDialogs::inputBox(const QString&, const QString&) { return QString(); }
 
+QString OutputDialogs::passwordBox(const QString&, const QString&) { return QString(); }
+
 }  // namespace ombrel

@@ -16,6 +16,7 @@ class OutputDialogs : public Dialogs {
 
   int messageBox(const QString& text, int style, const QString& title = QString()) override;
   QString inputBox(const QString& prompt, const QString& title) override;
+  QString passwordBox(const QString& prompt, const QString& title) override;
 
  private:
   CommandOutput& output_;
