@@ -70,7 +70,7 @@ std::unique_ptr<QInputDialog> makeInputBox(const QString& prompt, const QString&
                                            QWidget* parent) {
   auto dialog = std::make_unique<QInputDialog>(parent);
   dialog->setInputMode(QInputDialog::TextInput);
-  dialog->setTextEchoMode(QLineEdit::Normal);  // passwords too are typed in clear
+  dialog->setTextEchoMode(QLineEdit::Normal);
   dialog->setWindowTitle(titleOr(title));
   dialog->setLabelText(prompt);
   dialog->setTextValue(QString());

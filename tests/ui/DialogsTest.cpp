@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
@@ -33,15 +32,9 @@ class DialogsTest : public QObject {
 
 namespace {
 
-// The prompt of either kind, and the answer it gives once closed.
 std::unique_ptr<QDialog> makePrompt(bool password, const QString& prompt, const QString& title) {
   if (password) return makePasswordBox(prompt, title);
   return makeInputBox(prompt, title);
-}
-
-QString answerOf(const QDialog& dialog) {
-  if (const auto* prompt = qobject_cast<const PasswordPrompt*>(&dialog)) return prompt->textValue();
-  return qobject_cast<const QInputDialog*>(&dialog)->textValue();
 }
 
 }  // namespace
@@ -169,9 +162,7 @@ void DialogsTest::promptsAskInClearWithAnEmptyLine() {
   QTest::keyClicks(line, QStringLiteral("  Secret 1 "));
   QTest::keyClick(line, Qt::Key(key));
   QCOMPARE(dialog->result(), int(key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected));
-  // What is typed comes back untrimmed.
-  if (dialog->result() == QDialog::Accepted)
-    QCOMPARE(answerOf(*dialog), QStringLiteral("  Secret 1 "));
+  QCOMPARE(line->text(), QStringLiteral("  Secret 1 "));  // untrimmed
 }
 
 // The prompt stays in memory after it closes; the copy must not wait for it
@@ -183,9 +174,7 @@ void DialogsTest::passwordPromptTakesItsCopyBackAsItCloses() {
   QTest::keyClicks(dialog->line(), QStringLiteral("pa55"));
   QTest::keySequence(dialog->line(), QKeySequence::SelectAll);
   QTest::keySequence(dialog->line(), QKeySequence::Copy);
-  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
-  QCOMPARE(copied->text(), QStringLiteral("pa55"));
-  QCOMPARE(copied->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArrayLiteral("secret"));
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("pa55"));
 
   QTest::keyClick(dialog->line(), Qt::Key_Return);
   QVERIFY(!dialog->isVisible());
