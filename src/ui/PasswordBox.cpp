@@ -60,7 +60,9 @@ void PasswordBox::contextMenuEvent(QContextMenuEvent* event) {
 
 // The items, words, icons and states of QLineEdit's own menu, so that the
 // box's menu reads as every other one; the words are QLineEdit's, so Qt's
-// translations of its menu serve this one too.
+// translations of its menu serve this one too. Left out is the submenu of
+// Unicode control characters that Qt adds for right-to-left writing: its
+// class is private to Qt.
 QMenu* PasswordBox::createContextMenu() {
   auto* menu = new QMenu(this);
   const bool editable = !isReadOnly();
@@ -94,6 +96,8 @@ QMenu* PasswordBox::createContextMenu() {
   }
   menu->addSeparator();
   const bool allSelected = hasSelectedText() && selectedText().size() == text().size();
+  // Qt 6.4's selectAll() offers no PRIMARY, unlike the keys and the mouse;
+  // the box does not count on that staying so.
   add("select-all", QLineEdit::tr("Select All"), QKeySequence::SelectAll,
       !text().isEmpty() && !allSelected, [this] { withoutPrimary([this] { selectAll(); }); });
   return menu;
