@@ -154,7 +154,7 @@ void newEntry(WindowState& window, const storage::DataDirectory& data, Dialogs& 
   QString name = dialogs.inputBox(firstPrompt, "Web Site");
   if (name.isEmpty()) return;
   QString user = dialogs.inputBox("User Name", "User Name");
-  QString password = dialogs.inputBox("Password", "Password");
+  QString password = dialogs.passwordBox("Password", "Password");
 
   std::string storedName, storedUser, storedPassword;
   if (!encodeOrReport({{name, &storedName}, {user, &storedUser}, {password, &storedPassword}},

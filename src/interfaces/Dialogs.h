@@ -55,6 +55,11 @@ class Dialogs {
   // typed on OK, and the empty text on Cancel.
   virtual QString inputBox(const QString& prompt, const QString& title) = 0;
 
+  // The same prompt for a password, also shown in clear. What is typed
+  // there is kept from the other programs of the desktop: not offered as a
+  // selection, and copied only as a secret that does not stay.
+  virtual QString passwordBox(const QString& prompt, const QString& title) = 0;
+
   // The warning every command gives when it cannot do what was asked.
   void warn(const QString& text);
 };

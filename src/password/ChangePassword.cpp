@@ -15,7 +15,7 @@
 namespace ombrel {
 
 void changePassword(const storage::DataDirectory& dataDirectory, Dialogs& dialogs) {
-  QString answer = dialogs.inputBox("Enter Password:", "Enter Password");
+  QString answer = dialogs.passwordBox("Enter Password:", "Enter Password");
   if (answer.isEmpty()) return;
   // Counted as typed: characters that cannot be stored still count.
   if (answer.toUcs4().size() < 4) {

@@ -22,7 +22,7 @@ namespace {
 // gate stays shut; Ready when it lets the user in.
 StartupOutcome passGate(const storage::DataDirectory& data, Dialogs& dialogs) {
   switch (checkMasterPassword(
-      data, [&dialogs] { return dialogs.inputBox("Enter the Password", "Password"); })) {
+      data, [&dialogs] { return dialogs.passwordBox("Enter the Password", "Password"); })) {
     case PasswordCheck::MissingFile:
       dialogs.messageBox(kPasswordFileTampered, kCriticalOk,
                          "Password File has been tampered with!");

@@ -4,40 +4,20 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
+#include <QStyleHints>
 
 namespace ombrel {
 
 PasswordBox::PasswordBox(const QString& text, QWidget* parent, std::chrono::milliseconds clearDelay)
-    : QLineEdit(text, parent) {
-  clearTimer_.setSingleShot(true);
-  clearTimer_.setInterval(clearDelay);
-  connect(&clearTimer_, &QTimer::timeout, this, &PasswordBox::clearCopy);
-  // As the program ends, Qt hands whatever it still has on the clipboard to
-  // the desktop's clipboard manager, which would keep our copy for good. The
-  // box normally goes before that; the end of the event loop covers a box
-  // that outlives it.
-  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
-          &PasswordBox::clearCopy);
-}
-
-PasswordBox::~PasswordBox() { clearCopy(); }
+    : QLineEdit(text, parent), copy_(clearDelay) {}
 
 void PasswordBox::copySecret() {
-  const QString selected = selectedText();
-  if (selected.isEmpty()) return;
-  auto* data = new QMimeData;
-  data->setText(selected);
-  // The hint that KDE's clipboard manager set up and others follow: such a
-  // copy may be pasted but is kept in no history.
-  data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
-  QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
-  copy_ = data;
-  clearTimer_.start();
+  // As QLineEdit's copy(): a masked text is not given away.
+  if (echoMode() == QLineEdit::Normal) copy_.put(selectedText());
 }
 
 void PasswordBox::cutSecret() {
@@ -73,18 +53,54 @@ void PasswordBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PasswordBox::contextMenuEvent(QContextMenuEvent* event) {
-  QMenu* menu = createStandardContextMenu();
-  // The menu's Cut and Copy call QLineEdit's own cut() and copy(), which
-  // mark nothing. Qt gives the actions no names; their connections to those
-  // slots tell them apart, whatever the language of the menu.
-  for (QAction* action : menu->actions()) {
-    if (disconnect(action, SIGNAL(triggered()), this, SLOT(copy())))
-      connect(action, &QAction::triggered, this, &PasswordBox::copySecret);
-    else if (disconnect(action, SIGNAL(triggered()), this, SLOT(cut())))
-      connect(action, &QAction::triggered, this, &PasswordBox::cutSecret);
-  }
+  QMenu* menu = createContextMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->popup(event->globalPos());
+}
+
+// The items, words, icons and states of QLineEdit's own menu, so that the
+// box's menu reads as every other one; the words are QLineEdit's, so Qt's
+// translations of its menu serve this one too. Left out is the submenu of
+// Unicode control characters that Qt adds for right-to-left writing: its
+// class is private to Qt.
+QMenu* PasswordBox::createContextMenu() {
+  auto* menu = new QMenu(this);
+  const bool editable = !isReadOnly();
+  const bool copyable = hasSelectedText() && echoMode() == QLineEdit::Normal;
+  const auto add = [this, menu](const char* icon, const QString& text,
+                                QKeySequence::StandardKey key, bool enabled, auto slot) {
+    QString caption = text;
+    if (key != QKeySequence::UnknownKey &&
+        QGuiApplication::styleHints()->showShortcutsInContextMenus())
+      caption += QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText);
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(icon));
+    action->setIcon(QIcon::fromTheme(QLatin1String(icon)));
+    action->setEnabled(enabled);
+    connect(action, &QAction::triggered, this, slot);
+  };
+  if (editable) {
+    add("edit-undo", QLineEdit::tr("&Undo"), QKeySequence::Undo, isUndoAvailable(),
+        &QLineEdit::undo);
+    add("edit-redo", QLineEdit::tr("&Redo"), QKeySequence::Redo, isRedoAvailable(),
+        &QLineEdit::redo);
+    menu->addSeparator();
+    add("edit-cut", QLineEdit::tr("Cu&t"), QKeySequence::Cut, copyable, &PasswordBox::cutSecret);
+  }
+  add("edit-copy", QLineEdit::tr("&Copy"), QKeySequence::Copy, copyable, &PasswordBox::copySecret);
+  if (editable) {
+    add("edit-paste", QLineEdit::tr("&Paste"), QKeySequence::Paste,
+        !QGuiApplication::clipboard()->text().isEmpty(), &QLineEdit::paste);
+    add("edit-delete", QLineEdit::tr("Delete"), QKeySequence::UnknownKey, hasSelectedText(),
+        &QLineEdit::del);
+  }
+  menu->addSeparator();
+  const bool allSelected = hasSelectedText() && selectedText().size() == text().size();
+  // Qt 6.4's selectAll() offers no PRIMARY, unlike the keys and the mouse;
+  // the box does not count on that staying so.
+  add("select-all", QLineEdit::tr("Select All"), QKeySequence::SelectAll,
+      !text().isEmpty() && !allSelected, [this] { withoutPrimary([this] { selectAll(); }); });
+  return menu;
 }
 
 // Runs one of QLineEdit's handlers and withdraws the PRIMARY selection if the
@@ -100,18 +116,6 @@ void PasswordBox::withoutPrimary(const std::function<void()>& handler) {
   handler();
   disconnect(watch);
   if (offered) clipboard->clear(QClipboard::Selection);
-}
-
-// Takes our copy back unless the clipboard holds something else by now: a
-// later copy, in this program or another, is the user's to keep. Asking for
-// the clipboard's data asks the X server who owns it, so a copy made in
-// another program counts even before Qt has been told of it.
-void PasswordBox::clearCopy() {
-  clearTimer_.stop();
-  if (!copy_) return;
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  if (clipboard->mimeData(QClipboard::Clipboard) == copy_) clipboard->clear(QClipboard::Clipboard);
-  copy_.clear();
 }
 
 }  // namespace ombrel

@@ -2,12 +2,12 @@
 #pragma once
 
 #include <QLineEdit>
-#include <QPointer>
-#include <QTimer>
 #include <chrono>
 #include <functional>
 
-class QMimeData;
+#include "ui/SecretCopy.h"
+
+class QMenu;
 
 namespace ombrel {
 
@@ -16,26 +16,29 @@ namespace ombrel {
 //
 // A QLineEdit offers whatever is selected in it as the X11 PRIMARY
 // selection, which any program may read and a middle click pastes anywhere.
-// This box never lets that offer stand. Its copies go to the clipboard marked
-// as secret, so that clipboard managers do not keep them in their history,
-// and are taken back after a while and when the box goes, unless the user
-// has copied something else since.
+// This box never lets that offer stand. Its copies are secret copies: marked,
+// and taken back after a while and when the box goes.
 class PasswordBox : public QLineEdit {
   Q_OBJECT
 
  public:
-  static constexpr std::chrono::milliseconds kDefaultClearDelay = std::chrono::seconds(30);
-
   // A copy stays on the clipboard for clearDelay at most.
   explicit PasswordBox(const QString& text, QWidget* parent = nullptr,
-                       std::chrono::milliseconds clearDelay = kDefaultClearDelay);
-  ~PasswordBox() override;
+                       std::chrono::milliseconds clearDelay = SecretCopy::kDefaultClearDelay);
+
+  // The box's own context menu, with the items of QLineEdit's standard one.
+  // Its Cut and Copy are the box's: the standard menu's call QLineEdit's
+  // copy() and cut() through connections that Qt makes as it sees fit, and
+  // no later change of them can be relied on to take.
+  QMenu* createContextMenu();
 
  public slots:
   // QLineEdit's copy() and cut() are not virtual; these stand for them in
   // every way the box offers them.
   void copySecret();
   void cutSecret();
+  // Takes back the box's copy, if it is still on the clipboard.
+  void clearCopy() { copy_.clearCopy(); }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -44,10 +47,8 @@ class PasswordBox : public QLineEdit {
 
  private:
   void withoutPrimary(const std::function<void()>& handler);
-  void clearCopy();
 
-  QPointer<QMimeData> copy_;  // what we last put on the clipboard, while it is there
-  QTimer clearTimer_;
+  SecretCopy copy_;
 };
 
 }  // namespace ombrel

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "ui/PasswordPrompt.h"
+
 namespace ombrel {
 
 namespace {
@@ -68,11 +70,16 @@ std::unique_ptr<QInputDialog> makeInputBox(const QString& prompt, const QString&
                                            QWidget* parent) {
   auto dialog = std::make_unique<QInputDialog>(parent);
   dialog->setInputMode(QInputDialog::TextInput);
-  dialog->setTextEchoMode(QLineEdit::Normal);  // passwords too are typed in clear
+  dialog->setTextEchoMode(QLineEdit::Normal);
   dialog->setWindowTitle(titleOr(title));
   dialog->setLabelText(prompt);
   dialog->setTextValue(QString());
   return dialog;
+}
+
+std::unique_ptr<PasswordPrompt> makePasswordBox(const QString& prompt, const QString& title,
+                                                QWidget* parent) {
+  return std::make_unique<PasswordPrompt>(prompt, titleOr(title), parent);
 }
 
 int QtDialogs::messageBox(const QString& text, int style, const QString& title) {
@@ -83,6 +90,12 @@ int QtDialogs::messageBox(const QString& text, int style, const QString& title) 
 
 QString QtDialogs::inputBox(const QString& prompt, const QString& title) {
   std::unique_ptr<QInputDialog> dialog = makeInputBox(prompt, title, parent_);
+  if (dialog->exec() != QDialog::Accepted) return QString();
+  return dialog->textValue();
+}
+
+QString QtDialogs::passwordBox(const QString& prompt, const QString& title) {
+  std::unique_ptr<PasswordPrompt> dialog = makePasswordBox(prompt, title, parent_);
   if (dialog->exec() != QDialog::Accepted) return QString();
   return dialog->textValue();
 }

@@ -12,6 +12,8 @@ class QWidget;
 
 namespace ombrel {
 
+class PasswordPrompt;
+
 // The message box for `style` (buttons, icon and default button), before it
 // is shown; an empty `title` gives the application title.
 std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, int style, const QString& title,
@@ -22,8 +24,12 @@ int messageResult(const QMessageBox& box);
 // The one-line prompt, in clear text, with an empty input line.
 std::unique_ptr<QInputDialog> makeInputBox(const QString& prompt, const QString& title,
                                            QWidget* parent = nullptr);
+// The same prompt for a password.
+std::unique_ptr<PasswordPrompt> makePasswordBox(const QString& prompt, const QString& title,
+                                                QWidget* parent = nullptr);
 
-// The real dialogs, on Qt's QMessageBox and QInputDialog.
+// The real dialogs, on Qt's QMessageBox and QInputDialog, and a prompt of
+// our own for passwords.
 class QtDialogs : public Dialogs {
  public:
   explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
@@ -31,6 +37,7 @@ class QtDialogs : public Dialogs {
 
   int messageBox(const QString& text, int style, const QString& title = QString()) override;
   QString inputBox(const QString& prompt, const QString& title) override;
+  QString passwordBox(const QString& prompt, const QString& title) override;
 
  private:
   QWidget* parent_;

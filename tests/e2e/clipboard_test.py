@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-"""The password box, the X selections and other programs, under Xvfb.
+"""The password box and prompts, the X selections and other programs, under Xvfb.
 
 Usage: clipboard_test.py PATH_TO_OMBREL [--artifacts DIR] [-k SUBSTRING]
 
@@ -159,6 +159,47 @@ def the_password_box_offers_no_selection_and_copies_as_secret(app, selections):
     e2e.choose_menu_item(app, main, e2e.MENU_FILE, 4)  # Exit
     app.wait_exit()
     expect(selections.read("clipboard") == "theirs", "the end of the program cleared the clipboard")
+
+
+@with_selections
+def the_password_prompts_offer_no_selection_and_copy_as_secret(app, selections):
+    """The start-up prompt, Change Password's and New's third keep the
+    password as the password box does; New's other prompts are as any."""
+
+    def ask(title, text, secret):
+        """Types `text` into the prompt `title`, selects it with Shift+Home,
+        copies it and answers OK. Returns what PRIMARY held meanwhile."""
+        prompt = app.wait_window(title)
+        selections.hold("primary", "elsewhere")
+        selections.hold("clipboard", "marker")
+        app.type_text(prompt, text)
+        app.key(prompt, "shift+Home", "ctrl+c")
+        selections.wait("clipboard", text, f"Ctrl+C in {title!r}")
+        expect((HINT in selections.targets()) == secret,
+               f"the copy from {title!r} offers {selections.targets()}")
+        primary = selections.read("primary")
+        app.key(prompt, "Return")
+        app.wait_for(lambda: prompt not in app.shown_windows(), f"{title!r} to close")
+        if secret:
+            expect(selections.read("clipboard") is None,
+                   f"the clipboard still holds {selections.read('clipboard')!r} from {title!r}")
+            expect(primary in ("elsewhere", None), f"{title!r} offered {primary!r} as PRIMARY")
+        return primary
+
+    app.start({"pw.dat": e2e.pw_file("Old pw 1"), "pwclr.dat": e2e.colour_file(16777215)})
+    ask("Password", "Old pw 1", secret=True)
+    main = app.wait_window(e2e.MAIN_TITLE)
+
+    e2e.choose_menu_item(app, main, e2e.MENU_OMBREL, 1)  # Change Password
+    ask("Enter Password", "New pw 2", secret=True)
+    app.wait_file("pw.dat", e2e.pw_file("New pw 2"))
+
+    app.key(main, "ctrl+n")
+    ask("Web Site", "alpha.com", secret=False)
+    primary = ask("User Name", "ann", secret=False)
+    expect(primary == "ann", f"the user name prompt offered {primary!r} as PRIMARY")
+    ask("Password", "Pa55 word", secret=True)
+    app.wait_file("passwords.dat", e2e.record("alpha.com", "ann", "Pa55 word", ""))
 
 
 if __name__ == "__main__":

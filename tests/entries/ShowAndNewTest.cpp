@@ -82,6 +82,9 @@ TEST_F(NewTest, AddsTheAnsweredEntry) {
   EXPECT_EQ(dialogs.prompts[1].title, "User Name");
   EXPECT_EQ(dialogs.prompts[2].prompt, "Password");
   EXPECT_EQ(dialogs.prompts[2].title, "Password");
+  // Only the password is asked in a password box.
+  EXPECT_FALSE(dialogs.prompts[0].password || dialogs.prompts[1].password);
+  EXPECT_TRUE(dialogs.prompts[2].password);
   EXPECT_EQ(entryFile(), line("m.com", "u", "p", "n") + line("a.com", "ann", "s\"e,c", ""));
   EXPECT_EQ(window.names, QStringList({"a.com", "m.com"}));
   EXPECT_EQ(boxes(), QStringList({"m.com", "u", "p", "n"}));  // boxes untouched

@@ -41,6 +41,7 @@ TEST_F(ChangePasswordTest, StoresOneLineThatTheNextStartAccepts) {
   ASSERT_EQ(dialogs.prompts.size(), 1u);
   EXPECT_EQ(dialogs.prompts[0].prompt, "Enter Password:");
   EXPECT_EQ(dialogs.prompts[0].title, "Enter Password");
+  EXPECT_TRUE(dialogs.prompts[0].password);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(dir.read("pw.dat"), enc("open sesame") + "\r\n");
   EXPECT_FALSE(dir.exists("pw.dat.new"));

@@ -72,6 +72,7 @@ TEST_F(StartupTest, RightPasswordOpens) {
   ASSERT_EQ(dialogs.prompts.size(), 1u);
   EXPECT_EQ(dialogs.prompts[0].prompt, "Enter the Password");
   EXPECT_EQ(dialogs.prompts[0].title, "Password");
+  EXPECT_TRUE(dialogs.prompts[0].password);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(window.names, QStringList({"site"}));
 }

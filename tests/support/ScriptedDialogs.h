@@ -23,9 +23,11 @@ class ScriptedDialogs : public Dialogs {
   struct Prompt {
     QString prompt;
     QString title;
+    bool password;  // asked with passwordBox
   };
 
-  // Answers for the next message boxes (kYes, kNo, kOk) and input prompts.
+  // Answers for the next message boxes (kYes, kNo, kOk) and prompts of
+  // either kind.
   void answerMessage(int button) { messageAnswers_.push_back(button); }
   void answerInput(const QString& text) { inputAnswers_.push_back(text); }
 
@@ -41,11 +43,10 @@ class ScriptedDialogs : public Dialogs {
   }
 
   QString inputBox(const QString& prompt, const QString& title) override {
-    prompts.push_back({prompt, title});
-    if (inputAnswers_.empty()) throw std::logic_error("unscripted prompt: " + prompt.toStdString());
-    QString answer = inputAnswers_.front();
-    inputAnswers_.pop_front();
-    return answer;
+    return ask({prompt, title, false});
+  }
+  QString passwordBox(const QString& prompt, const QString& title) override {
+    return ask({prompt, title, true});
   }
 
   bool allAnswered() const { return messageAnswers_.empty() && inputAnswers_.empty(); }
@@ -64,6 +65,15 @@ class ScriptedDialogs : public Dialogs {
   std::vector<Prompt> prompts;
 
  private:
+  QString ask(const Prompt& asked) {
+    prompts.push_back(asked);
+    if (inputAnswers_.empty())
+      throw std::logic_error("unscripted prompt: " + asked.prompt.toStdString());
+    QString answer = inputAnswers_.front();
+    inputAnswers_.pop_front();
+    return answer;
+  }
+
   std::deque<int> messageAnswers_;
   std::deque<QString> inputAnswers_;
 };

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 // The message box for each style the program uses, what it returns, and the
-// input prompt.
+// input prompts.
+#include <QClipboard>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
+#include "ui/PasswordBox.h"
+#include "ui/PasswordPrompt.h"
 #include "ui/QtDialogs.h"
 
 using namespace ombrel;
@@ -21,8 +25,19 @@ class DialogsTest : public QObject {
   void pressedButtonGivesItsNumber_data();
   void pressedButtonGivesItsNumber();
   void textIsShownAsItIs();
-  void inputBoxAsksInClearWithAnEmptyLine();
+  void promptsAskInClearWithAnEmptyLine_data();
+  void promptsAskInClearWithAnEmptyLine();
+  void passwordPromptTakesItsCopyBackAsItCloses();
 };
+
+namespace {
+
+std::unique_ptr<QDialog> makePrompt(bool password, const QString& prompt, const QString& title) {
+  if (password) return makePasswordBox(prompt, title);
+  return makeInputBox(prompt, title);
+}
+
+}  // namespace
 
 // The styles are the desktop's own numbers, so that they read the same in
 // every message the program gives.
@@ -69,8 +84,9 @@ void DialogsTest::styleShapesTheBox() {
 void DialogsTest::titleDefaultsToTheApplicationTitle() {
   QCOMPARE(makeMessageBox(QStringLiteral("Operation Aborted"), kPlainOk, QString())->windowTitle(),
            QStringLiteral("ombrel"));
-  QCOMPARE(makeInputBox(QStringLiteral("Prompt"), QString())->windowTitle(),
-           QStringLiteral("ombrel"));
+  for (bool password : {false, true})
+    QCOMPARE(makePrompt(password, QStringLiteral("Prompt"), QString())->windowTitle(),
+             QStringLiteral("ombrel"));
 }
 
 void DialogsTest::pressedButtonGivesItsNumber_data() {
@@ -114,23 +130,55 @@ void DialogsTest::textIsShownAsItIs() {
   QCOMPARE(box->textFormat(), Qt::PlainText);
 }
 
-void DialogsTest::inputBoxAsksInClearWithAnEmptyLine() {
-  auto dialog = makeInputBox(QStringLiteral("Enter the Password"), QStringLiteral("Password"));
-  QCOMPARE(dialog->inputMode(), QInputDialog::TextInput);
-  QCOMPARE(dialog->textEchoMode(), QLineEdit::Normal);
-  QCOMPARE(dialog->labelText(), QStringLiteral("Enter the Password"));
-  QCOMPARE(dialog->windowTitle(), QStringLiteral("Password"));
-  QCOMPARE(dialog->textValue(), QString());
+void DialogsTest::promptsAskInClearWithAnEmptyLine_data() {
+  QTest::addColumn<bool>("password");
+  QTest::addColumn<int>("key");  // Return is OK, Escape Cancel
 
-  // What is typed comes back untrimmed.
+  for (bool password : {false, true}) {
+    const char* kind = password ? "password" : "input";
+    QTest::addRow("%s, Return", kind) << password << int(Qt::Key_Return);
+    QTest::addRow("%s, Escape", kind) << password << int(Qt::Key_Escape);
+  }
+}
+
+void DialogsTest::promptsAskInClearWithAnEmptyLine() {
+  QFETCH(bool, password);
+  QFETCH(int, key);
+
+  auto dialog =
+      makePrompt(password, QStringLiteral("Enter the Password"), QStringLiteral("Password"));
+  auto* label = dialog->findChild<QLabel*>();
+  auto* line = dialog->findChild<QLineEdit*>();
+  QVERIFY(label && line);
+  QCOMPARE(label->text(), QStringLiteral("Enter the Password"));
+  QCOMPARE(dialog->windowTitle(), QStringLiteral("Password"));
+  QCOMPARE(line->echoMode(), QLineEdit::Normal);  // passwords too are typed in clear
+  QCOMPARE(line->text(), QString());
+  QCOMPARE(qobject_cast<PasswordBox*>(line) != nullptr, password);
+
   dialog->show();
   QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-  auto* line = dialog->findChild<QLineEdit*>();
-  QVERIFY(line);
+  QCOMPARE(QApplication::focusWidget(), line);
   QTest::keyClicks(line, QStringLiteral("  Secret 1 "));
-  QTest::keyClick(line, Qt::Key_Return);
-  QCOMPARE(dialog->result(), int(QDialog::Accepted));
-  QCOMPARE(dialog->textValue(), QStringLiteral("  Secret 1 "));
+  QTest::keyClick(line, Qt::Key(key));
+  QCOMPARE(dialog->result(), int(key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected));
+  QCOMPARE(line->text(), QStringLiteral("  Secret 1 "));  // untrimmed
+}
+
+// The prompt stays in memory after it closes; the copy must not wait for it
+// to go.
+void DialogsTest::passwordPromptTakesItsCopyBackAsItCloses() {
+  auto dialog = makePasswordBox(QStringLiteral("Password"), QStringLiteral("Password"));
+  dialog->show();
+  QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+  QTest::keyClicks(dialog->line(), QStringLiteral("pa55"));
+  QTest::keySequence(dialog->line(), QKeySequence::SelectAll);
+  QTest::keySequence(dialog->line(), QKeySequence::Copy);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("pa55"));
+
+  QTest::keyClick(dialog->line(), Qt::Key_Return);
+  QVERIFY(!dialog->isVisible());
+  QCOMPARE(QGuiApplication::clipboard()->text(), QString());
 }
 
 QTEST_MAIN(DialogsTest)

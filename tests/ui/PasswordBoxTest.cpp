@@ -49,6 +49,17 @@ void copyBy(QLineEdit* box, const QString& how) {
   menu->close();
 }
 
+// The menu's items as the user sees them: words, keys and whether each can
+// be chosen.
+QStringList itemsOf(QMenu* menu) {
+  QStringList items;
+  for (QAction* action : menu->actions())
+    items << (action->isSeparator() ? QStringLiteral("--")
+                                    : action->text() + (action->isEnabled() ? "" : " (off)"));
+  delete menu;
+  return items;
+}
+
 }  // namespace
 
 class PasswordBoxTest : public QObject {
@@ -61,6 +72,8 @@ class PasswordBoxTest : public QObject {
   void onlyThePasswordIsCopiedAsSecret();
   void copyIsTakenBackUnlessReplaced_data();
   void copyIsTakenBackUnlessReplaced();
+  void menuOffersWhatQtsOwnOffers_data();
+  void menuOffersWhatQtsOwnOffers();
 };
 
 void PasswordBoxTest::onlyThePasswordIsCopiedAsSecret_data() {
@@ -129,6 +142,33 @@ void PasswordBoxTest::copyIsTakenBackUnlessReplaced() {
   else
     box.reset();
   QTRY_COMPARE(clipboard()->text(), replaced ? QStringLiteral("other") : QString());
+}
+
+void PasswordBoxTest::menuOffersWhatQtsOwnOffers_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<bool>("selected");
+  QTest::addColumn<bool>("readOnly");
+  QTest::addColumn<bool>("pasteable");  // the clipboard holds a text
+
+  QTest::newRow("empty") << QString() << false << false << false;
+  QTest::newRow("text, paste") << QStringLiteral("pa55") << false << false << true;
+  QTest::newRow("selection") << QStringLiteral("pa55") << true << false << false;
+  QTest::newRow("read-only") << QStringLiteral("pa55") << true << true << true;
+}
+
+// The box builds its menu itself, so that its Cut and Copy cannot be Qt's;
+// the menu must still offer what Qt's own would.
+void PasswordBoxTest::menuOffersWhatQtsOwnOffers() {
+  QFETCH(QString, text);
+  QFETCH(bool, selected);
+  QFETCH(bool, readOnly);
+  QFETCH(bool, pasteable);
+
+  if (pasteable) clipboard()->setText(QStringLiteral("x"));
+  PasswordBox box(text);
+  if (selected) box.setSelection(1, 2);
+  box.setReadOnly(readOnly);
+  QCOMPARE(itemsOf(box.createContextMenu()), itemsOf(box.createStandardContextMenu()));
 }
 
 QTEST_MAIN(PasswordBoxTest)
