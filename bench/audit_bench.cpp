@@ -362,10 +362,11 @@ int main(int argc, char** argv) {
     const double kpSorted = median(kpRuns, [&] { shell(analyze(sorted, "/dev/null")); });
     rows.push_back(timed("keepassxc-cli analyze --hibp, one-line list", kpOne));
     rows.push_back(timed("keepassxc-cli analyze --hibp, " + listSize + " sorted", kpSorted));
+    // The goal is set for a list of 1 GB; a smaller one only shows the way.
     const double ratio = (kpSorted - kpOne) / std::max(oursAdded, 1e-6);
     rows.push_back({"time the " + listSize + " list adds: ours", oursAdded,
                     "what it adds to KeePassXC (" + shown(kpSorted - kpOne) + ")", ratio,
-                    "≥ 100 times less", ratio >= 100});
+                    listBytes >= 1000000000 ? "≥ 100 times less" : "", ratio >= 100});
     notes += "Entries found leaked: Ombrel " + std::to_string(found.out.size() - 1) +
              ", KeePassXC " + std::to_string(theirs) + ".\n";
   }

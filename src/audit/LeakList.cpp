@@ -2,6 +2,7 @@
 #include "audit/LeakList.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -83,11 +84,15 @@ struct Probe {
 class ListFile {
  public:
   Status open(const std::filesystem::path& path) {
-    file_ = storage::FileDescriptor::open(path, O_RDONLY);
+    // Non-blocking, so that a pipe of that name cannot hang the open. A list
+    // is searched at offsets, so it must be an ordinary file.
+    file_ = storage::FileDescriptor::open(path, O_RDONLY | O_NONBLOCK);
     if (!file_.valid()) return Status::readError(errno);
-    const off_t size = ::lseek(file_.get(), 0, SEEK_END);
-    if (size < 0) return Status::readError(errno);
-    end_ = static_cast<std::uint64_t>(size);
+    struct stat info {};
+    if (::fstat(file_.get(), &info) != 0) return Status::readError(errno);
+    if (S_ISDIR(info.st_mode)) return Status::readError(EISDIR);
+    if (!S_ISREG(info.st_mode)) return Status::readError("Not an ordinary file");
+    end_ = static_cast<std::uint64_t>(info.st_size);
     char tail[kLongestLine];
     while (end_ > 0) {
       const std::uint64_t from = end_ > sizeof tail ? end_ - sizeof tail : 0;
@@ -132,13 +137,9 @@ class ListFile {
       begin = lineEnd == std::string_view::npos ? got : lineEnd + 1;
     }
     probe = Probe{};
-    probe.start = from + begin;
-    if (probe.start >= end_) {
-      probe.start = end_;
-      // A line longer than anything read cannot be a line of the list.
-      probe.valid = from + got >= end_;
-      return Status::success();
-    }
+    probe.start = std::min(from + begin, end_);
+    if (probe.start == end_) return Status::success();
+    // A line longer than what was read is none of the list's: not valid.
     const std::size_t lineEnd = read.find('\n', begin);
     if (lineEnd == std::string_view::npos && from + got < end_) return Status::success();
     const std::size_t stop = lineEnd == std::string_view::npos ? got : lineEnd;
@@ -364,7 +365,8 @@ LeakSearch searchLeakList(const std::filesystem::path& list, const std::vector<S
       if (lookup == Lookup::Found) counts[i] = count;
     }
   }
-  if (search.way != LeakSearch::Way::Bisection) {
+  // Nothing to look for needs no reading of a list that may take minutes.
+  if (search.way != LeakSearch::Way::Bisection && !sorted.empty()) {
     search.status = readWholeList(file, sorted, counts);
     if (!search.status.ok()) return search;
   }

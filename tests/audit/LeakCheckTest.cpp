@@ -175,6 +175,7 @@ TEST_F(LeakCheckTest, ReportsNothingFoundAndWhatCannotBeRead) {
   const CommandText missing = leakCheck(entries, dir.file("none.txt"), "none.txt");
   EXPECT_EQ(missing.err.last(), "No such file or directory.");
   EXPECT_EQ(missing.exitStatus, kExitFailed);
+  EXPECT_EQ(leakCheck(entries, dir.path(), "folder").err.last(), "Is a directory.");
 }
 
 }  // namespace
