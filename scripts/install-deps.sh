@@ -10,10 +10,11 @@
 set -euo pipefail
 
 # Compiler, CMake, Qt with its platform plugin, the CSV library of import
-# and export, and the fonts the window's layout is measured in.
+# and export, the password-strength estimator of the health report, and the
+# fonts the window's layout is measured in.
 run_packages=(
   build-essential cmake g++
-  qt6-base-dev qt6-qpa-plugins libgl-dev libcsv-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev libcsv-dev libzxcvbn-dev
   fonts-liberation
 )
 test_packages=(

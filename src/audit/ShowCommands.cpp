@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: MIT
+#include "audit/ShowCommands.h"
+
+#include "datafolder/ListedNames.h"
+#include "storage/DataDirectory.h"
+#include "storage/DataFiles.h"
+#include "storage/EntryFile.h"
+#include "storage/RecordReader.h"
+#include "text/StoredText.h"
+#include "web/WebCommands.h"
+
+namespace ombrel {
+
+CommandText listNames(const storage::DataDirectory& data) {
+  const ListedNames listed = readListedNames(data.file(storage::kEntryFile));
+  if (!listed.status.ok() && !listed.status.isMissing())
+    return entryFileFailure(data, listed.status);
+  CommandText text;
+  text.out.reserve(listed.names.size());
+  for (qsizetype i = 0; i < listed.names.size(); ++i)
+    text.out.append(listed.names.at(i).toString());
+  return text;
+}
+
+std::optional<ShownField> shownFieldNamed(QStringView word) {
+  static constexpr struct {
+    const char16_t* word;
+    ShownField field;
+  } kFields[] = {{u"name", ShownField::Name},
+                 {u"url", ShownField::Url},
+                 {u"user", ShownField::User},
+                 {u"password", ShownField::Password},
+                 {u"notes", ShownField::Notes}};
+  for (const auto& known : kFields)
+    if (word == QStringView(known.word)) return known.field;
+  return std::nullopt;
+}
+
+QStringList entryLines(const Entry& entry, ShownField field) {
+  switch (field) {
+    case ShownField::Name:
+      return {textOf(entry.name)};
+    case ShownField::Url:
+      return {siteUrl(textOf(entry.name))};
+    case ShownField::User:
+      return {textOf(entry.user)};
+    case ShownField::Password:
+      return {textOf(entry.password)};
+    case ShownField::Notes:
+      return linesOf(textOf(entry.notes));
+    case ShownField::All:
+      break;
+  }
+  QStringList lines = {QStringLiteral("Web Site: ") + textOf(entry.name),
+                       QStringLiteral("User Name: ") + textOf(entry.user),
+                       QStringLiteral("Password: ") + textOf(entry.password),
+                       QStringLiteral("Notes:")};
+  // A last line end closes the notes' last line rather than starting one.
+  QStringList notes = linesOf(textOf(entry.notes));
+  if (notes.last().isEmpty()) notes.removeLast();
+  for (const QString& line : notes) lines.append(QStringLiteral("  ") + line);
+  return lines;
+}
+
+CommandText showEntry(const storage::DataDirectory& data, const QString& name, ShownField field) {
+  const StoredText key = toStored(name);
+  storage::NamedRecords found;
+  if (key.ok() && !key.stored.empty()) {
+    storage::InputFile file;
+    found.status = file.open(data.file(storage::kEntryFile));
+    if (found.status.ok()) {
+      storage::RecordReader reader(file);
+      found = storage::recordsNamed(reader, key.stored);
+    }
+    if (!found.status.ok() && !found.status.isMissing())
+      return entryFileFailure(data, found.status);
+  }
+  CommandText text;
+  if (found.first) {
+    text.out = entryLines(decodedEntry(*found.first), field);
+  } else {
+    text.err = QStringList{QStringLiteral("No entry is named %1.").arg(name)};
+    text.exitStatus = kExitFailed;
+  }
+  return text;
+}
+
+}  // namespace ombrel
