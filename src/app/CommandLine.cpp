@@ -15,8 +15,25 @@ namespace {
 using Action = CommandLine::Action;
 
 // The options that take a value, each also accepted as --name=VALUE.
-const QStringList kValueOptions = {QStringLiteral("import"), QStringLiteral("export"),
-                                   QStringLiteral("format")};
+const QStringList kValueOptions = {
+    QStringLiteral("import"), QStringLiteral("export"),      QStringLiteral("format"),
+    QStringLiteral("show"),   QStringLiteral("check-pwned"), QStringLiteral("field")};
+
+// The commands, of which one at a time is given, and the options that take
+// the file or name each works on.
+struct Command {
+  const char* option;
+  CommandLine::Action action;
+  bool takesValue;
+};
+const Command kCommands[] = {
+    {"import", CommandLine::Action::Import, true},
+    {"export", CommandLine::Action::Export, true},
+    {"list", CommandLine::Action::List, false},
+    {"show", CommandLine::Action::Show, true},
+    {"report", CommandLine::Action::Report, false},
+    {"check-pwned", CommandLine::Action::CheckPwned, true},
+};
 
 // Each argument goes to the parser as Latin-1, one character per byte, so
 // that a file name comes back byte for byte, whatever its encoding: a name
@@ -93,16 +110,30 @@ std::optional<std::string> oneValue(const QCommandLineParser& parser, const QStr
   return std::nullopt;
 }
 
+// An option that works for one command only, given with another.
+std::optional<std::string> misplaced(const QCommandLineParser& parser, const char* option,
+                                     CommandLine::Action owner, CommandLine::Action given,
+                                     const char* ownerOption) {
+  if (!parser.isSet(QString::fromLatin1(option)) || given == owner) return std::nullopt;
+  return std::string("option '--") + option + "' applies to --" + ownerOption + " only";
+}
+
 // The options after they have been read: what they ask for together.
 CommandLine meaningOf(const QCommandLineParser& parser) {
   if (!parser.positionalArguments().isEmpty())
     return usage("unexpected argument '" + toBytes(parser.positionalArguments().first()) + "'");
-  const bool import = parser.isSet(QStringLiteral("import"));
-  const bool exportSet = parser.isSet(QStringLiteral("export"));
-  if ((import && exportSet) || parser.values(QStringLiteral("import")).size() > 1 ||
-      parser.values(QStringLiteral("export")).size() > 1)
-    return usage("give one --import or one --export");
-  if (auto twice = oneValue(parser, QStringLiteral("format"))) return usage(*twice);
+  const Command* command = nullptr;
+  for (const Command& each : kCommands) {
+    const qsizetype given = parser.values(QString::fromLatin1(each.option)).size() +
+                            (each.takesValue ? 0 : parser.isSet(QString::fromLatin1(each.option)));
+    if (given == 0) continue;
+    if (command || given > 1)
+      return usage("give only one of --import, --export, --list, --show, --report and "
+                   "--check-pwned");
+    command = &each;
+  }
+  for (const char* option : {"format", "field"})
+    if (auto twice = oneValue(parser, QString::fromLatin1(option))) return usage(*twice);
 
   const CsvFormat* format = &defaultExportFormat();
   if (parser.isSet(QStringLiteral("format"))) {
@@ -110,17 +141,33 @@ CommandLine meaningOf(const QCommandLineParser& parser) {
     format = exportFormatNamed(name);
     if (!format)
       return usage("unknown format '" + name + "' (" + exportFormatNames().toStdString() + ")");
-    if (!exportSet) return usage("option '--format' applies to --export only");
   }
-  if (import && parser.value(QStringLiteral("import")) == QStringLiteral("-"))
+  ShownField field = ShownField::All;
+  if (parser.isSet(QStringLiteral("field"))) {
+    const std::string name = toBytes(parser.value(QStringLiteral("field")));
+    const std::optional<ShownField> named = shownFieldNamed(QString::fromStdString(name));
+    if (!named) return usage("unknown field '" + name + "' (name, url, user, password or notes)");
+    field = *named;
+  }
+  const Action action = command ? command->action : Action::Run;
+  if (auto wrong = misplaced(parser, "format", Action::Export, action, "export"))
+    return usage(*wrong);
+  if (auto wrong = misplaced(parser, "field", Action::Show, action, "show")) return usage(*wrong);
+  const std::string value =
+      command && command->takesValue
+          ? toBytes(parser.value(QString::fromLatin1(command->option)))
+          : std::string();
+  // Standard input carries the master password when it is not a terminal.
+  if (action == Action::Import && value == "-")
     return usage("--import reads a file, not standard input");
+  if (action == Action::CheckPwned && value == "-")
+    return usage("--check-pwned reads a file, not standard input");
 
   if (parser.isSet(QStringLiteral("help"))) return asking(Action::Help);
   if (parser.isSet(QStringLiteral("version"))) return asking(Action::Version);
-  if (import) return asking(Action::Import, toBytes(parser.value(QStringLiteral("import"))));
-  if (exportSet)
-    return asking(Action::Export, toBytes(parser.value(QStringLiteral("export"))), format);
-  return {};
+  CommandLine commandLine = asking(action, value, format);
+  commandLine.field = field;
+  return commandLine;
 }
 
 }  // namespace
@@ -136,6 +183,11 @@ CommandLine parseCommandLine(const std::vector<std::string_view>& arguments) {
       {QStringLiteral("import"), QString(), QStringLiteral("FILE")},
       {QStringLiteral("export"), QString(), QStringLiteral("FILE")},
       {QStringLiteral("format"), QString(), QStringLiteral("NAME")},
+      {QStringLiteral("list"), QString()},
+      {QStringLiteral("show"), QString(), QStringLiteral("NAME")},
+      {QStringLiteral("field"), QString(), QStringLiteral("FIELD")},
+      {QStringLiteral("report"), QString()},
+      {QStringLiteral("check-pwned"), QString(), QStringLiteral("FILE")},
   });
   QStringList list{QStringLiteral("ombrel")};
   for (std::string_view argument : arguments) list.append(fromBytes(argument));
@@ -189,7 +241,10 @@ std::string usageText() {
   return "Usage: ombrel [--help | --version]\n"
          "       ombrel --import FILE\n"
          "       ombrel --export FILE [--format " +
-         formats.toStdString() + "]\n";
+         formats.toStdString() +
+         "]\n"
+         "       ombrel --list | --report | --check-pwned FILE\n"
+         "       ombrel --show NAME [--field name|url|user|password|notes]\n";
 }
 
 std::string helpText() {
@@ -213,22 +268,37 @@ std::string helpText() {
                                "FILE is -")) +
          option("    --format NAME", QStringLiteral("the export's format: %1; %2 when not given")
                                          .arg(exportFormatNames(), defaultName)) +
+         option("    --list", QStringLiteral("print every entry's name, one a line")) +
+         option("    --show NAME",
+                QStringLiteral("print the entry of that name: its web site, user name, "
+                               "password and notes, or with --field only the one field (url: "
+                               "the address Open Site opens)")) +
+         option("    --report",
+                QStringLiteral("list the entries whose passwords to change: reused, weak "
+                               "(under 65 bits by zxcvbn's estimate) or empty, and sites "
+                               "reached without encryption; never prints a password")) +
+         option("    --check-pwned FILE",
+                QStringLiteral("look up every password in a downloaded list of leaked "
+                               "passwords (SHA1HEX:COUNT lines); a list sorted by hash is "
+                               "searched without reading it whole")) +
          "\n" +
          wrapped(QStringLiteral("A value that starts with '-' (other than - alone) is given as "
                                 "--option=VALUE, or a file as ./-name."),
                  0) +
          "\n" +
          wrapped(QStringLiteral(
-                     "Both commands ask for the master password, if one is set: on the "
+                     "Every command asks for the master password, if one is set: on the "
                      "terminal, or as one line on standard input when that is not a terminal. "
                      "A relative FILE is taken from $OMBREL_START_DIR when set, else from the "
-                     "working directory. The import's report goes to standard output; the "
-                     "export writes the file readable by its owner only, never over an existing "
-                     "one, and the file holds every password in plain text."),
+                     "working directory. Reports and data go to standard output, messages to "
+                     "standard error. The export writes the file readable by its owner only, "
+                     "never over an existing one, and the file holds every password in plain "
+                     "text."),
                  0) +
          "\n" +
          wrapped(QStringLiteral("Exit status: 0 when all went well, 1 on an error or when a login "
-                                "was skipped, 2 for a usage error."),
+                                "was skipped, 2 for a usage error, 3 when --report or --check-pwned "
+                                "found something to change."),
                  0) +
          "\n" +
          wrapped(QStringLiteral("The files are shift-encoded, not encrypted: keep them private."),

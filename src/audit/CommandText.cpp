@@ -11,8 +11,7 @@ namespace ombrel {
 CommandText entryFileFailure(const storage::DataDirectory& data, const storage::Status& status) {
   const Task task{data.file(storage::kEntryFile), QString(), QString()};
   CommandText text;
-  text.err = linesOf(failureMessage(status, task).trimmed());
-  text.exitStatus = kExitFailed;
+  text.result = CommandResult::failed(failureMessage(status, task).trimmed());
   return text;
 }
 

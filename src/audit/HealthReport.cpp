@@ -88,7 +88,7 @@ CommandText healthReport(const std::vector<Entry>& entries) {
   } else {
     text.out.append(
         QStringLiteral("%1 in %2.").arg(counted(problems, "problem", "problems"), inEntries));
-    text.exitStatus = kExitFound;
+    text.result = CommandResult::found();
   }
   return text;
 }

@@ -21,7 +21,7 @@ double passwordBits(const QString& password);
 // estimate in whole bits), empty or unset ones, and entries named by an
 // unencrypted web address. A heading with nothing under it is left out; the
 // last line counts the lines under the headings and the entries. Never
-// prints a password. Ends with kExitFound when it lists anything.
+// prints a password. Ends as found when it lists anything.
 CommandText healthReport(const std::vector<Entry>& entries);
 
 // healthReport() of the data directory's entries.

@@ -49,12 +49,11 @@ CommandText leakCheck(const std::vector<Entry>& entries, const std::filesystem::
   const LeakSearch search = searchLeakList(list, hashes, options);
   CommandText text;
   if (!search.status.ok()) {
-    text.err = linesOf(fileProblem(QStringLiteral("The list of leaked passwords could not be read"),
-                                   list, search.status));
-    text.exitStatus = kExitFailed;
+    text.result = CommandResult::failed(fileProblem(
+        QStringLiteral("The list of leaked passwords could not be read"), list, search.status));
     return text;
   }
-  text.err.append(wayRead(search.way, shownList));
+  text.notes.append(wayRead(search.way, shownList));
   qsizetype found = 0;
   for (std::size_t i = 0; i < checked.size(); ++i) {
     const auto& count = search.counts[i];
@@ -71,7 +70,7 @@ CommandText leakCheck(const std::vector<Entry>& entries, const std::filesystem::
           .arg(checked.size())
           .arg(checked.size() == 1 ? QLatin1String("password") : QLatin1String("passwords"),
                shownList));
-  if (found > 0) text.exitStatus = kExitFound;
+  if (found > 0) text.result = CommandResult::found();
   return text;
 }
 

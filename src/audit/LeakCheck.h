@@ -18,7 +18,7 @@ Sha1 passwordHash(const QString& password);
 // (named `shownList` to the user): one line "NAME: seen COUNT times" for each
 // entry whose password the list holds, in file order, then "K of N passwords
 // found in FILE." On standard error it says how the list was read. Never
-// prints a password. Ends with kExitFound when any password was found.
+// prints a password. Ends as found when any password was found.
 CommandText leakCheck(const std::vector<Entry>& entries, const std::filesystem::path& list,
                       const QString& shownList, const LeakSearchOptions& options = {});
 

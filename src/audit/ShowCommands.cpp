@@ -79,8 +79,7 @@ CommandText showEntry(const storage::DataDirectory& data, const QString& name, S
   if (found.first) {
     text.out = entryLines(decodedEntry(*found.first), field);
   } else {
-    text.err = QStringList{QStringLiteral("No entry is named %1.").arg(name)};
-    text.exitStatus = kExitFailed;
+    text.result = CommandResult::failed(QStringLiteral("No entry is named %1.").arg(name));
   }
   return text;
 }

@@ -30,7 +30,7 @@ QStringList entryLines(const Entry& entry, ShownField field);
 
 // The first entry whose name equals `name`, found as the window finds it:
 // the stored forms compared exactly, from the first record on, an empty name
-// matching none. Not found: "No entry is named NAME." and kExitFailed.
+// matching none. Not found: failed with "No entry is named NAME."
 CommandText showEntry(const storage::DataDirectory& data, const QString& name, ShownField field);
 
 }  // namespace ombrel

@@ -30,8 +30,7 @@ TEST_F(ShowCommandsTest, ListsEveryNameInFileOrder) {
   const CommandText listed = listNames(data);
   EXPECT_EQ(listed.out,
             QStringList({"a.example", "b.example", "a.example", "A.example", "http://c.example"}));
-  EXPECT_TRUE(listed.err.isEmpty());
-  EXPECT_EQ(listed.exitStatus, kExitDone);
+  EXPECT_TRUE(listed.result.ok());
 }
 
 TEST_F(ShowCommandsTest, ShowsTheFirstEntryOfTheNameFieldByField) {
@@ -61,7 +60,7 @@ TEST_F(ShowCommandsTest, ShowsTheFirstEntryOfTheNameFieldByField) {
   for (const Case& c : cases) {
     const CommandText shown = showEntry(data, c.name, c.field);
     EXPECT_EQ(shown.out, c.lines) << c.name << " " << int(c.field);
-    EXPECT_EQ(shown.exitStatus, kExitDone) << c.name;
+    EXPECT_TRUE(shown.result.ok()) << c.name;
   }
 }
 
@@ -72,8 +71,7 @@ TEST_F(ShowCommandsTest, AnUnknownNameIsAnError) {
                               QString::fromUtf8("\xc3\xa9.example")}) {
     const CommandText shown = showEntry(data, name, ShownField::All);
     EXPECT_TRUE(shown.out.isEmpty());
-    EXPECT_EQ(shown.err, QStringList{"No entry is named " + name + "."});
-    EXPECT_EQ(shown.exitStatus, kExitFailed);
+    EXPECT_EQ(shown.result.message(), "No entry is named " + name + ".");
   }
 }
 
@@ -98,18 +96,15 @@ TEST(EntryFileTest, AMissingFileHasNoEntriesAndADamagedOneIsAnError) {
   const storage::DataDirectory data(dir.str());
   EXPECT_EQ(listNames(data).out, QStringList());
   EXPECT_EQ(healthReport(data).out, QStringList{"No problems found in 0 entries."});
-  EXPECT_EQ(showEntry(data, "a.example", ShownField::All).exitStatus, kExitFailed);
+  EXPECT_TRUE(showEntry(data, "a.example", ShownField::All).result.isFailure());
 
   dir.write("passwords.dat", line("a.example", "u", "p", "") + "\"" + testing::enc("cut"));
   const CommandText commands[] = {listNames(data), showEntry(data, "a.example", ShownField::All),
                                   healthReport(data), leakCheck(data, dir.file("x"), "x")};
   for (const CommandText& failed : commands) {
     EXPECT_TRUE(failed.out.isEmpty());
-    ASSERT_FALSE(failed.err.isEmpty());
-    EXPECT_EQ(failed.err[0],
-              "The entry file ends inside an entry: 4 bytes follow the last "
-              "whole entry.");
-    EXPECT_EQ(failed.exitStatus, kExitFailed);
+    EXPECT_TRUE(failed.result.message().startsWith(
+        "The entry file ends inside an entry: 4 bytes follow the last whole entry."));
   }
 }
 
