@@ -38,9 +38,13 @@ storage::DataDirectory dataDirectory() {
 
 // The gate start-up keeps, with the command line's prompt and messages.
 bool passwordAccepted(const storage::DataDirectory& data, CommandOutput& output) {
-  switch (checkMasterPassword(data, askPasswordOnTerminal)) {
+  const GateOutcome gate = checkMasterPassword(data, askPasswordOnTerminal);
+  switch (gate.check) {
     case PasswordCheck::MissingFile:
       output.notice(kPasswordFileTampered);
+      return false;
+    case PasswordCheck::Unreadable:
+      output.notice(gate.problem);
       return false;
     case PasswordCheck::Wrong:
       output.notice(QStringLiteral("The password you have entered is incorrect."));

@@ -26,13 +26,21 @@ enum class PasswordCheck {
   NoPassword,   // pw.dat holds the no-password marker: nothing was asked
   Wrong,        // the answer does not match
   MissingFile,  // pw.dat is not there (or a folder stands in its place): nothing was asked
+  Unreadable,   // pw.dat is there but could not be read: nothing was asked
+};
+
+struct GateOutcome {
+  PasswordCheck check;
+  // For Unreadable: the message that names the file and the reason, and says
+  // that the program ends.
+  QString problem;
 };
 
 // The master password gate: tests that pw.dat is present, reads its first
 // line and, unless it is the no-password marker, asks `askPassword` for the
 // answer and compares it as stored. Start-up and the command line both pass
 // through it, each asking and telling the user in its own way.
-PasswordCheck checkMasterPassword(const storage::DataDirectory& dataDirectory,
-                                  const std::function<QString()>& askPassword);
+GateOutcome checkMasterPassword(const storage::DataDirectory& dataDirectory,
+                                const std::function<QString()>& askPassword);
 
 }  // namespace ombrel
