@@ -12,7 +12,7 @@
 namespace ombrel {
 
 GateOutcome checkMasterPassword(const storage::DataDirectory& data,
-                                const std::function<QString()>& askPassword) {
+                                const std::function<std::optional<QString>()>& askPassword) {
   const auto passwordFile = data.file(storage::kPasswordFile);
   if (!storage::isPresentFile(passwordFile)) return {PasswordCheck::MissingFile, {}};
 
@@ -27,11 +27,12 @@ GateOutcome checkMasterPassword(const storage::DataDirectory& data,
   }
   const std::string_view storedLine = storage::firstLine(bytes);
   if (storedLine == kNoPasswordMarker) return {PasswordCheck::NoPassword, {}};
+  const std::optional<QString> answer = askPassword();
+  if (!answer) return {PasswordCheck::NoAnswer, {}};
   // Characters that cannot be shifted are left out, just as when the password
   // was set, so both sides compare the same way.
-  return {
-      toStored(askPassword()).stored == storedLine ? PasswordCheck::Accepted : PasswordCheck::Wrong,
-      {}};
+  return {toStored(*answer).stored == storedLine ? PasswordCheck::Accepted : PasswordCheck::Wrong,
+          {}};
 }
 
 }  // namespace ombrel

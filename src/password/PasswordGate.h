@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace ombrel {
@@ -27,6 +28,7 @@ enum class PasswordCheck {
   Wrong,        // the answer does not match
   MissingFile,  // pw.dat is not there (or a folder stands in its place): nothing was asked
   Unreadable,   // pw.dat is there but could not be read: nothing was asked
+  NoAnswer,     // no answer could be read at all
 };
 
 struct GateOutcome {
@@ -38,9 +40,11 @@ struct GateOutcome {
 
 // The master password gate: tests that pw.dat is present, reads its first
 // line and, unless it is the no-password marker, asks `askPassword` for the
-// answer and compares it as stored. Start-up and the command line both pass
-// through it, each asking and telling the user in its own way.
+// answer and compares it as stored. `askPassword` returns nothing when no
+// answer could be read; it has then told the user why. Start-up and the
+// command line both pass through it, each asking and telling the user in its
+// own way.
 GateOutcome checkMasterPassword(const storage::DataDirectory& dataDirectory,
-                                const std::function<QString()>& askPassword);
+                                const std::function<std::optional<QString>()>& askPassword);
 
 }  // namespace ombrel

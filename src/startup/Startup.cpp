@@ -2,6 +2,7 @@
 #include "startup/Startup.h"
 
 #include <QStringList>
+#include <optional>
 #include <string>
 
 #include "colour/WindowColour.h"
@@ -21,8 +22,9 @@ namespace {
 // Asks for the master password with the dialogs, and tells the user when the
 // gate stays shut; Ready when it lets the user in.
 StartupOutcome passGate(const storage::DataDirectory& data, Dialogs& dialogs) {
-  const GateOutcome gate = checkMasterPassword(
-      data, [&dialogs] { return dialogs.inputBox("Enter the Password", "Password"); });
+  const GateOutcome gate = checkMasterPassword(data, [&dialogs]() -> std::optional<QString> {
+    return dialogs.inputBox("Enter the Password", "Password");
+  });
   switch (gate.check) {
     case PasswordCheck::MissingFile:
       dialogs.messageBox(kPasswordFileTampered, kCriticalOk,
@@ -37,6 +39,7 @@ StartupOutcome passGate(const storage::DataDirectory& data, Dialogs& dialogs) {
           "password.");
       return StartupOutcome::Ready;
     case PasswordCheck::Wrong:
+    case PasswordCheck::NoAnswer:  // the prompt always answers; this is for the safe side
       dialogs.messageBox("The password you have entered is incorrect. This program will end now.",
                          kCriticalOk, "Wrong Password!");
       return StartupOutcome::WrongPassword;
