@@ -93,14 +93,14 @@ class QuietTerminal {
  public:
   explicit QuietTerminal(int terminal) : terminal_(terminal) {
     if (::tcgetattr(terminal, &savedSettings) == 0) quietTerminal = terminal;
-    for (int signal : kEndingSignals) take(signal, endWithEchoBack);
-    stopHandler = take(SIGTSTP, stopWithEchoBack);
     // A stop is let in only while waiting for a key, so that it always cuts
     // the wait short and is never missed between a check and a read.
     sigset_t stop;
     sigemptyset(&stop);
     sigaddset(&stop, SIGTSTP);
     ::sigprocmask(SIG_BLOCK, &stop, &waitMask_);
+    for (int signal : kEndingSignals) take(signal, endWithEchoBack);
+    stopHandler = take(SIGTSTP, stopWithEchoBack);
     ask();
   }
 
