@@ -1,13 +1,10 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-"""End-to-end tests of the master password asked by --import and --export.
+"""The master password of --import and --export, typed on real terminals: an
+interactive bash in tmux (Ctrl+Z and fg are its own job control) and a
+pseudo-terminal that is not the controlling one.
 
 Usage: terminal_password_test.py PATH_TO_OMBREL
-
-The real program is driven in a real terminal: an interactive bash inside
-tmux, where Ctrl+Z and `fg` are the shell's own job control, and a
-pseudo-terminal that is not the controlling one. What the terminal shows is
-read back from the screen.
 """
 
 import os
@@ -105,28 +102,23 @@ class TerminalTest(DataDir):
                                    stdin=slave, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                    start_new_session=True)  # setsid: no /dev/tty
         os.close(slave)
-        shown = read_until(master, PROMPT.encode())
+        shown = read_shown(master, PROMPT.encode())
         os.write(master, (PASSWORD + "\n").encode())
         stdout, stderr = process.communicate(timeout=10)
-        shown += read_until(master, None)
+        shown += read_shown(master)
         os.close(master)
         self.assertEqual((process.returncode, stdout), (0, HEADER), stderr)
         self.assertIn(PROMPT.encode(), shown)
         self.assertNotIn(b"s3cret", shown)
 
 
-def read_until(fd, wanted, seconds=10):
-    """What the terminal shows until `wanted` (None: until it falls quiet)."""
+def read_shown(fd, wanted=None):
+    """What the terminal shows, up to `wanted` or until it falls quiet."""
     out = b""
-    deadline = time.time() + seconds
-    while time.time() < deadline and (wanted is None or wanted not in out):
-        if not select.select([fd], [], [], 0.2)[0]:
-            if wanted is None:
-                break
-            continue
+    while (wanted is None or wanted not in out) and select.select([fd], [], [], 10)[0]:
         try:
             chunk = os.read(fd, 4096)
-        except OSError:  # the other side is closed
+        except OSError:  # the program has ended
             break
         if not chunk:
             break
@@ -153,13 +145,10 @@ class PasswordFileTest(DataDir):
         # Reading a process's memory at address 0 fails with EIO, even as root.
         os.remove(os.path.join(self.data, "pw.dat"))
         os.symlink("/proc/self/mem", os.path.join(self.data, "pw.dat"))
-        for arguments in (["--export", "-"], ["--import", "/dev/null"]):
-            with self.subTest(arguments=arguments):
-                run = self.ombrel(*arguments, input=b"\n")
-                self.assertEqual((run.returncode, run.stdout.decode(), run.stderr.decode()), (
-                    1, "", f"The password file could not be read:\n{self.data}/pw.dat\n\n"
-                           "Input/output error.\n\nThis program will end now.\n"))
-        self.assertFalse(os.path.exists(os.path.join(self.data, "passwords.dat")))
+        run = self.ombrel("--export", "-", input=b"\n")
+        self.assertEqual((run.returncode, run.stdout.decode(), run.stderr.decode()), (
+            1, "", f"The password file could not be read:\n{self.data}/pw.dat\n\n"
+                   "Input/output error.\n\nThis program will end now.\n"))
 
 
 if __name__ == "__main__":
