@@ -14,7 +14,6 @@
 #include <string_view>
 #include <utility>
 
-#include "importexport/CommandOutput.h"
 #include "storage/FileDescriptor.h"
 
 namespace ombrel {
@@ -185,7 +184,7 @@ std::optional<std::string> readLine(int fd, QuietTerminal* terminal) {
 
 }  // namespace
 
-std::optional<QString> askPasswordOnTerminal(CommandOutput& output) {
+PasswordAnswer askPasswordOnTerminal() {
   std::optional<std::string> line;
   if (::isatty(STDIN_FILENO)) {
     // The controlling terminal; without one (after setsid) the terminal on
@@ -196,11 +195,9 @@ std::optional<QString> askPasswordOnTerminal(CommandOutput& output) {
   } else {
     line = readLine(STDIN_FILENO, nullptr);
   }
-  if (!line) {
-    output.notice(QStringLiteral("The password line is longer than %1 bytes.")
-                      .arg(static_cast<qulonglong>(kLongestPasswordLine)));
-    return std::nullopt;
-  }
+  if (!line)
+    return PasswordAnswer::none(QStringLiteral("The password line is longer than %1 bytes.")
+                                    .arg(static_cast<qulonglong>(kLongestPasswordLine)));
   return QString::fromUtf8(line->data(), static_cast<qsizetype>(line->size()));
 }
 

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QString>
-#include <optional>
+#include "password/PasswordGate.h"
 
 namespace ombrel {
-
-class CommandOutput;
 
 // The master password for a command run without a window. On a terminal the
 // prompt "Enter the Password" goes to the terminal itself, never to standard
@@ -15,7 +12,7 @@ class CommandOutput;
 // typed afresh. When standard input is not a terminal, one line is read from
 // it, with no prompt. The line end is not part of the answer; no line at all
 // is the empty answer. A line longer than 4096 bytes, the line end not
-// counted, is no answer: `output` is told so.
-std::optional<QString> askPasswordOnTerminal(CommandOutput& output);
+// counted, is no answer.
+PasswordAnswer askPasswordOnTerminal();
 
 }  // namespace ombrel

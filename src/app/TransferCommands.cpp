@@ -38,16 +38,14 @@ storage::DataDirectory dataDirectory() {
 
 // The gate start-up keeps, with the command line's prompt and messages.
 bool passwordAccepted(const storage::DataDirectory& data, CommandOutput& output) {
-  const GateOutcome gate =
-      checkMasterPassword(data, [&output] { return askPasswordOnTerminal(output); });
+  const GateOutcome gate = checkMasterPassword(data, askPasswordOnTerminal);
   switch (gate.check) {
     case PasswordCheck::MissingFile:
       output.notice(kPasswordFileTampered);
       return false;
     case PasswordCheck::Unreadable:
+    case PasswordCheck::NoAnswer:
       output.notice(gate.problem);
-      return false;
-    case PasswordCheck::NoAnswer:  // the reason is told already
       return false;
     case PasswordCheck::Wrong:
       output.notice(QStringLiteral("The password you have entered is incorrect."));

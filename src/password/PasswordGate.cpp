@@ -12,7 +12,7 @@
 namespace ombrel {
 
 GateOutcome checkMasterPassword(const storage::DataDirectory& data,
-                                const std::function<std::optional<QString>()>& askPassword) {
+                                const std::function<PasswordAnswer()>& askPassword) {
   const auto passwordFile = data.file(storage::kPasswordFile);
   if (!storage::isPresentFile(passwordFile)) return {PasswordCheck::MissingFile, {}};
 
@@ -27,12 +27,13 @@ GateOutcome checkMasterPassword(const storage::DataDirectory& data,
   }
   const std::string_view storedLine = storage::firstLine(bytes);
   if (storedLine == kNoPasswordMarker) return {PasswordCheck::NoPassword, {}};
-  const std::optional<QString> answer = askPassword();
-  if (!answer) return {PasswordCheck::NoAnswer, {}};
+  const PasswordAnswer answer = askPassword();
+  if (!answer.text) return {PasswordCheck::NoAnswer, answer.problem};
   // Characters that cannot be shifted are left out, just as when the password
   // was set, so both sides compare the same way.
-  return {toStored(*answer).stored == storedLine ? PasswordCheck::Accepted : PasswordCheck::Wrong,
-          {}};
+  return {
+      toStored(*answer.text).stored == storedLine ? PasswordCheck::Accepted : PasswordCheck::Wrong,
+      {}};
 }
 
 }  // namespace ombrel

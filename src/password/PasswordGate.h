@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace ombrel {
 
@@ -33,18 +34,31 @@ enum class PasswordCheck {
 
 struct GateOutcome {
   PasswordCheck check;
-  // For Unreadable: the message that names the file and the reason, and says
-  // that the program ends.
+  // For Unreadable and NoAnswer, what to tell the user: the file and the
+  // reason, or why no answer could be read.
+  QString problem;
+};
+
+// What asking for the password gave: the text typed, or why there is none.
+struct PasswordAnswer {
+  // A prompt's text is an answer as it stands.
+  PasswordAnswer(QString typed) : text(std::move(typed)) {}  // NOLINT(google-explicit-constructor)
+  static PasswordAnswer none(QString why) {
+    PasswordAnswer nothing{QString()};
+    nothing.text.reset();
+    nothing.problem = std::move(why);
+    return nothing;
+  }
+
+  std::optional<QString> text;
   QString problem;
 };
 
 // The master password gate: tests that pw.dat is present, reads its first
 // line and, unless it is the no-password marker, asks `askPassword` for the
-// answer and compares it as stored. `askPassword` returns nothing when no
-// answer could be read; it has then told the user why. Start-up and the
-// command line both pass through it, each asking and telling the user in its
-// own way.
+// answer and compares it as stored. Start-up and the command line both pass
+// through it, each asking and telling the user in its own way.
 GateOutcome checkMasterPassword(const storage::DataDirectory& dataDirectory,
-                                const std::function<std::optional<QString>()>& askPassword);
+                                const std::function<PasswordAnswer()>& askPassword);
 
 }  // namespace ombrel

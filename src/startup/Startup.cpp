@@ -2,7 +2,6 @@
 #include "startup/Startup.h"
 
 #include <QStringList>
-#include <optional>
 #include <string>
 
 #include "colour/WindowColour.h"
@@ -22,9 +21,8 @@ namespace {
 // Asks for the master password with the dialogs, and tells the user when the
 // gate stays shut; Ready when it lets the user in.
 StartupOutcome passGate(const storage::DataDirectory& data, Dialogs& dialogs) {
-  const GateOutcome gate = checkMasterPassword(data, [&dialogs]() -> std::optional<QString> {
-    return dialogs.inputBox("Enter the Password", "Password");
-  });
+  const GateOutcome gate = checkMasterPassword(
+      data, [&dialogs] { return dialogs.inputBox("Enter the Password", "Password"); });
   switch (gate.check) {
     case PasswordCheck::MissingFile:
       dialogs.messageBox(kPasswordFileTampered, kCriticalOk,
