@@ -21,7 +21,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool xclip x11-utils imagemagick python3 dbus-x11
-  syncthing keepassxc
+  syncthing keepassxc tmux
   appstream desktop-file-utils lintian dpkg-dev fakeroot file
 )
 

@@ -35,9 +35,13 @@ storage::DataDirectory dataDirectory() {
 
 // The gate start-up keeps, with the command line's prompt and messages.
 CommandResult passwordGate(const storage::DataDirectory& data) {
-  switch (checkMasterPassword(data, askPasswordOnTerminal)) {
+  const GateOutcome gate = checkMasterPassword(data, askPasswordOnTerminal);
+  switch (gate.check) {
     case PasswordCheck::MissingFile:
       return CommandResult::failed(kPasswordFileTampered);
+    case PasswordCheck::Unreadable:
+    case PasswordCheck::NoAnswer:
+      return CommandResult::failed(gate.problem);
     case PasswordCheck::Wrong:
       return CommandResult::failed(QStringLiteral("The password you have entered is incorrect."));
     case PasswordCheck::NoPassword:

@@ -21,18 +21,23 @@ namespace {
 // Asks for the master password with the dialogs, and tells the user when the
 // gate stays shut; Ready when it lets the user in.
 StartupOutcome passGate(const storage::DataDirectory& data, Dialogs& dialogs) {
-  switch (checkMasterPassword(
-      data, [&dialogs] { return dialogs.passwordBox("Enter the Password", "Password"); })) {
+  const GateOutcome gate = checkMasterPassword(
+      data, [&dialogs] { return dialogs.passwordBox("Enter the Password", "Password"); });
+  switch (gate.check) {
     case PasswordCheck::MissingFile:
       dialogs.messageBox(kPasswordFileTampered, kCriticalOk,
                          "Password File has been tampered with!");
       return StartupOutcome::NoPasswordFile;
+    case PasswordCheck::Unreadable:
+      dialogs.messageBox(gate.problem, kCriticalOk, QStringLiteral("Ombrel"));
+      return StartupOutcome::UnreadablePasswordFile;
     case PasswordCheck::NoPassword:
       dialogs.warn(
           "The Ombrel has no password. Click on 'Ombrel' and click 'Change Password' to asign a "
           "password.");
       return StartupOutcome::Ready;
     case PasswordCheck::Wrong:
+    case PasswordCheck::NoAnswer:  // the prompt always answers; this is for the safe side
       dialogs.messageBox("The password you have entered is incorrect. This program will end now.",
                          kCriticalOk, "Wrong Password!");
       return StartupOutcome::WrongPassword;

@@ -12,9 +12,10 @@ class DataDirectory;
 }
 
 enum class StartupOutcome {
-  Ready,           // the window may be shown with the entries listed
-  NoPasswordFile,  // pw.dat is missing: the program ends
-  WrongPassword,   // the answer did not match: the program ends
+  Ready,                   // the window may be shown with the entries listed
+  NoPasswordFile,          // pw.dat is missing: the program ends
+  UnreadablePasswordFile,  // pw.dat is there but cannot be read: the program ends
+  WrongPassword,           // the answer did not match: the program ends
 };
 
 // What start-up found.
@@ -29,8 +30,8 @@ struct Startup {
 // data directory (the one step that may change it), applies the saved colour,
 // guards the window with the master password and lists the stored entries.
 // Steps that fail (an unreadable file, a character that cannot be shifted) are
-// skipped, never fatal; only a missing pw.dat or a wrong answer ends the
-// program.
+// skipped, never fatal; only a missing or unreadable pw.dat or a wrong answer
+// ends the program.
 Startup runStartup(WindowState& window, storage::DataDirectory& dataDirectory, Dialogs& dialogs);
 
 // Once the window is shown with the entries that could be read: tells the

@@ -175,10 +175,10 @@ TEST_P(FaultTest, AFolderInTheWayIsReportedUntouched) {
   }
 }
 
-// Start-up only reads. A failed read may leave the list empty or refuse the
-// password for this run (an unreadable pw.dat counts as an empty one), but it
-// changes no file: a New in that session keeps every entry, and the next
-// start shows them all.
+// Start-up only reads. A failed read may leave the list empty, or end this
+// run when pw.dat cannot be read, saying which file and why; it never tells
+// the right password it is wrong, and it changes no file: a New in that
+// session keeps every entry, and the next start shows them all.
 TEST(StartUpFaultTest, AFailedReadLosesNoEntry) {
   testing::TempDataDir dir;
   lay(dir, startingFiles());
@@ -201,6 +201,13 @@ TEST(StartUpFaultTest, AFailedReadLosesNoEntry) {
       std::vector<std::string> problems;
       if (!hit) problems.push_back("the step was never reached");
       if (snapshot(dir) != startingFiles()) problems.push_back("start-up changed a file");
+      if (started.outcome == StartupOutcome::WrongPassword)
+        problems.push_back("the right password was told it is wrong");
+      if (started.outcome == StartupOutcome::UnreadablePasswordFile &&
+          (started.messages.size() != 1 ||
+           !started.messages[0].text.contains(displayPath(dir.file("pw.dat"))) ||
+           !started.messages[0].text.contains(QString::fromStdString(reasonOf(error)))))
+        problems.push_back("pw.dat is not named with the reason");
       if (started.outcome == StartupOutcome::Ready) {
         auto test = sessionListing(dir, started.names);
         for (const char* answer : {"z.com", "zed", "pw-z"}) test->dialogs.answerInput(answer);

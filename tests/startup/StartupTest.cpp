@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <utility>
 
 #include "FakeWindow.h"
@@ -109,6 +110,22 @@ TEST_F(StartupTest, MissingPasswordFileOrAFolderInItsPlaceEnds) {
   std::filesystem::create_directory(dir.file("pw.dat"));
   testing::ScriptedDialogs again;
   EXPECT_EQ(runStartup(window, data, again).outcome, StartupOutcome::NoPasswordFile);
+}
+
+TEST_F(StartupTest, UnreadablePasswordFileEndsWithoutAsking) {
+  // Reading a process's memory at address 0 fails with EIO, even for root,
+  // whom no file mode keeps out.
+  std::filesystem::create_symlink("/proc/self/mem", dir.file("pw.dat"));
+  dir.write("passwords.dat", line("site", "u", "p", ""));
+  EXPECT_EQ(start(), StartupOutcome::UnreadablePasswordFile);
+  EXPECT_TRUE(dialogs.prompts.empty());
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "The password file could not be read:\n" +
+                                          QString::fromStdString(dir.file("pw.dat").string()) +
+                                          "\n\nInput/output error.\n\nThis program will end now.");
+  EXPECT_EQ(dialogs.messages[0].title, "Ombrel");
+  EXPECT_EQ(dialogs.messages[0].style, kCriticalOk);
+  EXPECT_TRUE(window.names.isEmpty());
 }
 
 TEST_F(StartupTest, PasswordFileIsJudgedByItsFirstLineOnly) {
