@@ -15,9 +15,9 @@ namespace {
 using Action = CommandLine::Action;
 
 // The options that take a value, each also accepted as --name=VALUE.
-const QStringList kValueOptions = {
-    QStringLiteral("import"), QStringLiteral("export"),      QStringLiteral("format"),
-    QStringLiteral("show"),   QStringLiteral("check-pwned"), QStringLiteral("field")};
+const QStringList kValueOptions = {QStringLiteral("import"),      QStringLiteral("export"),
+                                   QStringLiteral("format"),      QStringLiteral("show"),
+                                   QStringLiteral("check-pwned"), QStringLiteral("field")};
 
 // The commands, of which one at a time is given, and the options that take
 // the file or name each works on.
@@ -128,8 +128,9 @@ CommandLine meaningOf(const QCommandLineParser& parser) {
                             (each.takesValue ? 0 : parser.isSet(QString::fromLatin1(each.option)));
     if (given == 0) continue;
     if (command || given > 1)
-      return usage("give only one of --import, --export, --list, --show, --report and "
-                   "--check-pwned");
+      return usage(
+          "give only one of --import, --export, --list, --show, --report and "
+          "--check-pwned");
     command = &each;
   }
   for (const char* option : {"format", "field"})
@@ -153,10 +154,9 @@ CommandLine meaningOf(const QCommandLineParser& parser) {
   if (auto wrong = misplaced(parser, "format", Action::Export, action, "export"))
     return usage(*wrong);
   if (auto wrong = misplaced(parser, "field", Action::Show, action, "show")) return usage(*wrong);
-  const std::string value =
-      command && command->takesValue
-          ? toBytes(parser.value(QString::fromLatin1(command->option)))
-          : std::string();
+  const std::string value = command && command->takesValue
+                                ? toBytes(parser.value(QString::fromLatin1(command->option)))
+                                : std::string();
   // Standard input carries the master password when it is not a terminal.
   if (action == Action::Import && value == "-")
     return usage("--import reads a file, not standard input");
@@ -296,10 +296,11 @@ std::string helpText() {
                      "text."),
                  0) +
          "\n" +
-         wrapped(QStringLiteral("Exit status: 0 when all went well, 1 on an error or when a login "
-                                "was skipped, 2 for a usage error, 3 when --report or --check-pwned "
-                                "found something to change."),
-                 0) +
+         wrapped(
+             QStringLiteral("Exit status: 0 when all went well, 1 on an error or when a login "
+                            "was skipped, 2 for a usage error, 3 when --report or --check-pwned "
+                            "found something to change."),
+             0) +
          "\n" +
          wrapped(QStringLiteral("The files are shift-encoded, not encrypted: keep them private."),
                  0);

@@ -15,18 +15,7 @@ namespace ombrel {
 // answered without one: --help and --version, the import and export of
 // logins as CSV files, and the commands that read the entries.
 struct CommandLine {
-  enum class Action {
-    Run,
-    Help,
-    Version,
-    Usage,
-    Import,
-    Export,
-    List,
-    Show,
-    Report,
-    CheckPwned
-  };
+  enum class Action { Run, Help, Version, Usage, Import, Export, List, Show, Report, CheckPwned };
   Action action = Action::Run;
   // For Usage: what was wrong, e.g. "unrecognized option '--x'".
   std::string error;

@@ -10,7 +10,7 @@
 
 #include "app/CommandLine.h"
 #include "app/CoreFiles.h"
-#include "app/TransferCommands.h"
+#include "app/TerminalCommands.h"
 #include "storage/DataDirectory.h"
 #include "ui/DesktopShell.h"
 #include "ui/Form1.h"
@@ -49,12 +49,10 @@ int answerCommandLine(const ombrel::CommandLine& commandLine) {
       std::fprintf(stderr, "ombrel: %s\n%s", commandLine.error.c_str(),
                    ombrel::usageText().c_str());
       return 2;
-    case Action::Import:
-      return ombrel::runImport(commandLine.file);
-    case Action::Export:
-      return ombrel::runExport(commandLine.file, *commandLine.format);
     case Action::Run:
       break;
+    default:
+      return ombrel::runCommand(commandLine);
   }
   return -1;
 }

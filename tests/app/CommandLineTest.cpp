@@ -26,7 +26,10 @@ TEST(CommandLineTest, TakesEachOptionOrSaysWhatIsWrong) {
     std::string file = {};
     std::string format = "keepassxc";
     std::string error = {};
+    ShownField field = ShownField::All;
   };
+  const std::string kOneCommand =
+      "give only one of --import, --export, --list, --show, --report and --check-pwned";
   const std::string kDashValue =
       "option '--export' requires an argument; a value that starts with '-' is given as "
       "--export=VALUE";
@@ -74,8 +77,18 @@ TEST(CommandLineTest, TakesEachOptionOrSaysWhatIsWrong) {
        "option '--format' given twice"},
       {{"--import", "x", "--format", "chrome"}, Action::Usage, {}, KeePassXC,
        "option '--format' applies to --export only"},
-      {{"--import", "x", "--export", "y"}, Action::Usage, {}, KeePassXC,
-       "give one --import or one --export"},
+      {{"--import", "x", "--export", "y"}, Action::Usage, {}, KeePassXC, kOneCommand},
+      {{"--report", "--list"}, Action::Usage, {}, KeePassXC, kOneCommand},
+      {{"--list"}, Action::List},
+      {{"--report"}, Action::Report},
+      {{"--check-pwned", "leaks.txt"}, Action::CheckPwned, "leaks.txt"},
+      {{"--show=-dash.example"}, Action::Show, "-dash.example"},
+      {{"--show", "a.example", "--field", "url"}, Action::Show, "a.example", KeePassXC, {},
+       ShownField::Url},
+      {{"--show", "a", "--field", "pin"}, Action::Usage, {}, KeePassXC,
+       "unknown field 'pin' (name, url, user, password or notes)"},
+      {{"--list", "--field", "url"}, Action::Usage, {}, KeePassXC,
+       "option '--field' applies to --show only"},
       {{"--import", "-"}, Action::Usage, {}, KeePassXC,
        "--import reads a file, not standard input"},
   };
@@ -88,6 +101,7 @@ TEST(CommandLineTest, TakesEachOptionOrSaysWhatIsWrong) {
     EXPECT_EQ(parsed.file, c.file) << shown;
     EXPECT_EQ(parsed.format->exportName, c.format) << shown;
     EXPECT_EQ(parsed.error, c.error) << shown;
+    EXPECT_EQ(parsed.field, c.field) << shown;
   }
 }
 

@@ -15,6 +15,7 @@ given on standard input.
 import base64
 import csv
 import fcntl
+import hashlib
 import io
 import os
 import pty
@@ -487,6 +488,58 @@ class SafeOutputTest(Scratch):
         self.assertEqual([e[0] for e in entries(data)], ["a.example", "c.example"])
         again = self.ombrel(data, "--export", "-")
         self.assertEqual(again.returncode, 0, again.stderr)
+
+class ReadingCommandsTest(Scratch):
+    """--list, --show, --report and --check-pwned through the `ombrel`
+    command, behind the master password given on standard input."""
+
+    def test_read_report_and_check_for_leaks(self):
+        data = self.data_dir(pw=shift("master") + b"\r\n")
+        os.chmod(data, 0o700)
+        logins = [("webmail.example", "ann", "password"), ("store.example", "bob", "password"),
+                  ("http://wiki.example/", "cy", "Tr0ub4dor&3 horse staple"), ("router.local", "", "")]
+        with open(os.path.join(data, "passwords.dat"), "wb") as f:
+            for name, user, password in logins:
+                f.write(b'"' + shift(name) + b'","' + shift(user) + b'","' + shift(password) +
+                        b'","' + shift("line 1\r\nline 2") + b'"\r\n')
+        leaks = self.write("leaks.txt", "".join(sorted(
+            hashlib.sha1(p.encode()).hexdigest().upper() + f":{n}\r\n"
+            for p, n in [("password", 9545824), ("123456", 1), ("qwerty", 2)])))
+
+        def ombrel(*arguments):
+            return subprocess.run([LAUNCHER, *arguments], input=b"master\n", capture_output=True,
+                                  env=self.env(OMBREL_BIN=PROGRAM, OMBREL_DATA_DIR=data),
+                                  timeout=60)
+
+        listed = ombrel("--list")
+        self.assertEqual((listed.returncode, listed.stdout),
+                         (0, "".join(login[0] + "\n" for login in logins).encode()))
+        shown = ombrel("--show", "store.example")
+        self.assertEqual(shown.stdout, b"Web Site: store.example\nUser Name: bob\n"
+                                       b"Password: password\nNotes:\n  line 1\n  line 2\n")
+        self.assertEqual(ombrel("--show=webmail.example", "--field", "url").stdout,
+                         b"http://webmail.example/\n")
+        missing = ombrel("--show", "nowhere.example")
+        self.assertEqual((missing.returncode, missing.stderr),
+                         (1, b"No entry is named nowhere.example.\n"))
+
+        report = ombrel("--report")
+        self.assertEqual(report.returncode, 3, report.stderr)
+        self.assertNotIn(b"password\n", report.stdout.replace(b"passwords", b""))
+        self.assertIn(b"Reused passwords (1 group):\n  webmail.example, store.example\n",
+                      report.stdout)
+        self.assertIn(b"Empty passwords (1):\n  router.local\n", report.stdout)
+        self.assertIn(b"Sent without encryption (1):\n  http://wiki.example/\n", report.stdout)
+
+        pwned = ombrel("--check-pwned", leaks)
+        self.assertEqual(pwned.returncode, 3, pwned.stderr)
+        self.assertEqual(pwned.stdout, b"webmail.example: seen 9545824 times\n"
+                                       b"store.example: seen 9545824 times\n"
+                                       b"2 of 3 passwords found in " + leaks.encode() + b".\n")
+
+        wrong = subprocess.run([LAUNCHER, "--list"], input=b"nope\n", capture_output=True,
+                               env=self.env(OMBREL_BIN=PROGRAM, OMBREL_DATA_DIR=data), timeout=60)
+        self.assertEqual((wrong.returncode, wrong.stdout), (1, b""))
 
 if __name__ == "__main__":
     if not shutil.which("keepassxc-cli"):
