@@ -214,7 +214,7 @@ def main():
     # over the same command on an empty file, per byte of the entry file it
     # leaves or reads.
     if ("import", g) in times:
-        table.judge("import", g, f"copy_imported {n}", t("import", g) / t("copy_imported", g), 3)
+        table.judge("import", g, f"copy_imported {n}", t("import", g) / t("copy_imported", g), 25)
     if ("export", g) in times:
         table.judge("export", g, f"parse {n}", t("export", g) / t("parse", g), 3)
     for mode in ("import", "export"):

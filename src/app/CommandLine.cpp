@@ -228,8 +228,18 @@ std::string wrapped(const QString& text, int indent) {
 std::string option(const char* names, const QString& text) {
   constexpr int kTextColumn = 21;
   std::string line = std::string("  ") + names;
-  line.resize(kTextColumn, ' ');
+  // A name too long for its column has the text on the next line.
+  if (line.size() + 1 >= kTextColumn) line += '\n';
+  line.resize(line.back() == '\n' ? line.size() + kTextColumn : kTextColumn, ' ');
   return line + wrapped(text, kTextColumn);
+}
+
+// The formats --import recognises, and where each program writes its file.
+std::string formatGuide() {
+  std::string guide = "The import recognises the CSV files of these programs (exported from):\n";
+  for (const CsvFormat& format : csvFormats())
+    guide += option(format.name, QString::fromUtf8(format.whereExported));
+  return guide;
 }
 
 }  // namespace
@@ -259,10 +269,9 @@ std::string helpText() {
          "\n" + option("-h, --help", QStringLiteral("print this help and exit")) +
          option("    --version", QStringLiteral("print the version and exit")) +
          option("    --import FILE",
-                QStringLiteral("add the logins of a CSV file exported by %1 (or any CSV file "
-                               "with url, username and password columns); the header tells "
-                               "which")
-                    .arg(knownProgramNames())) +
+                QStringLiteral("add the logins of a CSV file that another password manager "
+                               "or a browser exported (see below), or of any CSV file with "
+                               "url, username and password columns; the header tells which")) +
          option("    --export FILE",
                 QStringLiteral("write every entry to a new CSV file, or to standard output when "
                                "FILE is -")) +
@@ -281,7 +290,7 @@ std::string helpText() {
                 QStringLiteral("look up every password in a downloaded list of leaked "
                                "passwords (SHA1HEX:COUNT lines); a list sorted by hash is "
                                "searched without reading it whole")) +
-         "\n" +
+         "\n" + formatGuide() + "\n" +
          wrapped(QStringLiteral("A value that starts with '-' (other than - alone) is given as "
                                 "--option=VALUE, or a file as ./-name."),
                  0) +

@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ombrel {
@@ -20,9 +21,10 @@ enum class ColumnRole {
   Notes,     //
   Totp,      // a TOTP secret or otpauth:// address
   Fields,    // custom fields, "name: value" a line
-  Type,      // the item's type, which tells a secure note from a login
+  Type,      // the item's type, which tells a secure note or a folder from a login
+  Folder,    // the folder an item is in, which tells a folder's own row
 };
-inline constexpr std::size_t kColumnRoles = 9;
+inline constexpr std::size_t kColumnRoles = 10;
 
 // One column of a format's header.
 struct CsvColumn {
@@ -42,17 +44,28 @@ struct CsvColumn {
 // and reads it, and how an export writes it.
 struct CsvFormat {
   const char* name;                  // as the report names it: "KeePassXC"
+  const char* whereExported;         // where that program writes its CSV file
   const char* exportName = nullptr;  // "--format NAME" for the formats we write
   std::vector<CsvColumn> columns;
   // Quirks of the import:
   bool addressList = false;                 // several addresses in one column, comma-separated
   const char* secureNoteType = nullptr;     // the type of a secure note, which has no address
   const char* secureNoteAddress = nullptr;  // the address a secure note is written at
+  // Folders have rows of their own: a row of this type, or one with a name
+  // and nothing else that is another row's folder, holds no login.
+  const char* folderType = nullptr;
 };
 
-// Every known format, in the order a header is tried; the last is the
-// fallback for any spreadsheet with url, username and password columns.
+// Every known format; the last is the fallback for any spreadsheet with url,
+// username and password columns. A header is tried against the format with
+// the most identifying columns first, so that it is never taken for a format
+// whose columns are only some of its own.
 const std::vector<CsvFormat>& csvFormats();
+
+// Whether a column holds only the other program's bookkeeping (folders,
+// favourites, dates, ids and the like), which an import leaves out. The
+// values of any other column that no field takes go into the notes.
+bool isBookkeeping(const QString& columnName);
 
 // The format an export writes by default, and the one "--format NAME" names.
 const CsvFormat& defaultExportFormat();
@@ -67,7 +80,10 @@ QString knownProgramNames();
 struct CsvHeader {
   const CsvFormat* format = nullptr;
   std::array<int, kColumnRoles> columns{};  // the index of each role's column, -1 for none
-  QStringList dropped;  // the header's other columns, as spelled there, each once
+  QStringList dropped;  // the header's bookkeeping columns, as spelled there, each once
+  // The columns no field takes that hold data, in header order: their values
+  // go into the notes under their names as spelled there.
+  std::vector<std::pair<int, QString>> extras;
 
   int column(ColumnRole role) const { return columns[static_cast<std::size_t>(role)]; }
 };

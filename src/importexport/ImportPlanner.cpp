@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "importexport/ImportPlanner.h"
 
+#include <QSet>
 #include <algorithm>
 #include <optional>
 #include <unordered_set>
@@ -129,6 +130,7 @@ class Planner {
           failureMessage(read, {entryFilePath, QString(), importText::nothingImported()}));
       return std::move(plan_);
     }
+    if (header_.format->folderType) learnFolders();
     readLogins();
     return std::move(plan_);
   }
@@ -172,10 +174,36 @@ class Planner {
       plan_.result = CommandResult::failed(importText::unreadableCsv(shownPath_, problem));
   }
 
+  // The folders the rows are in, which their own rows name.
+  void learnFolders() {
+    readCsv(rows_, [&](std::size_t, std::span<const std::string> fields) {
+      const QString folder = CsvRow{fields, encoding_}.text(header_.column(ColumnRole::Folder));
+      if (!folder.isEmpty()) folders_.insert(folder);
+      return true;
+    });
+  }
+
+  bool isFolderRow(const CsvRow& row) const {
+    const char* folderType = header_.format->folderType;
+    if (!folderType) return false;
+    if (row.text(header_.column(ColumnRole::Type))
+            .trimmed()
+            .compare(QLatin1String(folderType), Qt::CaseInsensitive) == 0)
+      return true;
+    const int nameColumn = header_.column(ColumnRole::Title);
+    for (int i = 0; i < static_cast<int>(row.fields.size()); ++i)
+      if (i != nameColumn && !row.fields[static_cast<std::size_t>(i)].empty()) return false;
+    return folders_.contains(row.text(nameColumn));
+  }
+
   // Decides on the login of one row.
   void take(std::size_t line, const CsvRow& row) {
     // A row of empty fields (a spreadsheet's trailing line) holds no login.
     if (allBlank(row.fields)) return;
+    if (isFolderRow(row)) {
+      ++plan_.folderRows;
+      return;
+    }
     // Known too large from its bytes alone, a login is never decoded: that
     // would take twice its size again, for nothing.
     if (storedBytesAtLeast(header_, row) >= storage::RecordReader::kMaxRecordBytes)
@@ -229,6 +257,7 @@ class Planner {
   TextEncoding encoding_ = TextEncoding::Utf8;
   CsvHeader header_;
   KnownRecords known_;
+  QSet<QString> folders_;
   ImportPlan plan_;
 };
 

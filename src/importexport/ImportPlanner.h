@@ -31,6 +31,7 @@ struct ImportPlan {
   std::size_t renamed = 0;
   std::size_t alreadyThere = 0;
   std::size_t skipped = 0;
+  std::size_t folderRows = 0;  // rows that stand for a folder, not a login
 };
 
 // Reads the logins of a CSV file and compares them with the records of the

@@ -81,6 +81,11 @@ QString skippedClashRenamed(const QString& name, std::size_t line, const QString
          quoted(newName) + u'.';
 }
 
+QString passedOverFolders(std::size_t rows) {
+  return rows == 1 ? QStringLiteral("Passed over 1 folder row, which holds no login.")
+                   : QStringLiteral("Passed over %1 folder rows, which hold no login.").arg(rows);
+}
+
 QString summary(std::size_t imported, const QString& file, const QString& format,
                 std::size_t renamed, std::size_t alreadyThere, std::size_t skipped) {
   return QStringLiteral("Imported %1 %2 from %3 (%4): %5 renamed, %6 already there, %7 skipped.")

@@ -24,6 +24,7 @@ QString skippedUnstorable(const QString& name, std::size_t line, Field field,
 QString skippedTooLarge(const QString& name, std::size_t line);
 QString skippedClash(const QString& name, std::size_t line);
 QString skippedClashRenamed(const QString& name, std::size_t line, const QString& newName);
+QString passedOverFolders(std::size_t rows);
 // "Imported N logins from FILE (FORMAT): R renamed, A already there, S skipped."
 QString summary(std::size_t imported, const QString& file, const QString& format,
                 std::size_t renamed, std::size_t alreadyThere, std::size_t skipped);

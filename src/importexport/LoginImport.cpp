@@ -19,6 +19,7 @@ namespace {
 void report(const ImportPlan& plan, const QString& shownPath, CommandOutput& output) {
   if (!plan.dropped.isEmpty()) output.report(importText::droppedColumns(plan.dropped));
   for (const QString& line : plan.lines) output.report(line);
+  if (plan.folderRows > 0) output.report(importText::passedOverFolders(plan.folderRows));
   output.report(importText::summary(plan.records.size(), shownPath,
                                     QString::fromUtf8(plan.format->name), plan.renamed,
                                     plan.alreadyThere, plan.skipped));

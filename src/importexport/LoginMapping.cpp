@@ -2,6 +2,7 @@
 #include "importexport/LoginMapping.h"
 
 #include <QStringList>
+#include <QUrl>
 
 #include "web/WebCommands.h"
 
@@ -39,10 +40,34 @@ QString withCrLf(QString text) {
   return text.replace(u'\n', QStringLiteral("\r\n"));
 }
 
-// The notes, then a line for each custom field, each further address and the
-// TOTP secret, in that order.
-QString notesOf(const CsvHeader& header, const CsvRow& row, const QStringList& moreAddresses) {
+// A text as it is compared with another: without regard to case, blanks
+// around it or a leading "www.".
+QString comparable(const QString& text) {
+  QString key = text.trimmed().toLower();
+  return key.startsWith(QLatin1String("www.")) ? key.mid(4) : key;
+}
+
+QString hostOf(const QString& address) {
+  return QUrl(address.contains(QLatin1String("://")) ? address : "http://" + address).host();
+}
+
+// "Title: TITLE" when the title says more than the name and the address do,
+// so that a login named by its address keeps the title people know it by.
+QString titleLine(const QString& title, const QString& name, const QString& address) {
+  const QString key = comparable(title);
+  if (address.isEmpty() || key.isEmpty() || key == comparable(name) ||
+      key == comparable(hostOf(address)))
+    return QString();
+  return "Title: " + title.trimmed();
+}
+
+// The title line, the notes, then a line for each custom field, each further
+// address, the TOTP secret and each value of a column Ombrel has no field
+// for, in that order.
+QString notesOf(const CsvHeader& header, const CsvRow& row, const QString& title,
+                const QStringList& moreAddresses) {
   QStringList lines;
+  if (!title.isEmpty()) lines.append(title);
   if (QString notes = columnText(header, row, ColumnRole::Notes); !notes.isEmpty())
     lines.append(withCrLf(std::move(notes)));
   for (const QString& field : withCrLf(columnText(header, row, ColumnRole::Fields))
@@ -51,6 +76,9 @@ QString notesOf(const CsvHeader& header, const CsvRow& row, const QStringList& m
   for (const QString& address : moreAddresses) lines.append("URL: " + address);
   if (const QString totp = columnText(header, row, ColumnRole::Totp).trimmed(); !totp.isEmpty())
     lines.append("TOTP: " + totp);
+  for (const auto& [index, name] : header.extras)
+    if (const QString value = row.text(index); !value.trimmed().isEmpty())
+      lines.append(withCrLf(name + ": " + value));
   return lines.join(QStringLiteral("\r\n"));
 }
 
@@ -80,7 +108,7 @@ std::optional<Login> loginOf(const CsvHeader& header, const CsvRow& row) {
   }
   login.user = columnText(header, row, ColumnRole::User);
   login.password = columnText(header, row, ColumnRole::Password);
-  login.notes = notesOf(header, row, addresses);
+  login.notes = notesOf(header, row, titleLine(title, login.name, address), addresses);
   return login;
 }
 

@@ -29,6 +29,7 @@ import termios
 import time
 import unittest
 import uuid
+from urllib.parse import urlsplit
 from xml.sax.saxutils import escape
 
 PROGRAM = os.path.abspath(sys.argv[1])
@@ -78,6 +79,11 @@ def entries(data_dir):
         assert len(fields) == 4, line
         out.append([unshift(f[1:-1]) if f.startswith(b'"') else None for f in fields])
     return out
+
+
+def comparable(text):
+    text = text.strip().lower()
+    return text[4:] if text.startswith("www.") else text
 
 
 def site_url(name):
@@ -187,7 +193,12 @@ class KeePassXCTest(Scratch):
                                "taken by another login.")
                 name = new_name
             names.add(name)
-            lines = [notes] if notes else []
+            # A title that says more than the name and the address heads the notes.
+            host = urlsplit(url if "://" in url else "http://" + url).hostname or ""
+            titled = url.strip() and comparable(title) not in ("", comparable(name),
+                                                                comparable(host))
+            lines = ["Title: " + title.strip()] if titled else []
+            lines += [notes] if notes else []
             lines += ["TOTP: " + otp] if otp else []
             records.append([name, user or None, password or None,
                             "\n".join(lines).replace("\n", "\r\n")])
@@ -432,18 +443,18 @@ class SafeOutputTest(Scratch):
 
     def test_control_characters_in_files_reach_the_terminal_escaped(self):
         data = self.data_dir()
-        title = "\x1b]2;pwned\x07"
-        crafted = self.write("crafted.csv", f"url,username,password,{title}\n"
-                                            "a.example\x1b[2J,u\\v,p,x\n")
+        crafted = self.write("crafted.csv", "url,username,password,\x1b]2;pwned\x07\n"
+                                            "a.example\x1b[2J,u\\v,p,x\na.example\x1b[2J,,q,y\n")
         run = self.ombrel(data, "--import", crafted)
-        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(run.returncode, 1, run.stderr)  # the second login clashes
         self.assertNotIn(b"\x1b", run.stdout + run.stderr)
-        self.assertIn(b"\\x1B]2;pwned\\x07", run.stdout)
-        self.assertEqual(entries(data), [["a.example\x1b[2J", "u\\v", "p", ""]])
+        self.assertIn(b'Skipped "a.example\\x1B[2J" (line 3)', run.stdout)
+        self.assertEqual(entries(data), [["a.example\x1b[2J", "u\\v", "p", "\x1b]2;pwned\x07: x"]])
 
         # Data is raw in a pipe and escaped on a terminal, its row ends kept.
         piped = self.ombrel(data, "--export", "-", "--format", "chrome")
-        self.assertIn(b'"a.example\x1b[2J","http://a.example\x1b[2J/","u\\v","p",""\n', piped.stdout)
+        self.assertIn(b'"a.example\x1b[2J","http://a.example\x1b[2J/","u\\v","p",'
+                      b'"\x1b]2;pwned\x07: x"\n', piped.stdout)
         master, slave = pty.openpty()
         shown = subprocess.run([PROGRAM, "--export", "-", "--format", "chrome"], cwd=data,
                                env=self.env(), stdout=slave, stderr=subprocess.PIPE, timeout=60)
@@ -451,7 +462,8 @@ class SafeOutputTest(Scratch):
         screen = PasswordTest.read_until(master, None)
         os.close(master)
         self.assertEqual(shown.returncode, 0, shown.stderr)
-        self.assertIn(b'"a.example\\x1B[2J","http://a.example\\x1B[2J/","u\\\\v","p",""\r\n', screen)
+        self.assertIn(b'"a.example\\x1B[2J","http://a.example\\x1B[2J/","u\\\\v","p",'
+                      b'"\\x1B]2;pwned\\x07: x"\r\n', screen)
 
     def test_a_file_without_a_header_is_refused_without_repeating_it(self):
         data = self.data_dir()

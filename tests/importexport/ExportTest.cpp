@@ -69,16 +69,21 @@ TEST(RoundTripTest, AnExportComesBackThroughAnEmptyDataDirectory) {
       line("https://x.example/path", nullptr, nullptr, "") + line("my bank", "u\x80", "p\"q,", "") +
       line(" padded ", "u", "p", nullptr) + line("", "lost", "p", "") +
       line("plain.example", "u", "p", "n1\r\nn2") + line("plain.example", "bob", "p2", "") +
-      line("plain.example", nullptr, "p3", "") + line("a,b.example", "u", "p", "");
+      line("plain.example", nullptr, "p3", "") + line("a,b.example", "u", "p", "") +
+      line("https://mail.example.com", "u", "p", "Title: Work mail\r\ndesk");
   const std::string common =
       line("plain.example", "u", "p", "n1\r\nn2") +
       line("https://x.example/path", nullptr, nullptr, "") + line("my bank", "u\x80", "p\"q,", "") +
       line(" padded ", "u", "p", "") + line("bob@plain.example", "bob", "p2", "");
+  // A title kept in the notes comes back as it was.
+  const std::string kTitled =
+      line("https://mail.example.com", "u", "p", "Title: Work mail\r\ndesk");
   // Bitwarden separates addresses with commas, so a name with one is cut there.
   const std::pair<const char*, std::string> cases[] = {
-      {"keepassxc", common + line("a,b.example", "u", "p", "")},
-      {"bitwarden", common + line("http://a", "u", "p", "URL: b.example/")},
-      {"chrome", common + line("a,b.example", "u", "p", "")},
+      {"keepassxc", common + line("a,b.example", "u", "p", "") + kTitled},
+      {"bitwarden",
+       common + line("http://a", "u", "p", "Title: a,b.example\r\nURL: b.example/") + kTitled},
+      {"chrome", common + line("a,b.example", "u", "p", "") + kTitled},
   };
   const mode_t umask = ::umask(0);
   for (const auto& [format, expected] : cases) {

@@ -48,10 +48,20 @@ TEST(HeaderTest, RecognisesEachProgramByItsColumns) {
       {"name,url,username,password,note", "Chrome", {}},
       {"name,url,username,password", "Chrome", {}},
       // Columns beyond a format's own are left out too, each named once.
-      {"name,url,username,password,note,extra1,Extra1", "Chrome", {"extra1"}},
+      // Columns beyond a format's own hold data for the notes, unless they
+      // are bookkeeping.
+      {"name,url,username,password,note,extra1,Folder", "Chrome", {"Folder"}},
       // KeePassXC's without Group is no KeePassXC file, but any spreadsheet's.
       {"Title,Username,Password,URL,Notes", "CSV", {}},
-      {"Password,Site,URL,UserName,Title,Notes,Note", "CSV", {"Site", "Note"}},
+      {"Password,Site,URL,UserName,Title,Notes,Note", "CSV", {}},
+      // A header with more columns than Chrome's is never taken for Chrome's.
+      {"name,url,username,password,note,cardholdername,cardnumber,cvc,expirydate,zipcode,"
+       "folder,full_name,phone_number,email,address1,address2,city,country,state",
+       "NordPass",
+       {"folder"}},
+      {"type,name,url,email,username,password,note,totp,createTime,modifyTime,vault",
+       "Proton Pass",
+       {"type", "createTime", "modifyTime", "vault"}},
       {"url,user,password", std::nullopt, {}},
       {"a,b,c", std::nullopt, {}},
   };
@@ -71,8 +81,9 @@ TEST(HeaderTest, AnUnknownHeaderSaysWhatItLacksAndNeverRepeatsTheLine) {
   EXPECT_EQ(plan.result.message(),
             "in.csv: the first line has 3 columns and lacks the columns url and password, so "
             "it is no header of the formats Ombrel knows: the CSV files of KeePassXC, "
-            "Bitwarden, 1Password, LastPass, Firefox and Chrome, and any file with the columns "
-            "url, username and password (and perhaps title or name, and notes or note).\n\n"
+            "Bitwarden, 1Password, LastPass, Firefox, Chrome, KeePass, RoboForm, NordPass, Apple "
+            "Passwords and Proton Pass, and any file with the columns url, username and password "
+            "(and perhaps title or name, and notes or note).\n\n"
             "Nothing was imported.");
   EXPECT_TRUE(plan.records.empty());
   EXPECT_THAT(testing::planOf("").result.message().toStdString(),
@@ -86,6 +97,7 @@ TEST(SampleFileTest, EachProgramsFileGivesItsLogins) {
     std::string csv;
     std::string records;
     std::string source;
+    std::size_t folderRows = 0;
   } cases[] = {
       {"KeePassXC 2.7: every field quoted, LF, a TOTP column",
        "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\","
@@ -94,13 +106,13 @@ TEST(SampleFileTest, EachProgramsFileGivesItsLogins) {
        "three\",\"otpauth://totp/b?secret=AB\",\"0\",\"2026-01-01T00:00:00Z\",\"\"\n"
        "\"Root\",\"No address\",\"x\",\"y\",\"\",\"\",\"\",\"0\",\"\",\"\"\n",
        line("https://bank.example/", "bob", "pa\"ss",
-            "one, two\r\nthree\r\nTOTP: otpauth://totp/b?secret=AB") +
+            "Title: Bank\r\none, two\r\nthree\r\nTOTP: otpauth://totp/b?secret=AB") +
            line("No address", "x", "y", ""),
        "KeePassXC"},
       {"an older KeePassXC: CR LF, no line end after the last line",
        "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\"\r\n"
        "\"Root\",\"Mail\",\"m\",\"p\",\" mail.example \",\"a\r\nb\"",
-       line("mail.example", "m", "p", "a\r\nb"), "KeePassXC"},
+       line("mail.example", "m", "p", "Title: Mail\r\na\r\nb"), "KeePassXC"},
       {"Bitwarden: quoted only where needed, several addresses, custom fields, a secure note",
        "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,"
        "login_password,login_totp\r\n"
@@ -108,7 +120,7 @@ TEST(SampleFileTest, EachProgramsFileGivesItsLogins) {
        "\"https://mail.example/,https://webmail.example/\",bob,\"p\"\"w\",JBSWY3DP\r\n"
        ",,note,Safe code,left of the door,,0,,,,\r\n",
        line("https://mail.example/", "bob", "p\"w",
-            "a note, with a comma\r\npin: 1234\r\nquestion: blue\r\n"
+            "Title: Mail\r\na note, with a comma\r\npin: 1234\r\nquestion: blue\r\n"
             "URL: https://webmail.example/\r\nTOTP: JBSWY3DP") +
            line("Safe code", nullptr, nullptr, "left of the door"),
        "Bitwarden"},
@@ -121,7 +133,7 @@ TEST(SampleFileTest, EachProgramsFileGivesItsLogins) {
        "Chrome"},
       {"an older Chrome, with a byte-order mark",
        "\xEF\xBB\xBFname,url,username,password\r\nshop,https://shop.example/,c,d\r\n",
-       line("https://shop.example/", "c", "d", ""), "Chrome"},
+       line("https://shop.example/", "c", "d", "Title: shop"), "Chrome"},
       {"Firefox: empty fields unquoted",
        "\"url\",\"username\",\"password\",\"httpRealm\",\"formActionOrigin\",\"guid\","
        "\"timeCreated\",\"timeLastUsed\",\"timePasswordChanged\"\r\n"
@@ -133,17 +145,61 @@ TEST(SampleFileTest, EachProgramsFileGivesItsLogins) {
        "url,username,password,totp,extra,name,grouping,fav\n"
        "https://shop.example/,carol,pw,,,Shop,Shopping,0\n"
        "http://sn,,,,\"NoteType:Server\nHostname:x\",Server,Secure Notes,0\n",
-       line("https://shop.example/", "carol", "pw", "") +
+       line("https://shop.example/", "carol", "pw", "Title: Shop") +
            line("Server", nullptr, nullptr, "NoteType:Server\r\nHostname:x"),
        "LastPass"},
       {"1Password 8: an archived item",
        "Title,Url,Username,Password,OTPAuth,Favorite,Archived,Tags,Notes\n"
        "Router,192.168.1.1,admin,admin1,otpauth://totp/r,false,true,home,on the shelf\n",
-       line("192.168.1.1", "admin", "admin1", "on the shelf\r\nTOTP: otpauth://totp/r"),
+       line("192.168.1.1", "admin", "admin1",
+            "Title: Router\r\non the shelf\r\nTOTP: otpauth://totp/r"),
        "1Password"},
       {"a spreadsheet saved as Windows-1252",
        "Password,URL,UserName,Title,Extra\r\npa\x80ss,www.shop.example,d\x96,Shop,x\r\n",
-       line("www.shop.example", "d\x96", "pa\x80ss", ""), "CSV"},
+       line("www.shop.example", "d\x96", "pa\x80ss", "Title: Shop\r\nExtra: x"), "CSV"},
+      {"KeePass 2: every field quoted",
+       "\"Account\",\"Login Name\",\"Password\",\"Web Site\",\"Comments\"\r\n"
+       "\"Work mail\",\"ann\",\"pw\",\"https://mail.example.com\",\"desk\"\r\n",
+       line("https://mail.example.com", "ann", "pw", "Title: Work mail\r\ndesk"), "KeePass"},
+      {"RoboForm: its fields column repeats the login",
+       "Name,Url,Login,Pwd,Note,Folder,Rf_fields\n"
+       "Bank,https://bank.example/,bob,pw,,/Money,\"User ID$:txt:bob\"\n",
+       line("https://bank.example/", "bob", "pw", "Title: Bank"), "RoboForm"},
+      {"NordPass: a folder row, a login in it and a card",
+       "name,url,username,password,note,cardholdername,cardnumber,cvc,expirydate,zipcode,folder,"
+       "full_name,phone_number,email,address1,address2,city,country,state\n"
+       "Banks,,,,,,,,,,,,,,,,,,\n"
+       "bank.example,https://bank.example/,bob,pw,,,,,,,Banks,,,,,,,,\n"
+       "Visa,,,,,Bob B,4111 1111,123,12/29,,Banks,,,,,,,,\n",
+       line("https://bank.example/", "bob", "pw", "") +
+           line("Visa", nullptr, nullptr,
+                "cardholdername: Bob B\r\ncardnumber: 4111 1111\r\ncvc: 123\r\n"
+                "expirydate: 12/29"),
+       "NordPass", 1},
+      {"NordPass with a type column",
+       "name,url,username,password,note,cardholdername,cardnumber,cvc,expirydate,zipcode,folder,"
+       "full_name,phone_number,email,address1,address2,city,country,state,type\n"
+       "Empty,,,,,,,,,,,,,,,,,,,folder\n"
+       "a.example,https://a.example/,u,p,,,,,,,,,,,,,,,,password\n",
+       line("https://a.example/", "u", "p", ""), "NordPass", 1},
+      {"an older Firefox: hostname",
+       "hostname,username,password,formSubmitURL,httpRealm,usernameField,passwordField\n"
+       "https://a.example,alice,pw,https://a.example,,user,pass\n",
+       line("https://a.example", "alice", "pw", ""), "Firefox"},
+      {"Apple Passwords",
+       "Title,URL,Username,Password,Notes,OTPAuth\n"
+       "a.example (alice),https://a.example/,alice,pw,,otpauth://totp/a\n",
+       line("https://a.example/", "alice", "pw",
+            "Title: a.example (alice)\r\nTOTP: otpauth://totp/a"),
+       "Apple Passwords"},
+      {"Proton Pass: an e-mail beside the user name",
+       "type,name,url,email,username,password,note,totp,createTime,modifyTime,vault\n"
+       "login,Shop,https://shop.example/,bob@mail.example,,pw,,,1,2,Personal\n",
+       line("https://shop.example/", nullptr, "pw", "Title: Shop\r\nemail: bob@mail.example"),
+       "Proton Pass"},
+      {"a spreadsheet with a one-time-password column",
+       "url,username,password,OTPAuth\na.example,u,p,otpauth://totp/x\n",
+       line("a.example", "u", "p", "OTPAuth: otpauth://totp/x"), "CSV"},
       {"UTF-8 without a byte-order mark",
        "url,username,password\n\xE2\x80\x93.example,\xE2\x80\x98x,\xE2\x82\xAC\n",
        line("\x96.example", "\x91x", "\x80", ""), "CSV"},
@@ -154,6 +210,7 @@ TEST(SampleFileTest, EachProgramsFileGivesItsLogins) {
     EXPECT_EQ(plan.format->name, c.source) << c.what;
     EXPECT_EQ(testing::added(plan), c.records) << c.what;
     EXPECT_EQ(plan.skipped, 0u) << c.what;
+    EXPECT_EQ(plan.folderRows, c.folderRows) << c.what;
   }
 }
 
