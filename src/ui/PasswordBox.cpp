@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include "ui/WaylandClipboard.h"
+
 namespace ombrel {
 
 PasswordBox::PasswordBox(const QString& text, QWidget* parent, std::chrono::milliseconds clearDelay)
@@ -110,7 +112,10 @@ void PasswordBox::clearCopy() {
   clearTimer_.stop();
   if (!copy_) return;
   QClipboard* clipboard = QGuiApplication::clipboard();
-  if (clipboard->mimeData(QClipboard::Clipboard) == copy_) clipboard->clear(QClipboard::Clipboard);
+  if (clipboard->mimeData(QClipboard::Clipboard) == copy_) {
+    clipboard->clear(QClipboard::Clipboard);
+    finishWaylandClipboardClear();
+  }
   copy_.clear();
 }
 
