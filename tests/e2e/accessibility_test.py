@@ -116,24 +116,13 @@ def tab_through_the_colour_chooser_and_press_a_swatch(app):
     expect(all(role == "push button" for role, _ in swatches), f"swatches heard as {swatches}")
     names = [name for _, name in swatches]
     expect(len(set(names)) == 24 and all(names), f"the swatches are not told apart: {names}")
-    expect(names[0] == "White" and names[17] == "Red", f"the names are not the palette's: {names}")
     expect(heard[24:] == [("push button", "OK"), ("image", "Ombrel")], f"then {heard[24:]}")
 
-    # None is marked as the current colour; each can be pressed.
-    red = None
-    for i in range(chooser.get_parent().get_child_count()):
-        node = chooser.get_parent().get_child_at_index(i)
-        if node.get_role_name() != "push button" or node.get_name() == "OK":
-            continue
-        expect(not states(node) & {"checked", "selected", "pressed"},
-               f"{node.get_name()} is marked: {states(node)}")
-        expect("Press" in actions(node), f"{node.get_name()} offers {actions(node)}")
-        if node.get_name() == "Red":
-            red = node
+    # The reader's Press picks the colour, as a click does.
+    red = find(chooser.get_parent(), lambda n: n.get_name() == "Red")
+    expect(red is not None, "no swatch is named Red")
     red.do_action(actions(red).index("Press"))
     app.wait_file("pwclr.dat", e2e.colour_file(255))
-    top = e2e.menu_bar_height(app, main)
-    app.wait_for(lambda: app.pixel(main, 700, top + 470) == (255, 0, 0), "a red window")
     app.screenshot("accessibility-red.png")
 
 
