@@ -11,7 +11,8 @@ DISPLAY, so that it cannot fall back to X11. Keys are typed into Weston's
 own X window, which hands them to the focused Wayland window. What the
 program offers on the clipboard is read by wl-paste (wl-clipboard), as
 another Wayland program would read it; with WAYLAND_DEBUG the program logs
-its protocol messages, where its windows' titles tell when they are up.
+its protocol messages, where its windows' titles and the keyboard focus tell
+when they are up.
 """
 
 import os
@@ -44,13 +45,7 @@ class WaylandApp(e2e.App):
         with open(stand_in, "w") as f:
             f.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.wl_copy_log}"\n')
         os.chmod(stand_in, 0o755)
-        self.others = []
-
-    def wl_copy_calls(self):
-        if not os.path.exists(self.wl_copy_log):
-            return []
-        with open(self.wl_copy_log) as f:
-            return f.read().splitlines()
+        self.servers = []  # Weston and its other clients
 
     def env(self):
         env = super().env()
@@ -58,71 +53,56 @@ class WaylandApp(e2e.App):
         env.update(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=SOCKET, WAYLAND_DEBUG="client")
         return env
 
+    def spawn(self, command, env, log=subprocess.DEVNULL):
+        self.servers.append(subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
+                                             stdout=log, stderr=subprocess.STDOUT,
+                                             start_new_session=True))
+
     def start_weston(self):
-        env = dict(os.environ, DISPLAY=self.display,
-                   XDG_RUNTIME_DIR=super().env()["XDG_RUNTIME_DIR"])
-        env.pop("WAYLAND_DISPLAY", None)
-        self.weston_log = os.path.join(self.root, "weston.txt")
-        self.weston = subprocess.Popen(
-            ["weston", "--backend=x11-backend.so", f"--socket={SOCKET}", "--use-pixman",
-             "--width=1000", "--height=700", "--idle-time=0"],
-            env=env, stdin=subprocess.DEVNULL, stdout=open(self.weston_log, "wb"),
-            stderr=subprocess.STDOUT, start_new_session=True)
-        socket = os.path.join(env["XDG_RUNTIME_DIR"], SOCKET)
-        self.wait_for_weston(lambda: os.path.exists(socket), "Weston's socket")
-        self.wait_for_weston(self._weston_window, "Weston's window")
-        # Weston takes the keyboard from a Wayland window while its own X
-        # window lacks the X focus, so it gets that focus before any window
-        # is up, and keeps it.
-        window = self._weston_window()
-        self.focus(window)
-        return window
+        """Starts Weston; returns the X window that shows its output."""
+        env = super().env()
+        log_path = os.path.join(self.root, "weston.txt")
+        self.spawn(["weston", "--backend=x11-backend.so", f"--socket={SOCKET}", "--use-pixman",
+                    "--width=1000", "--height=700", "--idle-time=0"], env, open(log_path, "wb"))
 
-    def _weston_window(self):
-        """The X window that shows Weston's output, once Weston has told it."""
-        with open(self.weston_log, errors="replace") as log:
-            found = re.search(r"x11 output .* window id (\d+)", log.read())
-        return int(found.group(1)) if found else None
+        def window():
+            with open(log_path, errors="replace") as log:
+                found = re.search(r"x11 output .* window id (\d+)", log.read())
+            socket = os.path.join(env["XDG_RUNTIME_DIR"], SOCKET)
+            return int(found.group(1)) if found and os.path.exists(socket) else None
 
-    def wait_for_weston(self, condition, what, timeout=15):
-        deadline = time.monotonic() + timeout
-        while not condition():
-            if self.weston.poll() is not None or time.monotonic() > deadline:
-                with open(self.weston_log, errors="replace") as log:
-                    raise CaseFailure(f"no {what}; Weston said:\n{log.read()}")
+        deadline = time.monotonic() + 15
+        while not window():
+            if self.servers[0].poll() is not None or time.monotonic() > deadline:
+                with open(log_path, errors="replace") as log:
+                    raise CaseFailure(f"Weston did not start:\n{log.read()}")
             time.sleep(0.1)
+        # Weston takes the keyboard from its Wayland windows while its own X
+        # window lacks the X focus: it gets that focus before any is up.
+        self.focus(window())
+        return window()
 
-    def wait_focused(self, title):
-        """Waits until the program has a Wayland window titled `title` and the
-        keyboard focus after it: the window is up and takes keys."""
-        title_set = re.compile(r"xdg_toplevel@\d+\.set_title\(\"" + re.escape(title) + r"\"\)")
-        focused = re.compile(r"wl_keyboard@\d+\.enter\(")
+    def wait_focus(self, title=None):
+        """Waits until the program's window `title` is up and has the
+        keyboard focus, as its protocol log tells; with no title, until the
+        program has lost the focus."""
+        events = re.compile(r"set_title\(\"(.*)\"\)|wl_keyboard@\d+\.(enter|leave)\(")
 
-        def up():
-            log = self.output()
-            found = title_set.search(log)
-            return found and focused.search(log, found.end())
+        def reached():
+            titled, focus = title is None, None
+            for found in events.finditer(self.output()):
+                if found.group(1) is not None:
+                    titled = titled or found.group(1) == title
+                elif titled:  # a focus event after the title was set
+                    focus = found.group(2)
+            return focus == ("leave" if title is None else "enter")
 
-        self.wait_for(up, f"window {title!r} with the keyboard focus on Wayland")
-
-    def give_focus_away(self):
-        """Starts another Wayland window, which takes the keyboard focus."""
-        other = subprocess.Popen(["weston-flower"], env=self.env(), stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL, start_new_session=True)
-        self.others.append(other)
-        events = re.compile(r"wl_keyboard@\d+\.(enter|leave)\(")
-
-        def unfocused():
-            found = events.findall(self.output())
-            return found and found[-1] == "leave"
-
-        self.wait_for(unfocused, "the program without the keyboard focus")
+        self.wait_for(reached, f"keyboard focus on {title!r}" if title else "focus elsewhere")
 
     def paste(self, *args):
-        """wl-paste's exit status and output, run against the program's Weston."""
-        env = dict(self.env(), WAYLAND_DISPLAY=SOCKET)
+        """wl-paste's exit status and output, as another Wayland program reads."""
         try:
-            result = subprocess.run(["wl-paste", *args], env=env, capture_output=True,
+            result = subprocess.run(["wl-paste", *args], env=self.env(), capture_output=True,
                                     text=True, timeout=10)
         except subprocess.TimeoutExpired:
             raise CaseFailure(f"wl-paste {' '.join(args)} hung")
@@ -132,11 +112,15 @@ class WaylandApp(e2e.App):
         status, out = self.paste("--list-types")
         return out.split() if status == 0 else []
 
+    def wl_copy_calls(self):
+        if not os.path.exists(self.wl_copy_log):
+            return []
+        with open(self.wl_copy_log) as f:
+            return f.read().splitlines()
+
     def stop(self):
-        for other in self.others:
-            e2e.kill_group(other)
-        if getattr(self, "weston", None) is not None:
-            e2e.kill_group(self.weston)
+        for server in reversed(self.servers):
+            e2e.kill_group(server)
         super().stop()
 
 
@@ -147,9 +131,9 @@ e2e.CASES.clear()  # only the cases of this file
 def a_copied_password_reaches_the_wayland_clipboard_and_is_cleared(app):
     weston = app.start_weston()
     app.start(e2e.fresh_install_files())
-    app.wait_focused("Ombrel")  # no master password is set yet
+    app.wait_focus("Ombrel")  # no master password is set yet
     app.key(weston, "Return")
-    app.wait_focused(e2e.MAIN_TITLE)
+    app.wait_focus(e2e.MAIN_TITLE)
     time.sleep(1)  # the first frame, for the screenshot
     app.screenshot("wayland-window.png")
 
@@ -164,7 +148,8 @@ def a_copied_password_reaches_the_wayland_clipboard_and_is_cleared(app):
            f"the clipboard holds {app.paste('--no-newline')}")
 
     # The user goes on in another window, as to paste the password there.
-    app.give_focus_away()
+    app.spawn(["weston-flower"], app.env())
+    app.wait_focus()
     time.sleep(max(0, copied + CLEAR_DELAY - 10 - time.monotonic()))
     expect(HINT in app.offered_types(), "the copy was gone before its time")
     expect(not app.wl_copy_calls(), f"wl-copy ran early: {app.wl_copy_calls()}")
