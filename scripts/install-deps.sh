@@ -21,7 +21,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool xclip x11-utils imagemagick python3 dbus-x11
-  at-spi2-core gir1.2-atspi-2.0 python3-gi
+  dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi
   weston wl-clipboard
   syncthing keepassxc
   appstream desktop-file-utils lintian dpkg-dev fakeroot file
