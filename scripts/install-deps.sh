@@ -9,18 +9,20 @@
 #                                        package checks need (the default)
 set -euo pipefail
 
-# Compiler, CMake, Qt with its platform plugin, the CSV library of import
-# and export, the password-strength estimator of the health report, and the
-# fonts the window's layout is measured in.
+# Compiler, CMake, Qt with its platform plugins (X11 and Wayland), the CSV
+# library of import and export, the password-strength estimator of the
+# health report, and the fonts the window's layout is measured in.
 run_packages=(
   build-essential cmake g++
-  qt6-base-dev qt6-qpa-plugins libgl-dev libcsv-dev libzxcvbn-dev
+  qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libcsv-dev libzxcvbn-dev
   fonts-liberation
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool xclip x11-utils imagemagick python3 dbus-x11
+  dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi
+  weston wl-clipboard
   syncthing keepassxc tmux
   appstream desktop-file-utils lintian dpkg-dev fakeroot file
 )

@@ -114,15 +114,39 @@ void setSystemPanelColours(QWidget* widget) {
   widget->setAutoFillBackground(true);
 }
 
-// The colour chooser's palette, row by row, eight swatches to a row.
-constexpr std::array<QRgb, 24> kSwatchColours = {
-    qRgb(255, 255, 255), qRgb(255, 192, 192), qRgb(255, 224, 192), qRgb(255, 255, 192),
-    qRgb(192, 255, 192), qRgb(192, 255, 255), qRgb(192, 192, 255), qRgb(255, 192, 255),
-    qRgb(224, 224, 224), qRgb(255, 128, 128), qRgb(255, 192, 128), qRgb(255, 255, 128),
-    qRgb(128, 255, 128), qRgb(128, 255, 255), qRgb(128, 128, 255), qRgb(255, 128, 255),
-    qRgb(192, 192, 192), qRgb(255, 0, 0),     qRgb(255, 128, 0),   qRgb(255, 255, 0),
-    qRgb(0, 255, 0),     qRgb(0, 255, 255),   qRgb(0, 0, 255),     qRgb(255, 0, 255),
+// The colour chooser's palette, row by row, eight swatches to a row, and the
+// name a screen reader says for each: pale tints, stronger tints, then full
+// colours, each row led by white or a grey.
+struct Swatch {
+  QRgb colour;
+  const char* name;
 };
+constexpr std::array<Swatch, 24> kPalette = {{
+    {qRgb(255, 255, 255), "White"},
+    {qRgb(255, 192, 192), "Pale Red"},
+    {qRgb(255, 224, 192), "Pale Orange"},
+    {qRgb(255, 255, 192), "Pale Yellow"},
+    {qRgb(192, 255, 192), "Pale Green"},
+    {qRgb(192, 255, 255), "Pale Cyan"},
+    {qRgb(192, 192, 255), "Pale Blue"},
+    {qRgb(255, 192, 255), "Pale Magenta"},
+    {qRgb(224, 224, 224), "Light Grey"},
+    {qRgb(255, 128, 128), "Light Red"},
+    {qRgb(255, 192, 128), "Light Orange"},
+    {qRgb(255, 255, 128), "Light Yellow"},
+    {qRgb(128, 255, 128), "Light Green"},
+    {qRgb(128, 255, 255), "Light Cyan"},
+    {qRgb(128, 128, 255), "Light Blue"},
+    {qRgb(255, 128, 255), "Light Magenta"},
+    {qRgb(192, 192, 192), "Grey"},
+    {qRgb(255, 0, 0), "Red"},
+    {qRgb(255, 128, 0), "Orange"},
+    {qRgb(255, 255, 0), "Yellow"},
+    {qRgb(0, 255, 0), "Green"},
+    {qRgb(0, 255, 255), "Cyan"},
+    {qRgb(0, 0, 255), "Blue"},
+    {qRgb(255, 0, 255), "Magenta"},
+}};
 
 struct LabelDesign {
   int index;
@@ -185,7 +209,10 @@ void Form1::createControls() {
   Picture1->setPixmap(QPixmap(QStringLiteral(":/ombrel/banner.png")));
   Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   setWindowColour(Picture1, Qt::white);
+  // The banner is a Tab stop, where a screen reader reads out its words.
   Picture1->setFocusPolicy(Qt::TabFocus);
+  Picture1->setAccessibleName(QStringLiteral("Ombrel"));
+  Picture1->setAccessibleDescription(QStringLiteral("keeps your web-site logins under cover"));
 
   // The hover caption stands in front of the banner.
   Label3 = named(new CaptionLabel(client_), "Label3");
@@ -249,7 +276,10 @@ void Form1::createToolBar() {
     auto* button = named(new ImageButton(Frame3), name);
     place(button, 120, top, 495, 495);
     button->setPixmap(QPixmap(QStringLiteral(":/ombrel/") + QString::fromLatin1(picture)));
+    // A screen reader has the hover caption as the description, as the
+    // mouse shows it.
     button->setAccessibleName(QString::fromLatin1(caption));
+    button->setAccessibleDescription(QString::fromLatin1(caption));
     connect(button, &ImageButton::clicked, this, clicked);
     connect(button, &ImageButton::mouseMoved, this, mouseMoved);
     return button;
@@ -276,8 +306,9 @@ void Form1::createColourChooser() {
   Label2[5] = heading;
 
   for (int index = 0; index < static_cast<int>(clr.size()); ++index) {
-    auto* swatch = named(new PictureBox(QColor(kSwatchColours[index]), Frame4), "clr");
+    auto* swatch = named(new PictureBox(QColor(kPalette[index].colour), Frame4), "clr");
     swatch->setProperty("index", index);
+    swatch->setAccessibleName(QString::fromLatin1(kPalette[index].name));
     const int row = index / 8;
     const int column = index % 8;
     place(swatch, 360 + 480 * column, 600 + 480 * row, 375, 375);

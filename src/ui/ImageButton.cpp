@@ -3,12 +3,15 @@
 
 #include <QMouseEvent>
 
+#include "ui/AccessibleButton.h"
+
 namespace ombrel {
 
 ImageButton::ImageButton(QWidget* parent) : QLabel(parent) {
   setScaledContents(true);
   setMouseTracking(true);
   setFocusPolicy(Qt::NoFocus);
+  installAccessibleButtons();
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* event) { click_.press(event); }

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/AccessibleButton.h"
 #include "ui/TextContrast.h"
 
 namespace ombrel {
@@ -15,6 +16,7 @@ PictureBox::PictureBox(const QColor& colour, QWidget* parent) : QWidget(parent) 
   setPalette(own);
   setAutoFillBackground(true);
   setFocusPolicy(Qt::TabFocus);
+  installAccessibleButtons();
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "ui/WaylandClipboard.h"
+
 namespace ombrel {
 
 SecretCopy::SecretCopy(std::chrono::milliseconds clearDelay, QObject* parent) : QObject(parent) {
@@ -42,7 +44,10 @@ void SecretCopy::clearCopy() {
   clearTimer_.stop();
   if (!copy_) return;
   QClipboard* clipboard = QGuiApplication::clipboard();
-  if (clipboard->mimeData(QClipboard::Clipboard) == copy_) clipboard->clear(QClipboard::Clipboard);
+  if (clipboard->mimeData(QClipboard::Clipboard) == copy_) {
+    clipboard->clear(QClipboard::Clipboard);
+    finishWaylandClipboardClear();
+  }
   copy_.clear();
 }
 

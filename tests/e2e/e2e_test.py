@@ -598,7 +598,8 @@ def damaged_entry_file_is_reported_once_the_window_is_up(app):
 # --- runner -------------------------------------------------------------------
 
 
-def main():
+def main(app_class=App):
+    """Runs the selected cases, each with a fresh `app_class` (an App)."""
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("program", help="path to the built ombrel program")
     parser.add_argument("--artifacts", help="directory for screenshots")
@@ -626,7 +627,7 @@ def main():
         display = server.start()
         print(f"e2e: Xvfb on {display}", flush=True)
         for test in selected:
-            app = App(program, display, args.artifacts)
+            app = app_class(program, display, args.artifacts)
             started = time.monotonic()
             try:
                 test(app)
