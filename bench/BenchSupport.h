@@ -71,9 +71,9 @@ class AnsweringDialogs : public Dialogs {
   QString inputBox(const QString&, const QString& title) override {
     if (title == QLatin1String("Web Site")) return name;
     if (title == QLatin1String("User Name")) return userName;
-    if (title == QLatin1String("Password")) return password;
     return QString();
   }
+  QString passwordBox(const QString&, const QString&) override { return password; }
 };
 
 // Takes what the import and export say and keeps only the last report line
