@@ -4,7 +4,8 @@
 #include <QSet>
 #include <algorithm>
 #include <optional>
-#include <unordered_set>
+#include <unordered_map>
+#include <vector>
 
 #include "datafolder/FailureReport.h"
 #include "importexport/CsvFormats.h"
@@ -32,26 +33,30 @@ class KnownRecords {
     Identical,  // a record has its four fields
   };
 
+  void reserve(std::size_t names) { byName_.reserve(names); }
+
   void add(const storage::Record& record) {
-    names_.insert(record.name.value_or(""));
-    records_.insert(key(record));
+    byName_[record.name.value_or("")].push_back(otherFields(record));
   }
 
   Match match(const storage::Record& record) const {
-    if (records_.contains(key(record))) return Match::Identical;
-    return names_.contains(record.name.value_or("")) ? Match::NameTaken : Match::NewName;
+    const auto found = byName_.find(record.name.value_or(""));
+    if (found == byName_.end()) return Match::NewName;
+    const std::vector<std::string>& records = found->second;
+    return std::find(records.begin(), records.end(), otherFields(record)) != records.end()
+               ? Match::Identical
+               : Match::NameTaken;
   }
 
  private:
   // A stored text never holds a comma, so the fields joined by commas tell
-  // records apart.
-  static std::string key(const storage::Record& r) {
-    return r.name.value_or("") + ',' + r.user.value_or("") + ',' + r.password.value_or("") + ',' +
-           r.notes.value_or("");
+  // records of one name apart.
+  static std::string otherFields(const storage::Record& r) {
+    return r.user.value_or("") + ',' + r.password.value_or("") + ',' + r.notes.value_or("");
   }
 
-  std::unordered_set<std::string> names_;
-  std::unordered_set<std::string> records_;
+  // For each name, the other fields of every record of that name.
+  std::unordered_map<std::string, std::vector<std::string>> byName_;
 };
 
 // The record New would write for the login, or the field and character that
@@ -121,6 +126,8 @@ class Planner {
   ImportPlan plan(storage::RecordReader& entryFile, const std::filesystem::path& entryFilePath) {
     encoding_ = detectEncoding(rows_);
     if (!readHeader()) return std::move(plan_);
+    // Room for a name a row, and as many again for the entry file's.
+    known_.reserve(2 * static_cast<std::size_t>(std::count(rows_.begin(), rows_.end(), '\n')));
     const storage::Status read = entryFile.forEachRecord([&](const storage::RecordView& record) {
       known_.add(storage::recordOf(record));
       return storage::Status::success();
