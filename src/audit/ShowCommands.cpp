@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "audit/ShowCommands.h"
 
-#include "datafolder/ListedNames.h"
-#include "storage/DataDirectory.h"
-#include "storage/DataFiles.h"
+#include "datafolder/EntryRewrite.h"
 #include "storage/EntryFile.h"
 #include "storage/RecordReader.h"
 #include "text/StoredText.h"
@@ -12,13 +10,10 @@
 namespace ombrel {
 
 CommandText listNames(const storage::DataDirectory& data) {
-  const ListedNames listed = readListedNames(data.file(storage::kEntryFile));
-  if (!listed.status.ok() && !listed.status.isMissing())
-    return entryFileFailure(data, listed.status);
+  const StoredEntries stored = readEntries(data);
+  if (!stored.status.ok()) return entryFileFailure(data, stored.status);
   CommandText text;
-  text.out.reserve(listed.names.size());
-  for (qsizetype i = 0; i < listed.names.size(); ++i)
-    text.out.append(listed.names.at(i).toString());
+  for (const Entry& entry : stored.entries) text.out.append(entry.name.value_or(QString()));
   return text;
 }
 
@@ -66,14 +61,11 @@ CommandText showEntry(const storage::DataDirectory& data, const QString& name, S
   const StoredText key = toStored(name);
   storage::NamedRecords found;
   if (key.ok() && !key.stored.empty()) {
-    storage::InputFile file;
-    found.status = file.open(data.file(storage::kEntryFile));
-    if (found.status.ok()) {
-      storage::RecordReader reader(file);
+    found.status = readEntryFile(data, [&](storage::RecordReader& reader) {
       found = storage::recordsNamed(reader, key.stored);
-    }
-    if (!found.status.ok() && !found.status.isMissing())
-      return entryFileFailure(data, found.status);
+      return found.status;
+    });
+    if (!found.status.ok()) return entryFileFailure(data, found.status);
   }
   CommandText text;
   if (found.first) {

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "audit/StoredEntries.h"
 
-#include "storage/DataDirectory.h"
-#include "storage/DataFiles.h"
+#include "datafolder/EntryRewrite.h"
 #include "storage/RecordReader.h"
 #include "text/StoredText.h"
 
@@ -37,14 +36,12 @@ StoredEntries readEntries(storage::RecordReader& reader) {
 }
 
 StoredEntries readEntries(const storage::DataDirectory& data) {
-  storage::InputFile file;
-  if (storage::Status opened = file.open(data.file(storage::kEntryFile)); !opened.ok()) {
-    StoredEntries none;
-    if (!opened.isMissing()) none.status = opened;
-    return none;
-  }
-  storage::RecordReader reader(file);
-  return readEntries(reader);
+  StoredEntries read;
+  read.status = readEntryFile(data, [&](storage::RecordReader& reader) {
+    read = readEntries(reader);
+    return read.status;
+  });
+  return read;
 }
 
 }  // namespace ombrel
