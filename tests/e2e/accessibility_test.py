@@ -42,10 +42,6 @@ def find(node, predicate):
     return None
 
 
-def actions(node):
-    return [node.get_action_name(i) for i in range(node.get_n_actions())]
-
-
 e2e.CASES.clear()  # only the cases of this file
 
 
@@ -62,8 +58,7 @@ def tab_through_the_colour_chooser_and_press_a_swatch(app):
     app.wait_for(heading, "the shown chooser on the accessibility bus")
     chooser = heading().get_parent()
 
-    # What the bus says gains the focus at each Tab: (role, name).
-    heard = []
+    heard = []  # what the bus says gains the focus at each Tab: (role, name)
 
     def on_focus(event):
         if event.detail1 == 1:
@@ -81,14 +76,13 @@ def tab_through_the_colour_chooser_and_press_a_swatch(app):
         listener.deregister("object:state-changed:focused")
     expect(len(heard) == 26, f"{len(heard)} of 26 Tabs were announced: {heard}")
     expect(all(role == "push button" for role, _ in heard[:24]), f"swatches heard as {heard}")
-    names = {name for _, name in heard[:24] if name}
-    expect(len(names) == 24, f"the swatches are not told apart: {heard[:24]}")
+    expect(len({name for _, name in heard[:24] if name}) == 24,
+           f"the swatches are not told apart: {heard[:24]}")
     expect(heard[24:] == [("push button", "OK"), ("image", "Ombrel")], f"then {heard[24:]}")
 
     # The reader's Press picks the colour, as a click does.
     red = find(chooser, lambda n: n.get_name() == "Red")
-    expect(red is not None, "no swatch is named Red")
-    red.do_action(actions(red).index("Press"))
+    red.do_action([red.get_action_name(i) for i in range(red.get_n_actions())].index("Press"))
     app.wait_file("pwclr.dat", e2e.colour_file(255))
     app.screenshot("accessibility-red.png")
 
