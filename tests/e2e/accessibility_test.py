@@ -4,11 +4,10 @@
 
 Usage: dbus-run-session -- accessibility_test.py PATH_TO_OMBREL [--artifacts DIR] [-k SUBSTRING]
 
-Reuses the helpers of e2e_test.py. The program runs on Xvfb (xcb) with
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 in the D-Bus session of dbus-run-session,
-which starts the accessibility bus (at-spi2-core) on the program's first
-call. The tree and its events are read as Orca reads them, through Atspi
-(gir1.2-atspi-2.0, python3-gi).
+The program runs on the Xvfb of e2e_test.py in the D-Bus session of
+dbus-run-session, which starts the accessibility bus (at-spi2-core) on its
+first call. The tree and its events are read as Orca reads them, through
+Atspi (gir1.2-atspi-2.0, python3-gi).
 """
 
 import os
