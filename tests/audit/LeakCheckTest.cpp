@@ -51,6 +51,40 @@ std::string listText(std::vector<Leak> lines, const ListShape& shape) {
   return text;
 }
 
+// Every line of a large list, the first and the last among them, and hashes
+// between and beyond them that it does not hold: a bisection finds what a
+// whole reading finds, in every layout the list is published in.
+TEST(LeakListTest, FindsEachHashInEveryLayoutOfTheList) {
+  const std::vector<Leak> lines = leaks({}, 20000);
+  std::vector<Sha1> asked;
+  std::vector<std::optional<std::uint64_t>> expected;
+  for (std::size_t i = 0; i < lines.size(); i += i < 20 || i + 20 > lines.size() ? 1 : 97) {
+    Sha1 hash;
+    const QByteArray bytes = QByteArray::fromHex(lines[i].hex);
+    std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(hash.data()));
+    asked.push_back(hash);
+    expected.push_back(lines[i].count);
+    hash[19] ^= 1;  // the next filler differs in its first bytes already
+    asked.push_back(hash);
+    expected.push_back(std::nullopt);
+  }
+  Sha1 highest;
+  highest.fill(0xff);
+  asked.insert(asked.end(), {Sha1{}, highest});
+  expected.insert(expected.end(), 2, std::nullopt);
+
+  testing::TempDataDir dir;
+  const ListShape shapes[] = {
+      {}, {false, true, false, false}, {true}, {true, true, false}};  // by count last
+  for (const ListShape& shape : shapes) {
+    dir.write("list.txt", listText(lines, shape));
+    const LeakSearch search = searchLeakList(dir.file("list.txt"), asked);
+    ASSERT_TRUE(search.status.ok());
+    EXPECT_EQ(search.way, shape.byCount ? LeakSearch::Way::WholeFile : LeakSearch::Way::Bisection);
+    EXPECT_EQ(search.counts, expected) << "layout " << &shape - shapes;
+  }
+}
+
 const QString kSorted = "list.txt is sorted by hash: each password was looked up by bisection.";
 const QString kUnsorted = "list.txt is not sorted by hash: it was read from start to end.";
 const QString kDisorder =
@@ -75,72 +109,26 @@ class LeakCheckTest : public ::testing::Test {
       {"f.example", "fay", std::nullopt, ""}};
   std::vector<Leak> stored = {leaked("hunter2", 17),
                               leaked(QString::fromUtf8("\xe2\x82\xacuro"), 1)};
-  const QStringList found = {"a.example: seen 17 times", "d.example: seen 17 times",
-                             "e.example: seen 1 time", "3 of 4 passwords found in list.txt."};
 };
 
-TEST_F(LeakCheckTest, FindsTheStoredPasswordsInEveryLayoutOfTheList) {
-  struct Case {
-    const char* what;
-    ListShape shape;
-    QString way;
-  } cases[] = {
-      {"sorted, CR LF", {}, kSorted},
-      {"sorted, lower case, LF, no last line end", {false, true, false, false}, kSorted},
-      {"by count, CR LF", {true}, kUnsorted},
-      {"by count, lower case, LF", {true, true, false}, kUnsorted},
-  };
-  for (const Case& c : cases) {
-    const CommandText checked = check(listText(leaks(stored, 3000), c.shape));
-    EXPECT_EQ(checked.out, found) << c.what;
-    EXPECT_EQ(checked.notes, QStringList{c.way}) << c.what;
-    EXPECT_TRUE(checked.result.foundSomething()) << c.what;
-  }
-}
-
-TEST_F(LeakCheckTest, ABisectionThatMeetsDisorderReadsTheWholeList) {
+TEST_F(LeakCheckTest, NamesTheEntriesFoundAndSaysHowTheListWasRead) {
   // Sorted at both ends, shuffled between: a look at the ends alone takes it
   // for sorted, so the lookups meet the disorder; the usual sample does not.
-  std::vector<Leak> lines = leaks(stored, 3000);
-  std::shuffle(lines.begin() + 1, lines.end() - 1, std::mt19937(7));
-  const std::string list = listText(lines, {});
-  CommandText checked = check(list, LeakSearchOptions{0});
-  EXPECT_EQ(checked.out, found);
-  EXPECT_EQ(checked.notes, QStringList{kDisorder});
-  checked = check(list);
-  EXPECT_EQ(checked.out, found);
-  EXPECT_EQ(checked.notes, QStringList{kUnsorted});
-}
-
-TEST(LeakListTest, ABisectionFindsWhatAWholeReadingFinds) {
-  // Every line of a large sorted list, the first and the last among them,
-  // and hashes between and beyond them that it does not hold.
-  const std::vector<Leak> lines = leaks({}, 20000);
-  std::vector<Sha1> asked;
-  std::vector<std::optional<std::uint64_t>> expected;
-  for (std::size_t i = 0; i < lines.size(); i += i < 20 || i + 20 > lines.size() ? 1 : 97) {
-    Sha1 hash;
-    const QByteArray bytes = QByteArray::fromHex(lines[i].hex);
-    std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(hash.data()));
-    asked.push_back(hash);
-    expected.push_back(lines[i].count);
-    hash[19] ^= 1;  // the next filler differs in its first bytes already
-    asked.push_back(hash);
-    expected.push_back(std::nullopt);
-  }
-  asked.push_back(Sha1{});
-  expected.push_back(std::nullopt);
-  asked.push_back(Sha1{0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff,
-                       0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff});
-  expected.push_back(std::nullopt);
-
-  testing::TempDataDir dir;
-  for (const bool byCount : {false, true}) {
-    dir.write("list.txt", listText(lines, {byCount}));
-    const LeakSearch search = searchLeakList(dir.file("list.txt"), asked);
-    ASSERT_TRUE(search.status.ok());
-    EXPECT_EQ(search.way, byCount ? LeakSearch::Way::WholeFile : LeakSearch::Way::Bisection);
-    EXPECT_EQ(search.counts, expected) << "by count: " << byCount;
+  std::vector<Leak> shuffled = leaks(stored, 3000);
+  std::shuffle(shuffled.begin() + 1, shuffled.end() - 1, std::mt19937(7));
+  const std::string sorted = listText(leaks(stored, 3000), {}), mixed = listText(shuffled, {});
+  const struct {
+    const std::string& list;
+    LeakSearchOptions options;
+    QString way;
+  } cases[] = {{sorted, {}, kSorted}, {mixed, {0}, kDisorder}, {mixed, {}, kUnsorted}};
+  for (const auto& c : cases) {
+    const CommandText checked = check(c.list, c.options);
+    EXPECT_EQ(checked.out,
+              QStringList({"a.example: seen 17 times", "d.example: seen 17 times",
+                           "e.example: seen 1 time", "3 of 4 passwords found in list.txt."}));
+    EXPECT_EQ(checked.notes, QStringList{c.way});
+    EXPECT_TRUE(checked.result.foundSomething()) << c.way.toStdString();
   }
 }
 
@@ -153,26 +141,21 @@ TEST_F(LeakCheckTest, ReportsNothingFoundAndWhatCannotBeRead) {
 
   std::string broken = listText(leaks(stored, 3), {true});
   broken.insert(broken.find('\n', broken.find('\n') + 1) + 1, "NOT A HASH:1\r\n");
-  struct Case {
-    const char* what;
-    std::string list;
-    QString error;
-  } cases[] = {
-      {"a line that is no hash", broken, "Line 3 is not a SHA-1 hash and a count."},
-      {"a count that is no number",
-       listText({{QByteArray(40, 'A'), 1}}, {}) + leaked("hunter2", 0).hex.toStdString() + ":12x",
+  const std::pair<std::string, QString> cases[] = {
+      {broken, "Line 3 is not a SHA-1 hash and a count."},
+      {listText({{QByteArray(40, 'A'), 1}}, {}) + leaked("hunter2", 0).hex.toStdString() + ":12x",
        "Line 2 is not a SHA-1 hash and a count."},
   };
-  for (const Case& c : cases) {
-    const CommandText failed = check(c.list);
-    EXPECT_TRUE(failed.out.isEmpty()) << c.what;
+  for (const auto& [list, error] : cases) {
+    const CommandText failed = check(list);
+    EXPECT_TRUE(failed.out.isEmpty()) << error.toStdString();
     EXPECT_EQ(failed.result.message(), "The list of leaked passwords could not be read:\n" +
                                            QString::fromStdString(dir.file("list.txt").string()) +
-                                           "\n\n" + c.error)
-        << c.what;
+                                           "\n\n" + error);
   }
-  const CommandText missing = leakCheck(entries, dir.file("none.txt"), "none.txt");
-  EXPECT_TRUE(missing.result.message().endsWith("\n\nNo such file or directory."));
+  EXPECT_TRUE(leakCheck(entries, dir.file("none.txt"), "none.txt")
+                  .result.message()
+                  .endsWith("\n\nNo such file or directory."));
   EXPECT_TRUE(
       leakCheck(entries, dir.path(), "folder").result.message().endsWith("\n\nIs a directory."));
 }

@@ -26,42 +26,46 @@ class ShowCommandsTest : public ::testing::Test {
   storage::DataDirectory data{dir.str()};
 };
 
-TEST_F(ShowCommandsTest, ListsEveryNameInFileOrder) {
+TEST_F(ShowCommandsTest, ListsAndReadsEveryEntryInFileOrder) {
   const CommandText listed = listNames(data);
   EXPECT_EQ(listed.out,
             QStringList({"a.example", "b.example", "a.example", "A.example", "http://c.example"}));
   EXPECT_TRUE(listed.result.ok());
+  // Unset fields are kept apart from empty ones.
+  const StoredEntries stored = readEntries(data);
+  ASSERT_EQ(stored.entries.size(), 5u);
+  EXPECT_EQ(stored.entries[1], (Entry{"b.example", std::nullopt, std::nullopt, ""}));
 }
 
-TEST_F(ShowCommandsTest, ShowsTheFirstEntryOfTheNameFieldByField) {
+TEST_F(ShowCommandsTest, ShowsTheFirstEntryOfTheNameWholeOrTheNamedField) {
   struct Case {
     const char* name;
-    ShownField field;
+    const char* field;  // none: the whole entry
     QStringList lines;
   } cases[] = {
       {"a.example",
-       ShownField::All,
+       nullptr,
        {"Web Site: a.example", "User Name: ann", "Password: pw1", "Notes:", "  line1", "  line2"}},
-      {"a.example", ShownField::Notes, {"line1", "line2"}},
-      {"a.example", ShownField::Url, {"http://a.example/"}},
-      {"a.example", ShownField::Name, {"a.example"}},
-      {"A.example", ShownField::User, {"upper"}},
-      {"A.example", ShownField::Notes, {""}},
-      {"b.example", ShownField::Password, {""}},
-      {"b.example",
-       ShownField::All,
-       {"Web Site: b.example", "User Name: ", "Password: ", "Notes:"}},
-      {"http://c.example", ShownField::Url, {"http://c.example"}},
-      {"http://c.example", ShownField::Notes, {"n", ""}},
+      {"a.example", "notes", {"line1", "line2"}},
+      {"a.example", "url", {"http://a.example/"}},
+      {"a.example", "name", {"a.example"}},
+      {"a.example", "password", {"pw1"}},
+      {"A.example", "user", {"upper"}},
+      {"A.example", "notes", {""}},
+      {"b.example", nullptr, {"Web Site: b.example", "User Name: ", "Password: ", "Notes:"}},
+      {"http://c.example", "url", {"http://c.example"}},
+      {"http://c.example", "notes", {"n", ""}},
       {"http://c.example",
-       ShownField::All,
+       nullptr,
        {"Web Site: http://c.example", "User Name: u", "Password: p", "Notes:", "  n"}},
   };
   for (const Case& c : cases) {
-    const CommandText shown = showEntry(data, c.name, c.field);
-    EXPECT_EQ(shown.out, c.lines) << c.name << " " << int(c.field);
+    const CommandText shown = showEntry(
+        data, c.name, c.field ? shownFieldNamed(QString(c.field)).value() : ShownField::All);
+    EXPECT_EQ(shown.out, c.lines) << c.name << " " << (c.field ? c.field : "whole");
     EXPECT_TRUE(shown.result.ok()) << c.name;
   }
+  EXPECT_EQ(shownFieldNamed(u"URL"), std::nullopt);  // field words are exact
 }
 
 TEST_F(ShowCommandsTest, AnUnknownNameIsAnError) {
@@ -73,22 +77,6 @@ TEST_F(ShowCommandsTest, AnUnknownNameIsAnError) {
     EXPECT_TRUE(shown.out.isEmpty());
     EXPECT_EQ(shown.result.message(), "No entry is named " + name + ".");
   }
-}
-
-TEST(ShownFieldTest, KnowsTheFieldNamesExactly) {
-  EXPECT_EQ(shownFieldNamed(u"url"), ShownField::Url);
-  EXPECT_EQ(shownFieldNamed(u"notes"), ShownField::Notes);
-  EXPECT_EQ(shownFieldNamed(u"URL"), std::nullopt);
-  EXPECT_EQ(shownFieldNamed(u"web"), std::nullopt);
-}
-
-TEST(StoredEntriesTest, KeepUnsetFieldsApartFromEmptyOnes) {
-  testing::TempDataDir dir;
-  dir.write("passwords.dat", line("b.example", nullptr, "", ""));
-  const StoredEntries stored = readEntries(storage::DataDirectory(dir.str()));
-  ASSERT_TRUE(stored.status.ok());
-  ASSERT_EQ(stored.entries.size(), 1u);
-  EXPECT_EQ(stored.entries[0], (Entry{"b.example", std::nullopt, "", ""}));
 }
 
 TEST(EntryFileTest, AMissingFileHasNoEntriesAndADamagedOneIsAnError) {

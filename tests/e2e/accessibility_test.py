@@ -4,11 +4,10 @@
 
 Usage: dbus-run-session -- accessibility_test.py PATH_TO_OMBREL [--artifacts DIR] [-k SUBSTRING]
 
-Reuses the helpers of e2e_test.py. The program runs on Xvfb (xcb) with
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 in the D-Bus session of dbus-run-session,
-which starts the accessibility bus (at-spi2-core) on the program's first
-call. The tree and its events are read as Orca reads them, through Atspi
-(gir1.2-atspi-2.0, python3-gi).
+The program runs on the Xvfb of e2e_test.py in the D-Bus session of
+dbus-run-session, which starts the accessibility bus (at-spi2-core) on its
+first call. The tree and its events are read as Orca reads them, through
+Atspi (gir1.2-atspi-2.0, python3-gi).
 """
 
 import os
@@ -42,10 +41,6 @@ def find(node, predicate):
     return None
 
 
-def actions(node):
-    return [node.get_action_name(i) for i in range(node.get_n_actions())]
-
-
 e2e.CASES.clear()  # only the cases of this file
 
 
@@ -62,8 +57,7 @@ def tab_through_the_colour_chooser_and_press_a_swatch(app):
     app.wait_for(heading, "the shown chooser on the accessibility bus")
     chooser = heading().get_parent()
 
-    # What the bus says gains the focus at each Tab: (role, name).
-    heard = []
+    heard = []  # what the bus says gains the focus at each Tab: (role, name)
 
     def on_focus(event):
         if event.detail1 == 1:
@@ -81,14 +75,13 @@ def tab_through_the_colour_chooser_and_press_a_swatch(app):
         listener.deregister("object:state-changed:focused")
     expect(len(heard) == 26, f"{len(heard)} of 26 Tabs were announced: {heard}")
     expect(all(role == "push button" for role, _ in heard[:24]), f"swatches heard as {heard}")
-    names = {name for _, name in heard[:24] if name}
-    expect(len(names) == 24, f"the swatches are not told apart: {heard[:24]}")
+    expect(len({name for _, name in heard[:24] if name}) == 24,
+           f"the swatches are not told apart: {heard[:24]}")
     expect(heard[24:] == [("push button", "OK"), ("image", "Ombrel")], f"then {heard[24:]}")
 
     # The reader's Press picks the colour, as a click does.
     red = find(chooser, lambda n: n.get_name() == "Red")
-    expect(red is not None, "no swatch is named Red")
-    red.do_action(actions(red).index("Press"))
+    red.do_action([red.get_action_name(i) for i in range(red.get_n_actions())].index("Press"))
     app.wait_file("pwclr.dat", e2e.colour_file(255))
     app.screenshot("accessibility-red.png")
 

@@ -157,18 +157,25 @@ class App:
         self.root = tempfile.mkdtemp(prefix="ombrel-e2e-")
         self.data_dir = os.path.join(self.root, "data")
         os.mkdir(self.data_dir, 0o700)
-        self.opened_log = os.path.join(self.root, "opened.txt")
-        self._make_browser_stand_in()
-
-    def _make_browser_stand_in(self):
+        self.bin_dir = os.path.join(self.root, "bin")
+        os.mkdir(self.bin_dir)
         # Help, Open Site and Web Site hand a URL to xdg-open; record it instead.
-        bin_dir = os.path.join(self.root, "bin")
-        os.mkdir(bin_dir)
-        stand_in = os.path.join(bin_dir, "xdg-open")
-        with open(stand_in, "w") as f:
-            f.write(f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{self.opened_log}"\n')
-        os.chmod(stand_in, 0o755)
-        self.bin_dir = bin_dir
+        self.stand_in("xdg-open")
+
+    def stand_in(self, command):
+        """Puts first on the PATH a `command` that only records its arguments."""
+        path = os.path.join(self.bin_dir, command)
+        with open(path, "w") as f:
+            f.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{path}.log"\n')
+        os.chmod(path, 0o755)
+
+    def calls(self, command):
+        """The arguments of each call of the stand-in `command`, a line a call."""
+        path = os.path.join(self.bin_dir, command + ".log")
+        if not os.path.exists(path):
+            return []
+        with open(path) as f:
+            return f.read().splitlines()
 
     def env(self):
         env = {
@@ -210,10 +217,7 @@ class App:
         return result
 
     def opened_urls(self):
-        if not os.path.exists(self.opened_log):
-            return []
-        with open(self.opened_log) as f:
-            return f.read().splitlines()
+        return self.calls("xdg-open")
 
     # Process
 

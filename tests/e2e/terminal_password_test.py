@@ -17,16 +17,14 @@ import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_test import pw_file  # noqa: E402
+
 PROGRAM = os.path.abspath(sys.argv[1])
 
 PASSWORD = "s3cret \u20ac"
 PROMPT = "Enter the Password"
-TOO_LONG = b"The password line is longer than 4096 bytes.\n"
 HEADER = b'"Group","Title","Username","Password","URL","Notes"\n'
-
-
-def shift(text):
-    return bytes(c + 100 for c in text.encode("cp1252"))
 
 
 class DataDir(unittest.TestCase):
@@ -39,58 +37,46 @@ class DataDir(unittest.TestCase):
 
     def set_password(self, plain):
         with open(os.path.join(self.data, "pw.dat"), "wb") as f:
-            f.write(shift(plain) + b"\r\n")
+            f.write(pw_file(plain))
 
     def ombrel(self, *arguments, **stdin):
         return subprocess.run([PROGRAM, *arguments], cwd=self.data, env=self.env,
                               capture_output=True, timeout=10, **stdin)
 
 
-class Tmux:
-    """An interactive bash in a tmux server of its own."""
-
-    def __init__(self, cwd, env):
-        self.server = ["tmux", "-L", f"ombrel-test-{os.getpid()}", "-f", "/dev/null"]
-        subprocess.run(self.server + ["new-session", "-d", "-x", "160", "-y", "40", "-c", cwd,
-                                      "bash --norc --noprofile -i"], env=env, check=True)
-
-    def keys(self, *keys, literal=False):
-        subprocess.run(self.server + ["send-keys"] + (["-l"] if literal else []) + list(keys),
-                       check=True)
-
-    def screen(self):
-        return subprocess.run(self.server + ["capture-pane", "-p", "-S", "-"], check=True,
-                              capture_output=True, text=True).stdout
-
-    def wait_for(self, text, count=1, seconds=10):
-        deadline = time.time() + seconds
-        while self.screen().count(text) < count:
-            if time.time() > deadline:
-                raise AssertionError(f"{text!r} not shown {count} time(s):\n{self.screen()}")
-            time.sleep(0.05)
-        return self.screen()
-
-    def close(self):
-        subprocess.run(self.server + ["kill-server"], capture_output=True)
-
-
 class TerminalTest(DataDir):
     def test_a_stop_and_fg_ask_afresh_with_echo_off(self):
-        tmux = Tmux(self.data, self.env)
-        self.addCleanup(tmux.close)
-        tmux.keys("trap '' INT", "Enter")  # inherited as ignored
-        tmux.keys(f"{PROGRAM} --export - > out.csv", "Enter")
-        tmux.wait_for(PROMPT)
-        tmux.keys("s3c", literal=True)  # dropped by the stop
-        tmux.keys("C-z")
-        tmux.wait_for("Stopped")
-        tmux.keys("fg", "Enter")
-        tmux.wait_for(PROMPT, count=2)
-        tmux.keys("C-c")  # still ignored: nothing happens
-        tmux.keys(PASSWORD, literal=True)
-        tmux.keys("Enter")
-        tmux.keys("echo exit-$?-status", "Enter")
-        screen = tmux.wait_for("-status", count=2)  # the command, then what it printed
+        tmux = ["tmux", "-L", f"ombrel-test-{os.getpid()}", "-f", "/dev/null"]
+        subprocess.run(tmux + ["new-session", "-d", "-x", "160", "-y", "40", "-c", self.data,
+                               "bash --norc --noprofile -i"], env=self.env, check=True)
+        self.addCleanup(subprocess.run, tmux + ["kill-server"], capture_output=True)
+
+        def keys(*keys):
+            subprocess.run(tmux + ["send-keys", *keys], check=True)
+
+        def wait_for(text, count=1):  # returns the screen that shows it
+            deadline = time.time() + 10
+            while True:
+                screen = subprocess.run(tmux + ["capture-pane", "-p", "-S", "-"], check=True,
+                                        capture_output=True, text=True).stdout
+                if screen.count(text) >= count:
+                    return screen
+                self.assertLess(time.time(), deadline, f"{text!r} not shown {count}x:\n{screen}")
+                time.sleep(0.05)
+
+        keys("trap '' INT", "Enter")  # inherited as ignored
+        keys(f"{PROGRAM} --export - > out.csv", "Enter")
+        wait_for(PROMPT)
+        keys("-l", "s3c")  # dropped by the stop
+        keys("C-z")
+        wait_for("Stopped")
+        keys("fg", "Enter")
+        wait_for(PROMPT, count=2)
+        keys("C-c")  # still ignored: nothing happens
+        keys("-l", PASSWORD)
+        keys("Enter")
+        keys("echo exit-$?-status", "Enter")
+        screen = wait_for("-status", count=2)  # the command, then what it printed
         self.assertIn("exit-0-status", screen)
         self.assertNotIn("s3c", screen)
         with open(os.path.join(self.data, "out.csv"), "rb") as f:
@@ -137,7 +123,8 @@ class StandardInputTest(DataDir):
                                 ("endless", {"stdin": zero})]:
                 with self.subTest(name):
                     run = self.ombrel("--export", "-", **stdin)
-                    self.assertEqual((run.returncode, run.stdout, run.stderr), (1, b"", TOO_LONG))
+                    self.assertEqual((run.returncode, run.stdout, run.stderr),
+                                     (1, b"", b"The password line is longer than 4096 bytes.\n"))
 
 
 class PasswordFileTest(DataDir):
